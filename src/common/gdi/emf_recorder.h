@@ -1,0 +1,57 @@
+// Writes EMF records directly, the way GDI's metafile DC records them, so
+// that a conversion gives the same bytes on every platform.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/gdi/device.h"
+
+namespace gdi {
+
+// The reference device of the metafile. Away from Windows a fixed virtual
+// screen, so that output never depends on the machine.
+struct ReferenceDevice {
+  Size szlDevice{1920, 1080};       // pixels
+  Size szlMillimeters{508, 286};    // millimetres
+};
+
+// What a closed metafile reports (GetEnhMetaFileHeader).
+struct EmfSummary {
+  Rect rclBounds;
+  Rect rclFrame;
+  uint32_t nBytes = 0;
+  uint32_t nRecords = 0;
+  uint16_t nHandles = 0;
+};
+
+class EmfRecorder : public Device {
+ public:
+  // A metafile recorded into memory.
+  static std::unique_ptr<EmfRecorder> CreateMemory(Objects& objects, const std::string& description,
+                                                   const ReferenceDevice& ref = {});
+  // A metafile streamed to a file. The records go to a temporary file beside
+  // `path` and the file is renamed into place by a successful Close, so that
+  // no truncated metafile ever stands under the final name. Returns nullptr
+  // and sets *error (the system's text) when the file cannot be created.
+  // `description` is the 8-bit description with its embedded NULs
+  // ("app\0picture\0\0"); it is stored as UTF-16.
+  static std::unique_ptr<EmfRecorder> CreateFile(Objects& objects, const std::string& path,
+                                                 const std::string& description,
+                                                 const ReferenceDevice& ref, std::string* error);
+  ~EmfRecorder() override;
+
+  // Writes EMR_EOF and the final header. False (with *error) on an I/O
+  // failure, in which case no file is left under the final name.
+  virtual bool Close(std::string* error) = 0;
+  // After Close: the header values of the finished metafile.
+  virtual EmfSummary Summary() const = 0;
+  // After Close of a memory metafile: the whole file.
+  virtual const std::vector<uint8_t>& Bytes() const = 0;
+
+ protected:
+  EmfRecorder() = default;
+};
+
+}  // namespace gdi

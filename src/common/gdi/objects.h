@@ -1,0 +1,42 @@
+// The logical GDI objects of one conversion run. Objects live apart from any
+// metafile, as GDI objects do: a brush made before a page split is still
+// valid on the next page, and a measure-only run (no device) may still make
+// them. A recorder writes an object's creation record when the object is
+// first selected into its metafile, as GDI does.
+#pragma once
+#include <cstdint>
+#include <cstddef>
+#include <variant>
+#include <vector>
+
+#include "common/gdi/types.h"
+
+namespace gdi {
+
+enum class ObjectKind { None, Pen, Brush, Font };
+
+using ObjectData = std::variant<std::monostate, LogPen, LogBrush, LogFont>;
+
+class Objects {
+ public:
+  Handle CreatePen(uint32_t style, int32_t width, COLORREF color);
+  Handle CreateSolidBrush(COLORREF color);
+  Handle CreateHatchBrush(uint32_t hatch, COLORREF color);
+  Handle CreateFontIndirect(const LogFont& font);
+
+  // Forgets the object. Returns false for stock objects and unknown handles.
+  bool Remove(Handle h);
+
+  ObjectKind Kind(Handle h) const;
+  const ObjectData* Find(Handle h) const;  // nullptr when unknown or stock
+  size_t LiveCount() const;
+
+ private:
+  Handle Add(ObjectData data);
+  std::vector<ObjectData> table_;  // index = handle - 1
+  std::vector<Handle> free_;
+};
+
+ObjectKind StockKind(Handle h);
+
+}  // namespace gdi

@@ -1,0 +1,114 @@
+#include "interpreter/args.h"
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "common/memory.h"
+#include "interpreter/conversion_log.h"
+
+namespace tsl {
+
+namespace {
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads a decimal number at p: blanks, an optional sign, digits with an
+// optional decimal point. Returns the end, or p when nothing was read.
+const char* ScanNumber(const char* p) {
+  const char* q = p;
+  while (IsBlank(*q)) ++q;
+  if (*q == '+' || *q == '-') ++q;
+  bool digits = false;
+  while (IsDigit(*q)) ++q, digits = true;
+  if (*q == '.') {
+    ++q;
+    while (IsDigit(*q)) ++q, digits = true;
+  }
+  return digits ? q : p;
+}
+
+// The text read as a base-10 integer: stops at the decimal point, saturates
+// at the 32-bit limits.
+int32_t ToInteger(const char* p, const char* end, bool* overflow) {
+  while (IsBlank(*p)) ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  int64_t v = 0;
+  *overflow = false;
+  for (; p < end && IsDigit(*p); ++p) {
+    v = v * 10 + (*p - '0');
+    if (v > static_cast<int64_t>(INT32_MAX) + 1) {
+      *overflow = true;
+      v = static_cast<int64_t>(INT32_MAX) + 1;
+    }
+  }
+  if (negative) v = -v;
+  if (v > INT32_MAX) *overflow = true, v = INT32_MAX;
+  if (v < INT32_MIN) *overflow = true, v = INT32_MIN;
+  return static_cast<int32_t>(v);
+}
+
+void LogRange(ConversionLog* log, const char* what, const char* rest, uint32_t offset) {
+  if (log)
+    log->Logf("Warning: %s range error--Overflow or Under-flow: '%s' at offset 0x%lx\n", what, rest,
+              static_cast<unsigned long>(offset));
+}
+}  // namespace
+
+int GetArgs(const char* text, Arg* args, int maxArgs, uint32_t offset, ConversionLog* log) {
+  if (!text || !text[0] || !text[1]) return 0;
+  const char* p = text + 2;
+  int n = 0;
+  while (*p) {
+    if (n >= maxArgs) {
+      if (log)
+        log->Logf("Warning: Expecting at most %d parameters: '%s' at offset 0x%lx\n", maxArgs, text,
+                  static_cast<unsigned long>(offset));
+      break;
+    }
+    const char* end = ScanNumber(p);
+    if (end != p) {
+      std::string number(p, end);
+      errno = 0;
+      double d = std::strtod(number.c_str(), nullptr);
+      if (errno == ERANGE) {
+        LogRange(log, "Floating-Point", p, offset);
+      }
+      bool overflow = false;
+      int32_t l = ToInteger(p, end, &overflow);
+      if (overflow) LogRange(log, "Long-Integer", p, offset);
+      args[n].d = d;
+      args[n].l = l;
+      ++n;
+      p = end;
+    }
+    if (!*p) break;
+    ++p;
+  }
+  return n;
+}
+
+int GetArgs(const char* text, PlotterState& ps, int maxArgs) {
+  if (maxArgs > ps.nArgsMax) maxArgs = ps.nArgsMax;
+  return GetArgs(text, ps.pArgs, maxArgs, ps.offCommand, ps.log);
+}
+
+void LogParamError(const char* expected, const char* text, PlotterState& ps) {
+  // Room for both texts, the fixed words and a full 32-bit offset.
+  size_t size = std::strlen(expected) + std::strlen(text) + 64;
+  MemPtr<char> line(static_cast<char*>(AllocMem(size)));
+  if (!line) {
+    ps.log->LogString("Error: Incorrect number of parameters\n");
+    ps.log->LogString("Error: Memory allocation failed\n");
+    return;
+  }
+  std::snprintf(line.get(), size, "Error: Expecting %s parameters: '%s' at offset 0x%lx\n", expected,
+                text, static_cast<unsigned long>(ps.offCommand));
+  ps.log->LogString(line.get());
+}
+
+}  // namespace tsl

@@ -1,0 +1,19 @@
+// Parameter parsing and the shared parameter-error message.
+#pragma once
+#include <cstdint>
+
+#include "interpreter/plotter_state.h"
+
+namespace tsl {
+
+// Parses the parameters after the two mnemonic characters of `text` into
+// `args` (at most `maxArgs`), logging range and count warnings with
+// `offset`. Returns the number parsed.
+int GetArgs(const char* text, Arg* args, int maxArgs, uint32_t offset, ConversionLog* log);
+// The usual call: into ps.pArgs, at most `maxArgs` (clamped to nArgsMax).
+int GetArgs(const char* text, PlotterState& ps, int maxArgs);
+
+// "Error: Expecting %s parameters: '%s' at offset 0x%lx\n". The caller counts.
+void LogParamError(const char* expected, const char* text, PlotterState& ps);
+
+}  // namespace tsl

@@ -1,0 +1,64 @@
+#include "interpreter/conversion_log.h"
+
+#include <cstdarg>
+#include <string>
+
+#include "platform/debug_output.h"
+
+namespace tsl {
+
+ConversionLog::~ConversionLog() { Close(); }
+
+bool ConversionLog::Create(const std::string& path) {
+  Close();
+  hLogFile = std::fopen(path.c_str(), "wb");
+  nLogLines = 0;
+  return hLogFile != nullptr;
+}
+
+bool ConversionLog::Close() {
+  if (!hLogFile) return true;
+  bool ok = std::ferror(hLogFile) == 0;
+  ok = std::fclose(hLogFile) == 0 && ok;
+  hLogFile = nullptr;
+  return ok;
+}
+
+void ConversionLog::LogString(const char* text) {
+  if (!text || !*text) return;
+  if (!hLogFile) {
+    DebugOutput(text);
+    return;
+  }
+  // Write runs between line feeds at once; each LF becomes CR LF.
+  const char* run = text;
+  for (const char* p = text; *p; ++p) {
+    if (*p != '\n') continue;
+    std::fwrite(run, 1, static_cast<size_t>(p - run), hLogFile);
+    std::fwrite("\r\n", 1, 2, hLogFile);
+    nLogLines++;
+    run = p + 1;
+  }
+  std::fputs(run, hLogFile);
+}
+
+void ConversionLog::Logf(const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  va_list ap2;
+  va_copy(ap2, ap);
+  char small[512];
+  int n = vsnprintf(small, sizeof small, fmt, ap);
+  va_end(ap);
+  if (n >= 0 && static_cast<size_t>(n) < sizeof small) {
+    LogString(small);
+  } else if (n > 0) {
+    std::string big(static_cast<size_t>(n) + 1, '\0');
+    vsnprintf(&big[0], big.size(), fmt, ap2);
+    big.resize(static_cast<size_t>(n));
+    LogString(big.c_str());
+  }
+  va_end(ap2);
+}
+
+}  // namespace tsl

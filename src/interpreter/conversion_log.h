@@ -1,0 +1,38 @@
+// The run's log file: CR before every LF, each LF counted; without an open
+// file the text goes to the debugger output.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace tsl {
+
+class ConversionLog {
+ public:
+  ConversionLog() = default;
+  ~ConversionLog();
+  ConversionLog(const ConversionLog&) = delete;
+  ConversionLog& operator=(const ConversionLog&) = delete;
+
+  // Creates the log file anew. False (errno set) when it cannot be created.
+  bool Create(const std::string& path);
+  // Flushes and closes; false when a write failed.
+  bool Close();
+  bool IsOpen() const { return hLogFile != nullptr; }
+
+  void LogString(const char* text);
+  void LogString(const std::string& text) { LogString(text.c_str()); }
+  // printf-style, then LogString.
+  void Logf(const char* fmt, ...)
+#if defined(__GNUC__)
+      __attribute__((format(printf, 2, 3)))
+#endif
+      ;
+
+  uint32_t nLogLines = 0;
+
+ private:
+  FILE* hLogFile = nullptr;
+};
+
+}  // namespace tsl

@@ -1,0 +1,99 @@
+// The plotter model of one conversion run, handed to every command handler.
+// Besides the plotter's own fields it carries the run's services (settings
+// copy, log, device, objects), so that nothing of a run is process-wide and
+// two runs can go on in two threads.
+#pragma once
+#include <cstdint>
+
+#include "common/gdi/device.h"
+#include "common/gdi/objects.h"
+#include "settings/settings_set.h"
+
+namespace tsl {
+
+class ConversionLog;
+class Progress;
+
+// A parsed parameter: integer and real forms of the same text.
+struct Arg {
+  int32_t l = 0;
+  double d = 0;
+};
+
+// bMode bits.
+enum : uint8_t {
+  SCALED = 0x01,
+  RELATIVE = 0x02,
+  HPGL_MODE = 0x04,
+  WIDTH_RELATIVE = 0x08,
+  REL_CHAR_SIZE = 0x10,
+  ITALIC = 0x20,
+};
+
+constexpr char ETX = 3;
+
+struct PlotterState {
+  // The run's services.
+  SettingsSet* settings = nullptr;  // the run's private copy
+  ConversionLog* log = nullptr;
+  gdi::Device* hdcMeta = nullptr;   // none in a measure-only run
+  gdi::Objects* objects = nullptr;
+  Progress* progress = nullptr;
+
+  int32_t fInitialized = 0;
+  Arg* pArgs = nullptr;
+  int32_t nArgsMax = 0;
+  int32_t nExecuted = 0;
+  int32_t nIgnored = 0;
+  int32_t nErrors = 0;
+  int32_t cbLongest = 0;
+  int32_t xPage = 0, yPage = 0;
+  int32_t fPenDown = 0;
+  uint16_t iPen = 0;
+  double dPenWidth = 0;
+  int32_t nWidthOverride = 0;
+  int32_t xPen = 0, yPen = 0;
+  int32_t xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+  int32_t xP1 = 0, yP1 = 0, xP2 = 0, yP2 = 0;
+  int32_t dxP1P2 = 0, dyP1P2 = 0;
+  double dUserXMin = 0, dUserYMin = 0, dUserXMax = 0, dUserYMax = 0;
+  uint8_t bMode = 0;
+  uint16_t nRotation = 0;
+  int16_t iLineType = 0;
+  char chSymbol = 0;
+  uint8_t iFillType = 0;
+  gdi::Handle hbrFill = 0;
+  gdi::Handle hpenCurrent = 0;   // the pen the interpreter last selected
+  gdi::Handle hfontCurrent = 0;  // the label font last selected
+  uint16_t crRange[6] = {0, 255, 0, 255, 0, 255};
+  uint16_t nPens = 0;
+
+  // Labels.
+  double dRelCharW = 0, dRelCharH = 0;
+  int32_t cxChar = 0, cyChar = 0;
+  int32_t nLabelAngle = 0;
+  int16_t nStrokeWeight = 0;
+  uint16_t nFontAttr = 0;  // the SD font attribute word
+  uint16_t nLabelOrigin = 0;
+  uint8_t nLabelPath = 0;
+  uint8_t fLineReverse = 0;
+  double dSpaceFactor = 0, dLineFactor = 0;
+  int32_t xLabelStart = 0, yLabelStart = 0;
+  double dTickLen = 0;
+  // The label terminator and whether it stays in the label text; the lexer
+  // reads them, DT and IN/DF set them.
+  char chTerminator = ETX;
+  int32_t showTerminator = 0;
+
+  // Soft-clip window.
+  gdi::Rect rcWindow;
+  int32_t fWindow = 0;
+
+  uint32_t offCommand = 0;
+
+  bool MeasureOnly() const { return settings->Has(tsl::MeasureOnly); }
+  // Scale percentage / 100, as a double.
+  double Scale() const { return settings->ScalePercent / 100.0; }
+};
+
+}  // namespace tsl
