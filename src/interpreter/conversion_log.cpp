@@ -26,6 +26,17 @@ bool ConversionLog::Close() {
 
 void ConversionLog::LogString(const char* text) {
   if (!text || !*text) return;
+  if (sink_) {
+    for (const char* p = text; *p; ++p) {
+      if (*p == '\n') {
+        sink_->append("\r\n");
+        nLogLines++;
+      } else {
+        sink_->push_back(*p);
+      }
+    }
+    return;
+  }
   if (!hLogFile) {
     DebugOutput(text);
     return;

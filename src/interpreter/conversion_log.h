@@ -29,10 +29,15 @@ class ConversionLog {
 #endif
       ;
 
+  // Tests read the log from memory: while a sink is set, text goes there
+  // (with the same CR LF rule and line count) instead of a file.
+  void CaptureTo(std::string* sink) { sink_ = sink; }
+
   uint32_t nLogLines = 0;
 
  private:
   FILE* hLogFile = nullptr;
+  std::string* sink_ = nullptr;
 };
 
 }  // namespace tsl
