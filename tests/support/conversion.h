@@ -1,0 +1,28 @@
+// Whole conversions for tests: a plot given as text is converted by the real
+// conversion run into a memory metafile, and comes back as its record dump
+// and its log.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "settings/settings_set.h"
+
+namespace tsl::test {
+
+struct TestConversion {
+  int result = 0;             // what Tessella returned
+  std::string dump;           // DumpEmf of the metafile (empty when none)
+  std::string log;            // the log text, CR LF as written
+  std::vector<uint8_t> emf;   // the metafile bytes
+};
+
+// Converts `plot` with `settings` at a fixed time, without notices.
+TestConversion ConvertForTest(const std::string& plot, const SettingsSet& settings = DefaultSettings());
+
+// Compares `actual` with tests/data/golden/<name>; with TESSELLA_UPDATE_GOLDEN=1
+// in the environment the file is (re)written instead. Review a rewritten
+// golden file before committing it.
+void ExpectGolden(const std::string& name, const std::string& actual);
+
+}  // namespace tsl::test
