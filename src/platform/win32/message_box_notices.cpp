@@ -1,0 +1,36 @@
+#include "platform/win32/message_box_notices.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+namespace tsl::win32 {
+
+unsigned MessageBoxStyle(NoticeIcon icon, NoticeButtons buttons) {
+  unsigned style = buttons == NoticeButtons::YesNo ? MB_YESNO : MB_OK;
+  switch (icon) {
+    case NoticeIcon::Information: style |= MB_ICONINFORMATION; break;
+    case NoticeIcon::Warning: style |= MB_ICONWARNING; break;
+    case NoticeIcon::Error: style |= MB_ICONERROR; break;
+    case NoticeIcon::Question: style |= MB_ICONQUESTION; break;
+  }
+  return style;
+}
+
+NoticeAnswer AnswerOf(int result) {
+  switch (result) {
+    case IDYES: return NoticeAnswer::Yes;
+    case IDNO: return NoticeAnswer::No;
+    default: return NoticeAnswer::Ok;
+  }
+}
+
+NoticeAnswer MessageBoxNotices::Show(const std::string& text, const std::string& caption,
+                                     NoticeIcon icon, NoticeButtons buttons) {
+  int result = MessageBoxA(static_cast<HWND>(owner_), text.c_str(), caption.c_str(),
+                           MessageBoxStyle(icon, buttons));
+  // A box that could not be shown (0) answers a question with its default.
+  if (result == 0) return buttons == NoticeButtons::YesNo ? NoticeAnswer::No : NoticeAnswer::Ok;
+  return AnswerOf(result);
+}
+
+}  // namespace tsl::win32

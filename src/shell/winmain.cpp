@@ -1,0 +1,3 @@
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
