@@ -2,7 +2,9 @@
 // one: load it, take its frame, play it fitted into a window.
 #pragma once
 #define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 
 #include <string>

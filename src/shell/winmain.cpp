@@ -1,3 +1,35 @@
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+// Tessella.exe: converts the plot file named on the command line (or opens
+// the enhanced metafile named there) and shows the drawing.
+#include "platform/notices.h"
+#include "platform/win32/message_box_notices.h"
+#include "shell/conversion.h"
+#include "shell/frame.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
+  using namespace tsl::shell;
+  if (!RegisterFrameClass(instance)) return 0;
+
+  tsl::win32::MessageBoxNotices notices;
+  tsl::SetNotices(&notices);
+
+  Frame frame;
+  if (!CreateFrame(instance, &frame, show)) {
+    tsl::SetNotices(nullptr);
+    return 0;
+  }
+  notices.SetOwner(frame.hwnd);
+
+  std::string file = CommandLineFile(commandLine);
+  if (!file.empty()) {
+    if (IsMetafileName(file)) DoOpenEMF(frame, file);
+    else DoConversion(frame, file);
+  }
+
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  tsl::SetNotices(nullptr);
+  return static_cast<int>(msg.wParam);
+}

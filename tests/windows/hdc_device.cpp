@@ -3,7 +3,9 @@
 #include "windows/hdc_device.h"
 
 #define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 
 #include <cstring>
@@ -23,9 +25,9 @@ HGDIOBJ Make(const gdi::ObjectData& data) {
   if (auto* pen = std::get_if<gdi::LogPen>(&data))
     return ::CreatePen(static_cast<int>(pen->style), pen->width, pen->color);
   if (auto* brush = std::get_if<gdi::LogBrush>(&data)) {
-    if (brush->style == gdi::BS_HATCHED)
+    if (brush->style == BS_HATCHED)
       return ::CreateHatchBrush(static_cast<int>(brush->hatch), brush->color);
-    if (brush->style == gdi::BS_NULL) return ::GetStockObject(NULL_BRUSH);
+    if (brush->style == BS_NULL) return ::GetStockObject(NULL_BRUSH);
     return ::CreateSolidBrush(brush->color);
   }
   if (auto* font = std::get_if<gdi::LogFont>(&data)) {
