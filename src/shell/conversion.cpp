@@ -61,25 +61,27 @@ bool DoConversion(Frame& frame, const std::string& plotFile) {
   OutputNames names;
   if (!MakeNames(plotFile, nullptr, &names)) return false;
 
-  EnhMetaFile shown;
+  // The run hands over the drawing before its closing message, so the
+  // window shows it while the message is up.
+  bool shown = false;
   RunEnvironment env;
   env.reference = ScreenReference();
-  env.replaceEMF = [&shown](const std::string* path, const std::vector<uint8_t>* bytes) {
-    if (path) {
-      shown = EnhMetaFile(GetEnhMetaFileA(path->c_str()));
-    } else if (bytes && !bytes->empty()) {
-      shown = EnhMetaFile(SetEnhMetaFileBits(static_cast<UINT>(bytes->size()), bytes->data()));
-    }
+  env.replaceEMF = [&](const std::string* path, const std::vector<uint8_t>* bytes) {
+    EnhMetaFile emf;
+    if (path) emf = EnhMetaFile(GetEnhMetaFileA(path->c_str()));
+    else if (bytes && !bytes->empty())
+      emf = EnhMetaFile(SetEnhMetaFileBits(static_cast<UINT>(bytes->size()), bytes->data()));
+    if (!emf) return;
+    shown = true;
+    frame.source = names.plot;
+    ReplaceDrawing(frame, std::move(emf));
+    SetCaption(frame);
+    if (frame.hwnd) UpdateWindow(frame.hwnd);
   };
   env.showLog = [&frame](const std::string& logPath) { ShowLog(frame.hwnd, logPath, nullptr); };
 
   SettingsSet settings = DefaultSettings();
-  if (!Tessella(settings, names.plot, names.metafile.c_str(), names.log, env)) return false;
-  if (!shown) return false;
-  frame.source = names.plot;
-  ReplaceDrawing(frame, std::move(shown));
-  SetCaption(frame);
-  return true;
+  return Tessella(settings, names.plot, names.metafile.c_str(), names.log, env) && shown;
 }
 
 void ShowLog(HWND owner, const std::string& logPath, const char* viewer) {

@@ -2,7 +2,8 @@
 #pragma once
 #include <string>
 
-#include "common/gdi/emf_recorder.h"
+#include "shell/reference.h"
+
 #include "shell/frame.h"
 
 namespace tsl::shell {
@@ -13,10 +14,6 @@ std::string CommandLineFile(const char* commandLine);
 
 // True for a name whose extension (from its last dot) is .EMF in any case.
 bool IsMetafileName(const std::string& path);
-
-// The screen's size in pixels and millimetres: metafiles recorded here take
-// it as their reference device, as GDI's do.
-gdi::ReferenceDevice ScreenReference();
 
 // Converts `plotFile` into its metafile and log beside it, with the default
 // settings, and shows the drawing in `frame`. False when nothing could be

@@ -13,6 +13,12 @@
 namespace tsl::test {
 
 namespace {
+#if defined(_WIN32)
+// MinGW has neither lstat (no symbolic links to care for) nor mkdtemp.
+int lstat(const char* path, struct stat* st) { return stat(path, st); }
+char* mkdtemp(char* tmpl) { return _mktemp(tmpl) && mkdir(tmpl) == 0 ? tmpl : nullptr; }
+#endif
+
 void RemoveTree(const std::string& path) {
   if (DIR* d = opendir(path.c_str())) {
     while (dirent* e = readdir(d)) {

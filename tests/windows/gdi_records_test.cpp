@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "common/gdi/emf_types.h"
-#include "windows/emf_bytes.h"
+#include "windows/emf_walk.h"
 #include "windows/hdc_device.h"
 
 namespace {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "windows/emf_bytes.h"
+#include <algorithm>
+
+#include "windows/dib.h"
+#include "windows/emf_walk.h"
 
 namespace tsl::test {
 
@@ -35,20 +38,34 @@ void ExpectGdiTakes(const std::vector<uint8_t>& emf, const std::string& descript
   } else {
     std::string text(n, '\0');
     ASSERT_EQ(GetEnhMetaFileDescriptionA(h, n, text.data()), n);
-    // GDI counts the final NUL; the description's own ends with two.
-    EXPECT_EQ(text + '\0', description);
+    // GDI's count takes in both final NULs.
+    EXPECT_EQ(text, description);
   }
   DeleteEnhMetaFile(h);
 }
 
-bool PlayInto(const std::vector<uint8_t>& emf, Dib& dib) {
+uint32_t Pixels::At(int x, int y) const {
+  if (x < 0 || y < 0 || x >= width || y >= height) return 0xFFFFFF;
+  return colors[static_cast<size_t>(y) * width + x];
+}
+
+int Pixels::Count(uint32_t color) const {
+  return static_cast<int>(std::count(colors.begin(), colors.end(), color));
+}
+
+bool PlayInto(const std::vector<uint8_t>& emf, int width, int height, Pixels* out) {
+  Dib dib(width, height);
   if (!dib.ok() || emf.empty()) return false;
   HENHMETAFILE h = SetEnhMetaFileBits(static_cast<UINT>(emf.size()), emf.data());
   if (!h) return false;
-  RECT all{0, 0, dib.width(), dib.height()};
+  RECT all{0, 0, width, height};
   bool ok = PlayEnhMetaFile(dib.dc(), h, &all) != 0;
-  GdiFlush();
   DeleteEnhMetaFile(h);
+  out->width = width;
+  out->height = height;
+  out->colors.clear();
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) out->colors.push_back(dib.Pixel(x, y));
   return ok;
 }
 

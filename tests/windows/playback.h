@@ -1,11 +1,10 @@
 // Loading and playing metafile bytes through Windows GDI, for the tests that
-// hold a metafile (GDI's or ours) against what GDI makes of it.
+// hold a metafile (GDI's or ours) against what GDI makes of it. Free of
+// <windows.h>, so that tests can use gdi's names beside it.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "windows/dib.h"
 
 namespace tsl::test {
 
@@ -15,8 +14,17 @@ namespace tsl::test {
 // and the description reads back as `description` (8-bit, with its NULs).
 void ExpectGdiTakes(const std::vector<uint8_t>& emf, const std::string& description);
 
-// Plays `emf` into `dib`, stretched over the whole bitmap. False when GDI
-// refuses the bytes or the playback.
-bool PlayInto(const std::vector<uint8_t>& emf, Dib& dib);
+// The pixels of a bitmap that a metafile was played into, as COLORREFs.
+struct Pixels {
+  int width = 0, height = 0;
+  std::vector<uint32_t> colors;  // row by row from the top
+
+  uint32_t At(int x, int y) const;  // white outside
+  int Count(uint32_t color) const;
+};
+
+// Plays `emf` on white, stretched over a `width` x `height` bitmap. False
+// when GDI refuses the bytes or the playback.
+bool PlayInto(const std::vector<uint8_t>& emf, int width, int height, Pixels* out);
 
 }  // namespace tsl::test

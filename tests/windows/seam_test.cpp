@@ -2,9 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "common/strings.h"
@@ -69,32 +67,45 @@ std::vector<std::string> StaticTexts(HWND box) {
   return texts;
 }
 
-// Shows a notice and, from another thread, finds its box by caption, reads
-// its text and presses `button`.
+// Shows a notice and presses `button` on its box as soon as the box is
+// activated (a CBT hook of this thread), after reading its caption and texts.
 struct BoxRun {
   tsl::NoticeAnswer answer{};
   bool found = false;
+  std::string caption;
   std::vector<std::string> texts;
+  int button = 0;
 };
+BoxRun* gBoxRun = nullptr;
+
+LRESULT CALLBACK PressOnActivate(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE && gBoxRun && !gBoxRun->found) {
+    HWND box = reinterpret_cast<HWND>(wParam);
+    char cls[32] = {}, caption[256] = {};
+    GetClassNameA(box, cls, sizeof cls);
+    if (lstrcmpA(cls, "#32770") == 0) {
+      gBoxRun->found = true;
+      GetWindowTextA(box, caption, sizeof caption);
+      gBoxRun->caption = caption;
+      gBoxRun->texts = StaticTexts(box);
+      PostMessageA(box, WM_COMMAND, MAKEWPARAM(gBoxRun->button, BN_CLICKED), 0);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 BoxRun ShowAndPress(const std::string& text, const char* caption, tsl::NoticeIcon icon,
                     tsl::NoticeButtons buttons, int button) {
   BoxRun run;
-  std::atomic<bool> done{false};
-  std::thread presser([&] {
-    for (int i = 0; i < 500 && !done; ++i) {
-      if (HWND box = FindWindowA("#32770", caption)) {
-        run.found = true;
-        run.texts = StaticTexts(box);
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-        return;
-      }
-      Sleep(10);
-    }
-  });
+  run.button = button;
+  gBoxRun = &run;
+  HHOOK hook = SetWindowsHookExA(WH_CBT, PressOnActivate, nullptr, GetCurrentThreadId());
+  EXPECT_NE(hook, nullptr);
   tsl::win32::MessageBoxNotices notices;
-  run.answer = notices.Show(text, caption, icon, buttons);
-  done = true;
-  presser.join();
+  // Without the hook nobody would press a button: do not show the box then.
+  if (hook) run.answer = notices.Show(text, caption, icon, buttons);
+  if (hook) UnhookWindowsHookEx(hook);
+  gBoxRun = nullptr;
   return run;
 }
 
@@ -102,6 +113,7 @@ TEST(MessageBoxNotices, ShowsTheTextUnderTheCaptionAndReportsTheButtonPressed) {
   BoxRun yes = ShowAndPress("View the log?", "Tessella test box", tsl::NoticeIcon::Question,
                             tsl::NoticeButtons::YesNo, IDYES);
   ASSERT_TRUE(yes.found);
+  EXPECT_EQ(yes.caption, "Tessella test box");
   EXPECT_EQ(yes.answer, tsl::NoticeAnswer::Yes);
   EXPECT_NE(std::find(yes.texts.begin(), yes.texts.end(), "View the log?"), yes.texts.end());
 
