@@ -25,3 +25,8 @@ if ((${#missing[@]})); then
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+# Further set-up steps (Wine for the Windows tests, ...); none is fatal.
+for hook in "$here"/setup.d/*.sh; do
+  if [[ -e "$hook" ]]; then bash "$hook"; fi
+done
