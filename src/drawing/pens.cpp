@@ -1,21 +1,244 @@
-// Pens, colours and widths.
-// Not converted yet: these commands are reported as unrecognised.
+// Pens, colours and widths: SP, NP, PC, CR, WU, PT, PW and the pen creation
+// rule that SP, PT, PW, LT and PE share.
+#include "drawing/pens.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+#include "interpreter/args.h"
+#include "interpreter/conversion_log.h"
 #include "interpreter/handlers.h"
 
 namespace tsl {
 
-void DoSP(uint16_t m, const char* text, PlotterState& ps) { DoUNK(m, text, ps); }
-void DoNP(uint16_t m, const char* text, PlotterState& ps) { DoUNK(m, text, ps); }
-void DoPC(uint16_t m, const char* text, PlotterState& ps) { DoUNK(m, text, ps); }
-void DoCR(uint16_t m, const char* text, PlotterState& ps) { DoUNK(m, text, ps); }
-void DoPW(uint16_t m, const char* text, PlotterState& ps) { DoUNK(m, text, ps); }
-void DoWU(uint16_t m, const char* text, PlotterState& ps) { DoUNK(m, text, ps); }
-void DoPT(uint16_t m, const char* text, PlotterState& ps) { DoUNK(m, text, ps); }
+namespace {
 
-}  // namespace tsl
+constexpr double kPluPerMm = 40.0;
 
-#include "drawing/pens.h"
+bool Recording(const PlotterState& ps) { return ps.hdcMeta && !ps.MeasureOnly(); }
 
-namespace tsl {
-void CreateCurrentPen(PlotterState&) {}
+int32_t ConfiguredWidth(const PlotterState& ps, unsigned pen) {
+  return pen < static_cast<unsigned>(kPenTableSize) ? ps.settings->PenWidth[pen] : 0;
+}
+
+// A width in plotter units as handed to GDI.
+int32_t ScaledWidth(const PlotterState& ps, int32_t w) {
+  return TruncToInt32(static_cast<double>(w) * ps.settings->ScalePercent / 100.0);
+}
+
+// Creates, selects and swaps in a pen of `width` plotter units in the current
+// style and colour.
+void SelectNewPen(PlotterState& ps, int32_t width) {
+  if (!Recording(ps)) return;
+  gdi::Handle pen = ps.objects->CreatePen(static_cast<uint16_t>(ps.iLineType),
+                                          ScaledWidth(ps, width), PenTableColor(ps, ps.iPen));
+  gdi::Handle old = ps.hdcMeta->SelectObject(pen);
+  if (old && !gdi::IsStock(old)) ps.hdcMeta->DeleteObject(old);
+  ps.hpenCurrent = pen;
+}
+
+void DeleteBrush(PlotterState& ps, gdi::Handle brush) {
+  if (!brush) return;
+  if (Recording(ps)) {
+    if (ps.hdcMeta->DeleteObject(brush)) return;
+    // Refused while selected: deselect it first rather than leak it.
+    if (ps.objects->Find(brush)) {
+      ps.hdcMeta->SelectObject(gdi::GetStockObject(gdi::NULL_BRUSH));
+      if (ps.hdcMeta->DeleteObject(brush)) return;
+    }
+  }
+  ps.objects->Remove(brush);
+}
+
+void LogPenRange(const char* text, PlotterState& ps) {
+  ps.log->Logf("Warning: Pen number out of range: '%s' at offset 0x%lx\n", text,
+               static_cast<unsigned long>(ps.offCommand));
+}
+
+bool PenInRange(int32_t pen, const PlotterState& ps) { return pen >= 0 && pen < ps.nPens; }
+
+// One PC component through the CR range: the reference value b maps to 0,
+// w to 255. References are read as signed 16-bit values.
+unsigned MapComponent(double v, uint16_t black, uint16_t white) {
+  double b = static_cast<int16_t>(black);
+  double w = static_cast<int16_t>(white);
+  if (w == b) return v >= w ? 255 : 0;
+  double c = (v - b) / (w - b) * 256.0;
+  if (!(c > 0)) return 0;  // also NaN
+  if (c >= 255) return 255;
+  return static_cast<unsigned>(c);
+}
+
+}  // namespace
+
+int32_t TruncToInt32(double v) {
+  if (!(v == v)) return 0;
+  if (v >= 2147483647.0) return INT32_MAX;
+  if (v <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}
+
+gdi::COLORREF PenTableColor(const PlotterState& ps, unsigned pen) {
+  return pen < static_cast<unsigned>(kPenTableSize) ? ps.settings->PenColor[pen] : 0;
+}
+
+int32_t CurrentPenWidth(const PlotterState& ps) {
+  if (ps.nWidthOverride != 0) return ps.nWidthOverride;
+  int32_t w = TruncToInt32(ps.dPenWidth * kPluPerMm);
+  int32_t s = ConfiguredWidth(ps, ps.iPen);
+  if (s > 0) return TruncToInt32(static_cast<double>(w) * s);
+  if (s < 0) return -s;
+  return w;
+}
+
+void CreateCurrentPen(PlotterState& ps) { SelectNewPen(ps, CurrentPenWidth(ps)); }
+
+void ReplaceFillBrush(PlotterState& ps) {
+  DeleteBrush(ps, ps.hbrFill);
+  gdi::COLORREF color = PenTableColor(ps, ps.iPen);
+  switch (ps.iFillType) {
+    case 3:
+      ps.hbrFill = ps.objects->CreateHatchBrush(gdi::HS_HORIZONTAL, color);
+      break;
+    case 4:
+      ps.hbrFill = ps.objects->CreateHatchBrush(gdi::HS_DIAGCROSS, color);
+      break;
+    default:
+      ps.hbrFill = ps.objects->CreateSolidBrush(color);
+      break;
+  }
+}
+
+void DoSP(uint16_t, const char* text, PlotterState& ps) {
+  int n = GetArgs(text, ps, 1);
+  if (n >= 1) {
+    if (!PenInRange(ps.pArgs[0].l, ps)) {
+      LogPenRange(text, ps);
+      ps.nErrors++;
+      return;
+    }
+    ps.iPen = static_cast<uint16_t>(ps.pArgs[0].l);
+  } else {
+    ps.iPen = 0;
+  }
+  CreateCurrentPen(ps);
+  ReplaceFillBrush(ps);
+  if (Recording(ps)) ps.hdcMeta->SetTextColor(PenTableColor(ps, ps.iPen));
+  ps.nExecuted++;
+}
+
+void DoNP(uint16_t, const char* text, PlotterState& ps) {
+  if (GetArgs(text, ps, 1) < 1) {
+    ps.nPens = 16;
+  } else {
+    int32_t n = ps.pArgs[0].l;
+    uint16_t pens = 2;
+    while (pens < 256 && pens < n) pens = static_cast<uint16_t>(pens * 2);
+    ps.nPens = pens;
+  }
+  ps.nExecuted++;
+}
+
+void DoPC(uint16_t, const char* text, PlotterState& ps) {
+  if (GetArgs(text, ps, 4) != 4) {
+    LogParamError("4", text, ps);
+    ps.nIgnored++;
+    return;
+  }
+  if (ps.settings->Has(IgnorePC)) {
+    ps.nIgnored++;
+    return;
+  }
+  int32_t pen = ps.pArgs[0].l;
+  if (!PenInRange(pen, ps)) {
+    LogPenRange(text, ps);
+    ps.nIgnored++;
+    return;
+  }
+  unsigned rgb[3];
+  for (int i = 0; i < 3; ++i)
+    rgb[i] = MapComponent(ps.pArgs[1 + i].d, ps.crRange[2 * i], ps.crRange[2 * i + 1]);
+  ps.settings->PenColor[pen] = gdi::RGB(rgb[0], rgb[1], rgb[2]);
+  ps.nExecuted++;
+}
+
+void DoCR(uint16_t, const char* text, PlotterState& ps) {
+  int n = GetArgs(text, ps, ps.nArgsMax);
+  if (n == 0) {
+    for (int i = 0; i < 6; i += 2) {
+      ps.crRange[i] = 0;
+      ps.crRange[i + 1] = 255;
+    }
+    ps.nExecuted++;
+    return;
+  }
+  if (n != 6) {
+    LogParamError("6", text, ps);
+    if (n < 6) {
+      ps.nIgnored++;
+      return;
+    }
+  }
+  uint16_t range[6];
+  for (int i = 0; i < 6; ++i) range[i] = static_cast<uint16_t>(ps.pArgs[i].l);
+  for (int i = 0; i < 6; i += 2) {
+    // Values that differ only beyond 16 bits would make an empty range too.
+    if (ps.pArgs[i].l == ps.pArgs[i + 1].l || range[i] == range[i + 1]) {
+      ps.log->LogString("CR: Invalid Parameter (black-ref = white-ref)\n");
+      ps.nErrors++;
+      return;
+    }
+  }
+  for (int i = 0; i < 6; ++i) ps.crRange[i] = range[i];
+  ps.nExecuted++;
+}
+
+void DoWU(uint16_t, const char* text, PlotterState& ps) {
+  if (GetArgs(text, ps, 1) >= 1 && (ps.pArgs[0].l & 1))
+    ps.bMode |= WIDTH_RELATIVE;
+  else
+    ps.bMode &= static_cast<uint8_t>(~WIDTH_RELATIVE);
+  ps.nExecuted++;
+}
+
+void DoPT(uint16_t, const char* text, PlotterState& ps) {
+  ps.dPenWidth = GetArgs(text, ps, 1) >= 1 ? ps.pArgs[0].d : 0.3;
+  CreateCurrentPen(ps);
+  ps.nExecuted++;
+}
+
+void DoPW(uint16_t, const char* text, PlotterState& ps) {
+  int n = GetArgs(text, ps, 2);
+  int32_t pen = (n >= 2 && ps.pArgs[1].l <= ps.nPens) ? ps.pArgs[1].l : ps.iPen;
+  if (pen != ps.iPen) {
+    ps.nExecuted++;
+    return;
+  }
+  int32_t s = ConfiguredWidth(ps, ps.iPen);
+  int32_t width;
+  if (s != 0) {
+    // A configured width wins over the file's; a negative one is a fixed
+    // width of -s units and stays positive as an override.
+    width = s < 0 ? -s : s;
+    ps.nWidthOverride = width;
+  } else {
+    bool relative = (ps.bMode & WIDTH_RELATIVE) != 0;
+    double given = n >= 1 ? ps.pArgs[0].d : (relative ? 0.1 : 0.3);
+    double plu;
+    if (relative) {
+      double dx = ps.dxP1P2, dy = ps.dyP1P2;
+      plu = given / 100.0 * std::sqrt(dx * dx + dy * dy);
+    } else {
+      plu = given * kPluPerMm;
+    }
+    // 0 means "no override"; the thinnest width a file can ask for is 1.
+    width = TruncToInt32(std::fabs(plu));
+    if (width == 0) width = 1;
+    ps.nWidthOverride = width;
+  }
+  SelectNewPen(ps, width);
+  ps.nExecuted++;
+}
+
 }  // namespace tsl

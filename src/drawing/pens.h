@@ -1,5 +1,8 @@
 // The pen creation rule shared by SP, PT, PW, LT and PE.
 #pragma once
+#include <cstdint>
+
+#include "common/gdi/types.h"
 #include "interpreter/plotter_state.h"
 
 namespace tsl {
@@ -7,5 +10,21 @@ namespace tsl {
 // Creates the current pen (iPen, iLineType, widths) and, unless
 // measure-only, selects it and deletes the pen it replaced.
 void CreateCurrentPen(PlotterState& ps);
+
+// The width of the current pen in plotter units, before scaling: the
+// override when one is set, else the normal width adjusted by the pen's
+// configured width.
+int32_t CurrentPenWidth(const PlotterState& ps);
+
+// Replaces hbrFill by a new brush in the colour of pen iPen (hatched for the
+// fill types 3 and 4, solid otherwise). Made even when measure-only; never
+// selected here.
+void ReplaceFillBrush(PlotterState& ps);
+
+// The colour of `pen` from the run's colour table (black beyond the table).
+gdi::COLORREF PenTableColor(const PlotterState& ps, unsigned pen);
+
+// A real value truncated toward zero into the 32-bit range (saturating).
+int32_t TruncToInt32(double v);
 
 }  // namespace tsl
