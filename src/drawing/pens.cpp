@@ -6,9 +6,12 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "drawing/pen_motion.h"
 #include "interpreter/args.h"
 #include "interpreter/conversion_log.h"
+#include "interpreter/gdi_helpers.h"
 #include "interpreter/handlers.h"
+#include "interpreter/numeric.h"
 
 namespace tsl {
 
@@ -24,7 +27,7 @@ int32_t ConfiguredWidth(const PlotterState& ps, unsigned pen) {
 
 // A width in plotter units as handed to GDI.
 int32_t ScaledWidth(const PlotterState& ps, int32_t w) {
-  return TruncToInt32(static_cast<double>(w) * ps.settings->ScalePercent / 100.0);
+  return Trunc32(static_cast<double>(w) * ps.settings->ScalePercent / 100.0);
 }
 
 // Creates, selects and swaps in a pen of `width` plotter units in the current
@@ -32,21 +35,17 @@ int32_t ScaledWidth(const PlotterState& ps, int32_t w) {
 void SelectNewPen(PlotterState& ps, int32_t width) {
   if (!Recording(ps)) return;
   gdi::Handle pen = ps.objects->CreatePen(static_cast<uint16_t>(ps.iLineType),
-                                          ScaledWidth(ps, width), PenTableColor(ps, ps.iPen));
-  gdi::Handle old = ps.hdcMeta->SelectObject(pen);
-  if (old && !gdi::IsStock(old)) ps.hdcMeta->DeleteObject(old);
-  ps.hpenCurrent = pen;
+                                          ScaledWidth(ps, width), PenColor(ps));
+  SelectReplacing(ps, pen, &ps.hpenCurrent);
 }
 
 void DeleteBrush(PlotterState& ps, gdi::Handle brush) {
-  if (!brush) return;
-  if (Recording(ps)) {
-    if (ps.hdcMeta->DeleteObject(brush)) return;
-    // Refused while selected: deselect it first rather than leak it.
-    if (ps.objects->Find(brush)) {
-      ps.hdcMeta->SelectObject(gdi::GetStockObject(gdi::NULL_BRUSH));
-      if (ps.hdcMeta->DeleteObject(brush)) return;
-    }
+  if (!brush || gdi::IsStock(brush)) return;
+  if (Recording(ps) && ps.objects->Find(brush) && !ps.hdcMeta->DeleteObject(brush)) {
+    // Still selected (a fill left it so): deselect it rather than keep one
+    // brush per SP alive for the rest of the run.
+    ps.hdcMeta->SelectObject(gdi::GetStockObject(gdi::NULL_BRUSH));
+    ps.hdcMeta->DeleteObject(brush);
   }
   ps.objects->Remove(brush);
 }
@@ -72,22 +71,11 @@ unsigned MapComponent(double v, uint16_t black, uint16_t white) {
 
 }  // namespace
 
-int32_t TruncToInt32(double v) {
-  if (!(v == v)) return 0;
-  if (v >= 2147483647.0) return INT32_MAX;
-  if (v <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(v);
-}
-
-gdi::COLORREF PenTableColor(const PlotterState& ps, unsigned pen) {
-  return pen < static_cast<unsigned>(kPenTableSize) ? ps.settings->PenColor[pen] : 0;
-}
-
 int32_t CurrentPenWidth(const PlotterState& ps) {
   if (ps.nWidthOverride != 0) return ps.nWidthOverride;
-  int32_t w = TruncToInt32(ps.dPenWidth * kPluPerMm);
+  int32_t w = Trunc32(ps.dPenWidth * kPluPerMm);
   int32_t s = ConfiguredWidth(ps, ps.iPen);
-  if (s > 0) return TruncToInt32(static_cast<double>(w) * s);
+  if (s > 0) return Trunc32(static_cast<double>(w) * s);
   if (s < 0) return -s;
   return w;
 }
@@ -96,7 +84,7 @@ void CreateCurrentPen(PlotterState& ps) { SelectNewPen(ps, CurrentPenWidth(ps));
 
 void ReplaceFillBrush(PlotterState& ps) {
   DeleteBrush(ps, ps.hbrFill);
-  gdi::COLORREF color = PenTableColor(ps, ps.iPen);
+  gdi::COLORREF color = PenColor(ps);
   switch (ps.iFillType) {
     case 3:
       ps.hbrFill = ps.objects->CreateHatchBrush(gdi::HS_HORIZONTAL, color);
@@ -124,7 +112,7 @@ void DoSP(uint16_t, const char* text, PlotterState& ps) {
   }
   CreateCurrentPen(ps);
   ReplaceFillBrush(ps);
-  if (Recording(ps)) ps.hdcMeta->SetTextColor(PenTableColor(ps, ps.iPen));
+  if (Recording(ps)) ps.hdcMeta->SetTextColor(PenColor(ps));
   ps.nExecuted++;
 }
 
@@ -233,7 +221,7 @@ void DoPW(uint16_t, const char* text, PlotterState& ps) {
       plu = given * kPluPerMm;
     }
     // 0 means "no override"; the thinnest width a file can ask for is 1.
-    width = TruncToInt32(std::fabs(plu));
+    width = Trunc32(std::fabs(plu));
     if (width == 0) width = 1;
     ps.nWidthOverride = width;
   }

@@ -21,10 +21,4 @@ int32_t CurrentPenWidth(const PlotterState& ps);
 // selected here.
 void ReplaceFillBrush(PlotterState& ps);
 
-// The colour of `pen` from the run's colour table (black beyond the table).
-gdi::COLORREF PenTableColor(const PlotterState& ps, unsigned pen);
-
-// A real value truncated toward zero into the 32-bit range (saturating).
-int32_t TruncToInt32(double v);
-
 }  // namespace tsl

@@ -11,6 +11,7 @@
 #include "drawing/pens.h"
 #include "interpreter/conversion_log.h"
 #include "interpreter/handlers.h"
+#include "interpreter/numeric.h"
 #include "interpreter/transform.h"
 
 namespace tsl {
@@ -24,10 +25,10 @@ Arg Coordinate(int64_t v, int fractionBits) {
   Arg a;
   if (fractionBits == 0) {
     a.d = static_cast<double>(v);
-    a.l = v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : static_cast<int32_t>(v);
+    a.l = Sat32(v);
   } else {
     a.d = std::ldexp(static_cast<double>(v), -fractionBits);
-    a.l = TruncToInt32(a.d);
+    a.l = Trunc32(a.d);
   }
   return a;
 }
@@ -57,8 +58,7 @@ struct PeRun {
 
   void SelectPen(int64_t v) {
     if (v < 0 || v >= ps.nPens) {
-      int32_t shown = v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : static_cast<int32_t>(v);
-      ps.log->Logf("PE: SelectPen (%d) out of range!\n", shown);
+      ps.log->Logf("PE: SelectPen (%d) out of range!\n", Sat32(v));
       v = ps.nPens > 0 ? ps.nPens - 1 : 0;
     }
     ps.iPen = static_cast<uint16_t>(v);

@@ -7,6 +7,12 @@
 namespace tsl::test {
 namespace {
 
+// IN, with its records, log and count forgotten.
+void Start(HandlerFixture& f) {
+  f.Init();
+  f.ps.nExecuted = f.ps.nIgnored = f.ps.nErrors = 0;
+}
+
 TEST(LineType, StylesByType) {
   const struct {
     const char* cmd;
@@ -17,7 +23,7 @@ TEST(LineType, StylesByType) {
                {"LT4.9", 3}, {"LT-0.5", 6}};
   for (const auto& c : cases) {
     HandlerFixture f;
-    f.Init();
+    Start(f);
     f.Run("LT5");  // something else first, so that every case must change it
     f.ClearRecords();
     f.Run(c.cmd);
@@ -34,7 +40,7 @@ TEST(LineType, StylesByType) {
 TEST(LineType, UnknownTypeKeepsStyleButRemakesPen) {
   for (const char* cmd : {"LT10", "LT-9", "LT98", "LT100", "LT-2147483648", "LT99999999999"}) {
     HandlerFixture f;
-    f.Init();
+    Start(f);
     f.Run("LT4");
     f.ClearRecords();
     f.Run(cmd);
@@ -54,7 +60,7 @@ TEST(LineType, IgnoredBySetting) {
   SettingsSet s = DefaultSettings();
   s.Set(IgnoreLT, true);
   HandlerFixture f(s);
-  f.Init();
+  Start(f);
   f.Run("LT2");
   EXPECT_EQ(f.ps.iLineType, 0);
   EXPECT_EQ(f.ps.nIgnored, 1);
@@ -65,9 +71,9 @@ TEST(LineType, IgnoredBySetting) {
 
 TEST(LineType, StyleReachesEveryLaterPen) {
   HandlerFixture f;
-  f.Init();
+  Start(f);
   f.RunAll("LT2;SP3;PT0.5");
-  EXPECT_EQ(f.device.calls.back(), "SelectObject pen(1,20,#00ff00)");
+  EXPECT_EQ(f.device.calls[f.device.calls.size() - 2], "SelectObject pen(1,20,#00ff00)");
   f.Run("IN");
   f.ClearRecords();
   f.Run("SP3");
@@ -77,7 +83,7 @@ TEST(LineType, StyleReachesEveryLaterPen) {
 
 TEST(LineType, TypeZeroDrawsDots) {
   HandlerFixture f;
-  f.Init();
+  Start(f);
   f.Run("LT0");
   f.ClearRecords();
   f.Run("PD100,0");
