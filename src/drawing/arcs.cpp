@@ -8,6 +8,7 @@
 #include "drawing/pen_motion.h"
 #include "interpreter/args.h"
 #include "interpreter/handlers.h"
+#include "interpreter/numeric.h"
 #include "interpreter/transform.h"
 
 namespace tsl {
@@ -34,7 +35,7 @@ bool CircleChords(PlotterState& ps, gdi::Device& dc, int32_t R, const gdi::Point
   if (!pts) return false;
   for (size_t i = 0; i < n; ++i)
     pts.get()[i] = CirclePoint(R, DegToRad(static_cast<double>(i) * stepDeg), c.x, c.y);
-  pts.get()[n] = {AddClamp(c.x, R), c.y};
+  pts.get()[n] = {Sat32(static_cast<int64_t>(c.x) + R), c.y};
   MoveToIfAway(ps, dc, pts.get()[0]);
   DoPolylineXX(ps, pts.get(), n + 1);
   MoveToScaled(ps, c.x, c.y);
@@ -61,7 +62,7 @@ void DoCI(uint16_t, const char* text, PlotterState& ps) {
                  CircleChords(ps, *dc, R, c, ChordStep(n > 1 ? &a[1] : nullptr));
     if (!drawn) {
       gdi::Rect s = ScaleRect(ps, square);
-      gdi::Point start = Scaled(ps, {AddClamp(c.x, r), c.y});
+      gdi::Point start = Scaled(ps, {Sat32(static_cast<int64_t>(c.x) + r), c.y});
       dc->Arc(s.left, s.top, s.right, s.bottom, start.x, start.y, start.x, start.y);
     }
   }
@@ -87,7 +88,7 @@ void DoAA(uint16_t mnemonic, const char* text, PlotterState& ps) {
   gdi::Point c = Units(ps, a[0], a[1]);
   double dx = static_cast<double>(ps.xPen) - c.x;
   double dy = static_cast<double>(ps.yPen) - c.y;
-  int32_t r = TruncClamp(std::hypot(dx, dy));
+  int32_t r = Trunc32(std::hypot(dx, dy));
   double a0 = std::atan2(dy, dx);
   double sweep = BoundedSweep(a[2].d);
   double a1 = a0 + DegToRad(sweep);

@@ -1,27 +1,11 @@
 #include "drawing/chords.h"
 
 #include <cmath>
-#include <limits>
 
 #include "drawing/pen_motion.h"
+#include "interpreter/numeric.h"
 
 namespace tsl {
-
-int32_t TruncClamp(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 2147483647.0) return std::numeric_limits<int32_t>::max();
-  if (v <= -2147483648.0) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(v);
-}
-
-int32_t AddClamp(int64_t a, int64_t b) {
-  // Both operands come from 32-bit values (or their absolute values), so the
-  // sum cannot overflow 64 bits.
-  int64_t s = a + b;
-  if (s > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  if (s < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(s);
-}
 
 double ChordStep(const Arg* chord) {
   if (!chord) return 5.0;
@@ -41,9 +25,9 @@ double BoundedSweep(double sweepDeg) {
 
 int32_t RadiusUnits(const PlotterState& ps, const Arg& radius) {
   if (!(ps.bMode & SCALED)) return radius.l;
-  // A zero user span gives an infinite or NaN quotient, which TruncClamp
+  // A zero user span gives an infinite or NaN quotient, which Trunc32
   // turns into the largest radius or 0.
-  return TruncClamp(ps.dxP1P2 * radius.d / std::fabs(ps.dUserXMax - ps.dUserXMin));
+  return Trunc32(ps.dxP1P2 * radius.d / std::fabs(ps.dUserXMax - ps.dUserXMin));
 }
 
 size_t ChordCount(double spanDeg, double stepDeg) {
@@ -59,11 +43,12 @@ size_t ChordCount(double spanDeg, double stepDeg) {
 
 gdi::Point CirclePoint(double r, double a, int32_t cx, int32_t cy) {
   // |trunc(r cos a)| stays within 2^31 and the sum is exact in a double.
-  return {TruncClamp(std::trunc(r * std::cos(a)) + cx), TruncClamp(std::trunc(r * std::sin(a)) + cy)};
+  return {Trunc32(std::trunc(r * std::cos(a)) + cx), Trunc32(std::trunc(r * std::sin(a)) + cy)};
 }
 
 gdi::Rect BoundingSquare(int32_t cx, int32_t cy, int64_t r) {
-  return {AddClamp(cx, -r), AddClamp(cy, r), AddClamp(cx, r), AddClamp(cy, -r)};
+  // r comes from a 32-bit value, so none of the sums overflows 64 bits.
+  return {Sat32(cx - r), Sat32(cy + r), Sat32(cx + r), Sat32(cy - r)};
 }
 
 void GrowByQuadrantCorner(PlotterState& ps, const gdi::Rect& square, double a) {

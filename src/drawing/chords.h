@@ -12,12 +12,6 @@
 
 namespace tsl {
 
-// A real value truncated toward zero and limited to the 32-bit range; NaN
-// gives 0.
-int32_t TruncClamp(double v);
-// a + b limited to the 32-bit range.
-int32_t AddClamp(int64_t a, int64_t b);
-
 // The step between chords in degrees: 5 without a chord parameter, else the
 // parameter limited to 0.5 .. 180.
 double ChordStep(const Arg* chord);

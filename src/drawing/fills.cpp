@@ -5,19 +5,15 @@
 #include "drawing/pen_motion.h"
 #include "interpreter/args.h"
 #include "interpreter/conversion_log.h"
+#include "interpreter/gdi_helpers.h"
 #include "interpreter/handlers.h"
 #include "interpreter/transform.h"
 
 namespace tsl {
 
 void ReplaceFillBrush(PlotterState& ps) {
-  if (ps.hbrFill) {
-    if (gdi::Device* dc = DrawingDevice(ps))
-      dc->DeleteObject(ps.hbrFill);
-    else
-      ps.objects->Remove(ps.hbrFill);
-    ps.hbrFill = 0;
-  }
+  DeleteGdiObject(ps, ps.hbrFill);
+  ps.hbrFill = 0;
   gdi::COLORREF color = PenColor(ps);
   switch (ps.iFillType) {
     case 3:

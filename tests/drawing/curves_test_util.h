@@ -1,6 +1,7 @@
 // Reading the call log of the handler fixture back into numbers.
 #pragma once
-#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -10,12 +11,19 @@ namespace tsl::test {
 
 // The points of a call line such as "PolylineTo (0,0) (100,0)".
 inline std::vector<gdi::Point> PointsOf(const std::string& call) {
+  // strtol, not sscanf: sscanf measures the whole rest of the string on
+  // every call, which is quadratic for long point lists.
   std::vector<gdi::Point> pts;
-  size_t pos = 0;
-  while ((pos = call.find('(', pos)) != std::string::npos) {
-    gdi::Point p;
-    if (std::sscanf(call.c_str() + pos, "(%d,%d)", &p.x, &p.y) == 2) pts.push_back(p);
-    ++pos;
+  const char* s = call.c_str();
+  while ((s = std::strchr(s, '(')) != nullptr) {
+    char* end = nullptr;
+    long x = std::strtol(s + 1, &end, 10);
+    if (end != s + 1 && *end == ',') {
+      const char* ys = end + 1;
+      long y = std::strtol(ys, &end, 10);
+      if (end != ys && *end == ')') pts.push_back({static_cast<int32_t>(x), static_cast<int32_t>(y)});
+    }
+    ++s;
   }
   return pts;
 }
