@@ -84,10 +84,11 @@ TEST(Coordinates, UserScalingInEitherDirection) {
 TEST(Coordinates, AZeroUserRangeNeverDivides) {
   HandlerFixture f;
   f.Init();
-  f.RunAll("SC5,5,0,100;PA1e300,50");
+  std::string huge(400, '9');
+  f.RunAll("SC5,5,0,100;PA" + huge + ",50");
   EXPECT_EQ(f.ps.xPen, 0);  // the collapsed axis stays on P1
   EXPECT_EQ(f.ps.yPen, 4200);
-  f.RunAll("SC0,1e-300,0,1e-300;PA1e300,-1e300");
+  f.RunAll("SC0,0.000001,0,0.000001;PA" + huge + ",-" + huge);
   EXPECT_EQ(f.ps.xPen, INT32_MAX);
   EXPECT_EQ(f.ps.yPen, INT32_MIN);
 }

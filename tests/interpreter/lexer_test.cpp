@@ -76,7 +76,7 @@ TEST(Lexer, EscapeSequences) {
   EXPECT_EQ(Lex("\x1b" "E\x1b%-1BIN;").texts, (Texts{"\x1b" "E", "\x1b%-1B", "IN"}));
   EXPECT_EQ(Lex("\x1b&l1OPU;").texts, (Texts{"\x1b&l1O", "PU"}));
   // A blank ends the numeric field and is taken as the final character.
-  EXPECT_EQ(Lex("\x1b% 0B").texts, (Texts{"\x1b% ", "B"}));
+  EXPECT_EQ(Lex("\x1b% 0B;PU;").texts, (Texts{"\x1b% ", "PU"}));
   EXPECT_EQ(Lex("\x1bZ12XIN").texts, (Texts{"\x1bZ12X", "IN"}));
 }
 
@@ -85,7 +85,8 @@ TEST(Lexer, ACommandThatReachesTheLastByteIsTooLong) {
   EXPECT_TRUE(Lex("PA1234567;", 10).tooLong);
   EXPECT_TRUE(Lex("LBx\x03", 3).tooLong);
   EXPECT_TRUE(Lex("CO\"x\"", 4).tooLong);
-  EXPECT_FALSE(Lex("CO\"x\"", 6).tooLong);
+  EXPECT_TRUE(Lex("CO\"x\"", 6).tooLong);
+  EXPECT_FALSE(Lex("CO\"x\"", 7).tooLong);
 }
 
 }  // namespace
