@@ -28,12 +28,20 @@ void DoBZ(uint16_t mnemonic, const char* text, PlotterState& ps) {
   if (pts) {
     gdi::Point* p = pts.get();
     const Arg* a = ps.pArgs;
-    // The pen stays put while the pairs are transformed, so every relative
-    // pair is taken from the pen position at the start of the command.
+    // Each relative curve is measured from where the previous one ended, as
+    // a plotter draws them; taking every group from the pen position at the
+    // start of the command would pile the curves on top of each other.
+    const gdi::Point start{ps.xPen, ps.yPen};
     for (size_t i = 0; i < count; ++i) {
       p[i] = Units(ps, a[2 * i], a[2 * i + 1]);
       GrowExtents(ps, p[i].x, p[i].y);
+      if (i % 3 == 2) {
+        ps.xPen = p[i].x;
+        ps.yPen = p[i].y;
+      }
     }
+    ps.xPen = start.x;
+    ps.yPen = start.y;
     if (ps.fPenDown) {
       gdi::Point last = p[count - 1];
       if (gdi::Device* dc = DrawingDevice(ps)) {

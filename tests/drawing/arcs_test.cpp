@@ -316,6 +316,16 @@ TEST(Bezier, RelativeCurveFromThePen) {
   EXPECT_EQ(f.ps.yPen, 500);
   EXPECT_EQ(f.ps.yMax, 600);  // control points count too
   EXPECT_FALSE(f.ps.bMode & RELATIVE);
+
+  // A second curve starts where the first ended.
+  f.ClearRecords();
+  f.Run("BR0,100,100,100,100,0,0,-100,100,-100,100,0");
+  EXPECT_EQ(f.device.Joined("|"),
+            "PolyBezierTo (600,600) (700,600) (700,500) (700,400) (800,400) (800,500)");
+  EXPECT_EQ(f.ps.xPen, 800);
+  f.RunAll("PU;BR0,100,100,100,100,0,0,-100,100,-100,100,0");
+  EXPECT_EQ(f.ps.xPen, 800);  // the pen up stays
+  EXPECT_EQ(f.ps.xMax, 1000);
 }
 
 TEST(Bezier, PenUpDrawsNothingButGrowsTheExtents) {
