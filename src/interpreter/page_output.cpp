@@ -116,7 +116,6 @@ void PageOutput::DrawFrame() {
   if (s.FramePicture < 0) {
     l = 0, t = 0, r = ps_.xPage, b = ps_.yPage;
   } else {
-    // Saturated: extents may reach the 32-bit limits.
     int64_t m = int64_t{s.FramePicture} * 40 + 1;
     l = Sat32(ps_.xMin - m), t = Sat32(ps_.yMin - m), r = Sat32(ps_.xMax + m), b = Sat32(ps_.yMax + m);
   }
