@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "drawing/fills.h"
 #include "drawing/pen_motion.h"
 #include "interpreter/args.h"
 #include "interpreter/conversion_log.h"
@@ -39,17 +40,6 @@ void SelectNewPen(PlotterState& ps, int32_t width) {
   SelectReplacing(ps, pen, &ps.hpenCurrent);
 }
 
-void DeleteBrush(PlotterState& ps, gdi::Handle brush) {
-  if (!brush || gdi::IsStock(brush)) return;
-  if (Recording(ps) && ps.objects->Find(brush) && !ps.hdcMeta->DeleteObject(brush)) {
-    // Still selected (a fill left it so): deselect it rather than keep one
-    // brush per SP alive for the rest of the run.
-    ps.hdcMeta->SelectObject(gdi::GetStockObject(gdi::NULL_BRUSH));
-    ps.hdcMeta->DeleteObject(brush);
-  }
-  ps.objects->Remove(brush);
-}
-
 void LogPenRange(const char* text, PlotterState& ps) {
   ps.log->Logf("Warning: Pen number out of range: '%s' at offset 0x%lx\n", text,
                static_cast<unsigned long>(ps.offCommand));
@@ -81,22 +71,6 @@ int32_t CurrentPenWidth(const PlotterState& ps) {
 }
 
 void CreateCurrentPen(PlotterState& ps) { SelectNewPen(ps, CurrentPenWidth(ps)); }
-
-void ReplaceFillBrush(PlotterState& ps) {
-  DeleteBrush(ps, ps.hbrFill);
-  gdi::COLORREF color = PenColor(ps);
-  switch (ps.iFillType) {
-    case 3:
-      ps.hbrFill = ps.objects->CreateHatchBrush(gdi::HS_HORIZONTAL, color);
-      break;
-    case 4:
-      ps.hbrFill = ps.objects->CreateHatchBrush(gdi::HS_DIAGCROSS, color);
-      break;
-    default:
-      ps.hbrFill = ps.objects->CreateSolidBrush(color);
-      break;
-  }
-}
 
 void DoSP(uint16_t, const char* text, PlotterState& ps) {
   int n = GetArgs(text, ps, 1);
@@ -204,27 +178,23 @@ void DoPW(uint16_t, const char* text, PlotterState& ps) {
     return;
   }
   int32_t s = ConfiguredWidth(ps, ps.iPen);
-  int32_t width;
-  if (s != 0) {
-    // A configured width wins over the file's; a negative one is a fixed
-    // width of -s units and stays positive as an override.
-    width = s < 0 ? -s : s;
-    ps.nWidthOverride = width;
-  } else {
+  if (s == 0) {
+    // The file's width becomes the normal width, as PT sets it: the later of
+    // the two wins, and configured widths of other pens still apply to it.
     bool relative = (ps.bMode & WIDTH_RELATIVE) != 0;
-    double given = n >= 1 ? ps.pArgs[0].d : (relative ? 0.1 : 0.3);
-    double plu;
+    double given = std::fabs(n >= 1 ? ps.pArgs[0].d : (relative ? 0.1 : 0.3));
     if (relative) {
+      // Per cent of the P1-P2 diagonal.
       double dx = ps.dxP1P2, dy = ps.dyP1P2;
-      plu = given / 100.0 * std::sqrt(dx * dx + dy * dy);
+      ps.dPenWidth = given / 100.0 * std::sqrt(dx * dx + dy * dy) / kPluPerMm;
     } else {
-      plu = given * kPluPerMm;
+      ps.dPenWidth = given;
     }
-    // 0 means "no override"; the thinnest width a file can ask for is 1.
-    width = Trunc32(std::fabs(plu));
-    if (width == 0) width = 1;
-    ps.nWidthOverride = width;
   }
+  // A configured width wins over the file's until IN; a negative one is a
+  // fixed width of -s units and stays positive as an override.
+  ps.nWidthOverride = s < 0 ? -s : s;
+  int32_t width = ps.nWidthOverride ? ps.nWidthOverride : Trunc32(ps.dPenWidth * kPluPerMm);
   SelectNewPen(ps, width);
   ps.nExecuted++;
 }

@@ -16,9 +16,4 @@ void CreateCurrentPen(PlotterState& ps);
 // configured width.
 int32_t CurrentPenWidth(const PlotterState& ps);
 
-// Replaces hbrFill by a new brush in the colour of pen iPen (hatched for the
-// fill types 3 and 4, solid otherwise). Made even when measure-only; never
-// selected here.
-void ReplaceFillBrush(PlotterState& ps);
-
 }  // namespace tsl

@@ -84,12 +84,11 @@ TEST(PenSelect, MakesPenBrushAndTextColour) {
   EXPECT_EQ(f.ps.nExecuted, 3);
 }
 
-TEST(PenSelect, OldBrushIsReleasedEvenWhileSelected) {
+TEST(PenSelect, ReplacedObjectsAreReleased) {
   HandlerFixture f;
   Start(f);
   f.Run("SP1");
   size_t live = f.objects.LiveCount();
-  f.device.SelectObject(f.ps.hbrFill);  // as a fill might have left it
   for (int i = 0; i < 50; ++i) f.Run(i % 2 ? "SP1" : "SP2");
   EXPECT_EQ(f.objects.LiveCount(), live);
 }
@@ -277,8 +276,10 @@ TEST(PenWidth, WidthCommandWithoutConfiguredWidth) {
   EXPECT_EQ(LastPen(f.device), "pen(0,20,#000000)");
   f.Run("SP2");  // the width holds for the pens selected later
   EXPECT_EQ(LastPen(f.device), "pen(0,20,#0000ff)");
+  f.Run("PT0.7");  // the later of PW and PT wins
+  EXPECT_EQ(LastPen(f.device), "pen(0,28,#0000ff)");
   f.Run("PW0");
-  EXPECT_EQ(LastPen(f.device), "pen(0,1,#0000ff)");
+  EXPECT_EQ(LastPen(f.device), "pen(0,0,#0000ff)");
   f.Run("PW");
   EXPECT_EQ(LastPen(f.device), "pen(0,12,#0000ff)");
 
@@ -312,7 +313,7 @@ TEST(PenWidth, MeasureOnlyRecordsNothing) {
   f.RunAll("SP1;PT1;PW2;LT2;PC1,1,2,3;CR;NP8;WU1");
   EXPECT_TRUE(f.device.calls.empty());
   EXPECT_EQ(f.ps.nExecuted, 8);
-  EXPECT_EQ(f.ps.nWidthOverride, 80);
+  EXPECT_DOUBLE_EQ(f.ps.dPenWidth, 2.0);
 }
 
 }  // namespace
