@@ -33,37 +33,146 @@ Arg Coordinate(int64_t v, int fractionBits) {
   return a;
 }
 
-struct PeRun {
-  PlotterState& ps;
-  PeDecoder dec;
-  int fractionBits = 0;
+// Whether the point transform reduces to plain integer placement: no user
+// scaling, no rotation, no mirroring. None of these can change inside PE.
+bool PlainTransform(const PlotterState& ps) {
+  const SettingsSet& s = *ps.settings;
+  return !(ps.bMode & SCALED) && ps.nRotation == 0 && !s.Has(Rotate) && !s.Has(MirrorX) &&
+         !s.Has(MirrorY);
+}
+
+class PeRun {
+ public:
+  PeRun(PlotterState& ps, const char* data, gdi::Point* points, size_t capacity)
+      : ps_(ps), dec_(data), plain_(PlainTransform(ps)), points_(points), capacity_(capacity) {}
+
+  void Decode() {
+    bool penUpNext = false;
+    while (!dec_.AtEnd()) {
+      const uint8_t c = dec_.Peek() & 0x7F;
+      int64_t v;
+      switch (c) {
+        case ':':
+          dec_.Skip();
+          if (dec_.ReadNumber(&v)) SelectPen(v);
+          continue;
+        case '<':
+          dec_.Skip();
+          penUpNext = true;
+          continue;
+        case '=':
+          dec_.Skip();
+          ps_.bMode &= static_cast<uint8_t>(~RELATIVE);
+          continue;
+        case '>':
+          dec_.Skip();
+          if (dec_.ReadNumber(&v))
+            fractionBits_ = static_cast<int>(v < 0 ? 0 : v > kMaxFractionBits ? kMaxFractionBits : v);
+          continue;
+        case '7':
+          dec_.Skip();
+          dec_.SetFiveBit();
+          continue;
+        default:
+          break;
+      }
+      ps_.fPenDown = 1;
+      if (c < 63) return;
+      if (penUpNext) {
+        // The request holds across flags until a pair uses it, so "<=" is
+        // an absolute pen-up move.
+        penUpNext = false;
+        if (!PenUpPair()) return;
+        if (!dec_.StartsNumber()) continue;
+      }
+      PenDownRun();
+    }
+  }
+
+  bool Stopped() const { return dec_.Stopped(); }
+  uint8_t StrayByte() const { return dec_.StrayByte(); }
+
+ private:
+  int32_t IntegerForm(int64_t v) const {
+    return fractionBits_ == 0 ? Sat32(v) : Trunc32(std::ldexp(static_cast<double>(v), -fractionBits_));
+  }
 
   // Reads a coordinate pair and turns it into a pen point. A pair whose y
   // is missing altogether (the data ended after x) is dropped.
   bool ReadPoint(gdi::Point* p) {
     int64_t x = 0, y = 0;
-    dec.ReadNumber(&x);
-    bool complete = dec.ReadNumber(&y);
-    if (complete) *p = Units(ps, Coordinate(x, fractionBits), Coordinate(y, fractionBits));
+    dec_.ReadNumber(&x);
+    bool complete = dec_.ReadNumber(&y);
+    if (complete) {
+      if (!plain_) {
+        *p = Units(ps_, Coordinate(x, fractionBits_), Coordinate(y, fractionBits_));
+      } else if (ps_.bMode & RELATIVE) {
+        // What Units gives in this case, without its general steps: PE is
+        // the hot path of large files.
+        p->x = Sat32(int64_t{ps_.xPen} + IntegerForm(x));
+        p->y = Sat32(int64_t{ps_.yPen} + IntegerForm(y));
+      } else {
+        p->x = IntegerForm(x);
+        p->y = IntegerForm(y);
+      }
+    }
     // "=" makes one pair absolute only.
-    ps.bMode |= RELATIVE;
+    ps_.bMode |= RELATIVE;
     return complete;
   }
 
-  void Reach(const gdi::Point& p) {
-    GrowExtents(ps, p.x, p.y);
-    ps.xPen = p.x;
-    ps.yPen = p.y;
+  bool PenUpPair() {
+    gdi::Point p;
+    if (!ReadPoint(&p)) return false;
+    MoveToScaled(ps_, p.x, p.y);
+    GrowExtents(ps_, p.x, p.y);
+    ps_.xPen = p.x;
+    ps_.yPen = p.y;
+    return true;
+  }
+
+  // Pairs as long as another number follows: one is a line, more a polyline.
+  void PenDownRun() {
+    gdi::Point* pts = points_;
+    size_t count = 0;
+    // The run's box grows the extents once at its end: clamping into the
+    // window is monotonic, so the result is the same as point by point.
+    gdi::Point lo{INT32_MAX, INT32_MAX}, hi{INT32_MIN, INT32_MIN};
+    gdi::Point p;
+    do {
+      if (!ReadPoint(&p)) break;
+      pts[count++] = p;
+      ps_.xPen = p.x;
+      ps_.yPen = p.y;
+      lo.x = p.x < lo.x ? p.x : lo.x;
+      lo.y = p.y < lo.y ? p.y : lo.y;
+      hi.x = p.x > hi.x ? p.x : hi.x;
+      hi.y = p.y > hi.y ? p.y : hi.y;
+    } while (count < capacity_ && dec_.StartsNumber());
+    if (count == 0) return;
+    GrowExtents(ps_, lo.x, lo.y);
+    GrowExtents(ps_, hi.x, hi.y);
+    if (count == 1)
+      DoLineTo(ps_, pts[0].x, pts[0].y);
+    else
+      DoPolylineXX(ps_, pts, count);
   }
 
   void SelectPen(int64_t v) {
-    if (v < 0 || v >= ps.nPens) {
-      ps.log->Logf("PE: SelectPen (%d) out of range!\n", Sat32(v));
-      v = ps.nPens > 0 ? ps.nPens - 1 : 0;
+    if (v < 0 || v >= ps_.nPens) {
+      ps_.log->Logf("PE: SelectPen (%d) out of range!\n", Sat32(v));
+      v = ps_.nPens > 0 ? ps_.nPens - 1 : 0;
     }
-    ps.iPen = static_cast<uint16_t>(v);
-    CreateCurrentPen(ps);
+    ps_.iPen = static_cast<uint16_t>(v);
+    CreateCurrentPen(ps_);
   }
+
+  PlotterState& ps_;
+  PeDecoder dec_;
+  const bool plain_;
+  gdi::Point* const points_;
+  const size_t capacity_;
+  int fractionBits_ = 0;
 };
 
 }  // namespace
@@ -77,67 +186,11 @@ void DoPE(uint16_t, const char* text, PlotterState& ps) {
 
   const uint8_t savedRelative = ps.bMode & RELATIVE;
   ps.bMode |= RELATIVE;
-  PeRun run{ps, PeDecoder(len >= 2 ? text + 2 : text + len)};
-  PeDecoder& dec = run.dec;
-  bool penUpNext = false;
-
-  while (!dec.AtEnd()) {
-    const uint8_t c = dec.Peek() & 0x7F;
-    int64_t v;
-    switch (c) {
-      case ':':
-        dec.Skip();
-        if (dec.ReadNumber(&v)) run.SelectPen(v);
-        continue;
-      case '<':
-        dec.Skip();
-        penUpNext = true;
-        continue;
-      case '=':
-        dec.Skip();
-        ps.bMode &= static_cast<uint8_t>(~RELATIVE);
-        continue;
-      case '>':
-        dec.Skip();
-        if (dec.ReadNumber(&v))
-          run.fractionBits = static_cast<int>(v < 0 ? 0 : v > kMaxFractionBits ? kMaxFractionBits : v);
-        continue;
-      case '7':
-        dec.Skip();
-        dec.SetFiveBit();
-        continue;
-      default:
-        break;
-    }
-    ps.fPenDown = 1;
-    if (c < 63) break;
-
-    gdi::Point p;
-    if (penUpNext) {
-      // The request holds across flags until a pair uses it, so "<=" is an
-      // absolute pen-up move.
-      penUpNext = false;
-      if (!run.ReadPoint(&p)) break;
-      MoveToScaled(ps, p.x, p.y);
-      run.Reach(p);
-      if (!dec.StartsNumber()) continue;
-    }
-
-    size_t count = 0;
-    do {
-      if (!run.ReadPoint(&p)) break;
-      points.get()[count++] = p;
-      run.Reach(p);
-    } while (count < capacity && dec.StartsNumber());
-    if (count == 1)
-      DoLineTo(ps, points.get()[0].x, points.get()[0].y);
-    else if (count > 1)
-      DoPolylineXX(ps, points.get(), count);
-  }
-
-  if (dec.Stopped())
+  PeRun run(ps, len >= 2 ? text + 2 : text + len, points.get(), capacity);
+  run.Decode();
+  if (run.Stopped())
     ps.log->Logf("Warning: PE: Invalid byte 0x%02X in encoded number, rest of command ignored at offset 0x%lx\n",
-                 dec.StrayByte(), static_cast<unsigned long>(ps.offCommand));
+                 run.StrayByte(), static_cast<unsigned long>(ps.offCommand));
   ps.bMode = static_cast<uint8_t>((ps.bMode & ~RELATIVE) | savedRelative);
   ps.nExecuted++;
 }

@@ -190,6 +190,21 @@ TEST_F(PeTest, FractionalBits) {
   EXPECT_EQ(f.device.Joined(), "LineTo 178,126\nSetPixel 178,126 #000000");
 }
 
+TEST_F(PeTest, FollowsRotationAndMirroring) {
+  f.Run("RO90");
+  Pe(PePair(100, 0) + "=" + PePair(0, 50));
+  EXPECT_EQ(f.device.Joined(), "LineTo 0,100\nSetPixel 0,100 #000000\nLineTo -50,0\nSetPixel -50,0 #000000");
+
+  SettingsSet s = DefaultSettings();
+  s.Set(MirrorX, true);
+  HandlerFixture m(s);
+  Start(m);
+  m.Run("PE" + PePair(100, 10) + PePair(5, 5) + "=" + PePair(1000, 0));
+  EXPECT_EQ(m.device.Joined(),
+            "PolylineTo (-100,10) (-105,15)\nSetPixel -105,15 #000000\n"
+            "LineTo 10880,0\nSetPixel 10880,0 #000000");
+}
+
 TEST_F(PeTest, DataEndsAtALowByteOrAStrayOne) {
   Pe(PePair(10, 0) + "!" + PePair(50, 50));
   EXPECT_EQ(f.device.Joined(), "LineTo 10,0\nSetPixel 10,0 #000000");
