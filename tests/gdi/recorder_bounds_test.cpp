@@ -152,3 +152,50 @@ TEST(Mapping, RoundsToTheNearestPixelLikeGdi) {
 
 }  // namespace
 }  // namespace tsl::test
+
+namespace tsl::test {
+namespace {
+
+using namespace gdi;
+
+// Extreme coordinates, pens and reference devices stay defined arithmetic
+// (the sanitizer build checks) and still give a sound metafile.
+TEST(RecorderBounds, ExtremeValuesGiveASoundMetafile) {
+  const int32_t lo = INT32_MIN, hi = INT32_MAX;
+  for (const ReferenceDevice& ref : {ReferenceDevice{}, ReferenceDevice{{hi, hi}, {hi, hi}},
+                                     ReferenceDevice{{0, -5}, {lo, 0}}}) {
+    for (int mode : {MM_TEXT, MM_LOMETRIC, MM_HIMETRIC, MM_TWIPS}) {
+      Objects objects;
+      auto dc = EmfRecorder::CreateMemory(objects, "x", ref);
+      dc->SetMapMode(mode);
+      LogFont font;
+      font.lfHeight = lo;
+      font.lfWidth = lo;
+      font.lfEscapement = hi;
+      dc->SelectObject(objects.CreateFontIndirect(font));
+      dc->SelectObject(objects.CreatePen(PS_SOLID, hi, 0));
+      dc->MoveToEx(lo, hi);
+      dc->LineTo(hi, lo);
+      const Point pts[] = {{lo, lo}, {hi, hi}, {0, lo}};
+      dc->PolylineTo(pts, 3);
+      dc->PolyBezierTo(pts, 3);
+      dc->Arc(lo, hi, hi, lo, 0, 0, hi, lo);
+      dc->ArcTo(lo, lo, hi, hi, lo, 0, 0, hi);
+      dc->Pie(hi, hi, lo, lo, 1, 1, 1, 1);
+      dc->Rectangle(lo, lo, hi, hi);
+      dc->FillRect(Rect{hi, lo, lo, hi}, GetStockObject(BLACK_BRUSH));
+      dc->TextOutA(hi, lo, "xyz", 3);
+      dc->BeginPath();
+      dc->LineTo(lo, lo);
+      dc->EndPath();
+      dc->StrokePath();
+      std::string error;
+      ASSERT_TRUE(dc->Close(&error)) << error;
+      EmfReader reader;
+      EXPECT_TRUE(reader.Parse(dc->Bytes().data(), dc->Bytes().size(), &error)) << error;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tsl::test

@@ -11,6 +11,7 @@
 #ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -130,6 +131,30 @@ TEST(RecorderFile, FailingToPutTheFileInPlaceRemovesTheTemporaryFile) {
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"taken"});
   EXPECT_TRUE(fs::is_directory(path));
 }
+
+#ifdef __linux__
+long PeakKilobytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+TEST(RecorderFile, MemoryStaysFlatHoweverManyRecords) {
+  TempFolder dir;
+  const std::string path = dir.File("big.emf");
+  const long before = PeakKilobytes();
+  {
+    Objects objects;
+    std::string error;
+    auto dc = EmfRecorder::CreateFile(objects, path, "", ReferenceDevice{}, &error);
+    ASSERT_TRUE(dc) << error;
+    Draw(*dc, objects, 2000000);  // 32 MB of records
+    ASSERT_TRUE(dc->Close(&error)) << error;
+  }
+  EXPECT_GT(fs::file_size(path), 32000000u);
+  EXPECT_LT(PeakKilobytes() - before, 16 * 1024);
+}
+#endif
 
 #ifndef _WIN32
 // A write that fails part way (the file size limit stands in for a full
