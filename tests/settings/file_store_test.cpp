@@ -1,3 +1,5 @@
+// These run over the settings file store, which is the POSIX one.
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -170,3 +172,5 @@ TEST(SettingsFolder, FollowsTheEnvironment) {
 
 }  // namespace
 }  // namespace tsl::test
+
+#endif  // _WIN32

@@ -1,3 +1,5 @@
+// These run over the settings file store, which is the POSIX one.
+#ifndef _WIN32
 #include <sstream>
 
 #include "cli/settings_command.h"
@@ -104,3 +106,5 @@ TEST_F(SettingsCommandTest, BadInputGetsAClearMessageAndStatus) {
 
 }  // namespace
 }  // namespace tsl::test
+
+#endif  // _WIN32

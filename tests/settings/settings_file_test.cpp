@@ -1,3 +1,5 @@
+// These run over the settings file store, which is the POSIX one.
+#ifndef _WIN32
 #include <chrono>
 #include <cstring>
 #include <random>
@@ -185,3 +187,5 @@ TEST(SingleKeyProfileFunctions, WriteAndReadOneKey) {
 
 }  // namespace
 }  // namespace tsl::test
+
+#endif  // _WIN32

@@ -1,3 +1,5 @@
+// These run over the settings file store, which is the POSIX one.
+#ifndef _WIN32
 #include <sys/stat.h>
 
 #include <cstring>
@@ -163,3 +165,5 @@ TEST_F(SettingsSetsTest, InitUtilRecordsProgramAndVersionOnlyWhenChanged) {
 
 }  // namespace
 }  // namespace tsl::test
+
+#endif  // _WIN32

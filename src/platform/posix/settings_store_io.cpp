@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <string>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +19,8 @@ namespace {
 
 std::string ErrorText(int code, const std::string& path) { return std::string(std::strerror(code)) + ": " + path; }
 
+std::atomic<unsigned> gTempCounter{0};
+
 class Fd {
  public:
   explicit Fd(int fd) : fd_(fd) {}
@@ -24,7 +28,13 @@ class Fd {
     if (fd_ >= 0) ::close(fd_);
   }
   Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
+  Fd& operator=(Fd&& other) noexcept {
+    if (this != &other) {
+      if (fd_ >= 0) ::close(fd_);
+      fd_ = other.release();
+    }
+    return *this;
+  }
   int get() const { return fd_; }
   int release() {
     int fd = fd_;
@@ -122,23 +132,25 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, st
     target = real;
     std::free(real);
   }
-  std::string tmp = target + ".XXXXXX";
-  Fd fd(::mkstemp(&tmp[0]));
+  // Created with 0666 so that the umask applies as to any new file (the
+  // store's own folder is private); an existing file keeps its mode.
+  std::string tmp;
+  Fd fd(-1);
+  for (unsigned attempt = 0; attempt < 100 && fd.get() < 0; ++attempt) {
+    tmp = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(gTempCounter++);
+    fd = Fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (fd.get() < 0 && errno != EEXIST) break;
+  }
   if (fd.get() < 0) {
     *systemText = ErrorText(errno, target);
     return false;
   }
-  mode_t mode;
   struct stat st;
-  if (::stat(target.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
+  bool keepMode = ::stat(target.c_str(), &st) == 0;
   int err = 0;
-  if (!WriteAll(fd.get(), bytes) || ::fchmod(fd.get(), mode) != 0 || ::fsync(fd.get()) != 0) err = errno;
+  if (!WriteAll(fd.get(), bytes) || (keepMode && ::fchmod(fd.get(), st.st_mode & 07777) != 0) ||
+      ::fsync(fd.get()) != 0)
+    err = errno;
   if (::close(fd.release()) != 0 && err == 0) err = errno;
   if (err == 0 && ::rename(tmp.c_str(), target.c_str()) != 0) err = errno;
   if (err != 0) {
