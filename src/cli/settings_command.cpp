@@ -421,6 +421,9 @@ int Command::Import(const std::vector<std::string>& args) {
   out_ << "\n";
   for (const std::string& name : summary.skipped)
     out_ << "Skipped '" << name << "': it cannot name a settings set.\n";
+  if (summary.overLimit > 0)
+    out_ << "Skipped " << summary.overLimit << " more entries: at most " << kMaxImportedSets
+         << " sets are taken from one file.\n";
   if (!summary.startupSet.empty()) out_ << "Start-up set: '" << summary.startupSet << "'.\n";
   return kOk;
 }

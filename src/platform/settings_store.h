@@ -71,8 +71,11 @@ class SettingsStore {
 bool IsValidStoreSection(const std::string& section);  // "" (the base key) is valid
 bool IsValidStoreValueName(const std::string& name);
 
-// Settings files larger than this are refused rather than read.
+// .SET files larger than this are refused rather than read (a set takes
+// about 1.3 KB).
 constexpr size_t kMaxSettingsFileBytes = 1u << 20;
+// The POSIX store's own file: read up to this size, and never written larger.
+constexpr size_t kMaxStoreFileBytes = 4u << 20;
 
 // The platform's store for this user.
 std::unique_ptr<SettingsStore> CreatePlatformSettingsStore();

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <unordered_set>
 
 #include "common/notify.h"
 #include "platform/settings_store.h"
@@ -206,7 +207,12 @@ int ImportSettings(const char* file, bool replace, ImportSummary* summary) {
   // count adds nothing but time.
   int64_t limit = static_cast<int64_t>(doc.KeyCount(kSettingsIndexSection)) + 1;
   int64_t n = count < limit ? count : limit;
+  std::unordered_set<std::string> seen;
   for (int64_t i = 1; i <= n; ++i) {
+    if (report.imported.size() == kMaxImportedSets) {
+      report.overLimit = static_cast<size_t>(n - i + 1);
+      break;
+    }
     std::string raw =
         GetString(doc, kSettingsIndexSection, Numbered("Set", static_cast<unsigned>(i)), kDefaultSetName, 1023);
     std::string name = ImportedName(raw);
@@ -214,9 +220,7 @@ int ImportSettings(const char* file, bool replace, ImportSummary* summary) {
       report.skipped.push_back(raw);
       continue;
     }
-    bool seen = false;
-    for (const std::string& done : report.imported) seen |= SameName(done, name);
-    if (seen) continue;
+    if (!seen.insert(FoldName(name)).second) continue;
     ImportSet(doc, raw, name.c_str());
     report.imported.push_back(name);
   }

@@ -14,9 +14,13 @@ constexpr const char* kSettingsIndexSection = "Tessella Settings";
 // replacing it at once. 1, or 0 after message 40087.
 int ExportSettings(const char* file);
 
+// At most this many sets are taken from one file.
+constexpr size_t kMaxImportedSets = 1000;
+
 struct ImportSummary {
   std::vector<std::string> imported;  // the sets written, in file order
   std::vector<std::string> skipped;   // names in the index that cannot name a set
+  size_t overLimit = 0;               // index entries left out past kMaxImportedSets
   std::string startupSet;             // the start-up set written ("" when kept)
 };
 

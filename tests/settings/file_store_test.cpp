@@ -85,7 +85,7 @@ TEST_F(FileStoreTest, BinaryOrOversizedFilesNeverCrashAndAreNotOverwritten) {
   EXPECT_EQ(notices.texts.size(), 1u);
 
   // Larger than any settings file: refused for reading and for writing.
-  std::string big(kMaxSettingsFileBytes + 1, 'x');
+  std::string big(kMaxStoreFileBytes + 1, 'x');
   WriteFile(SettingsFile(), big);
   ReadIniFile(&set, nullptr);
   EXPECT_STREQ(set.Name, "Default");

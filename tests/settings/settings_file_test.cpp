@@ -160,6 +160,21 @@ TEST_F(SettingsFileTest, UnusableFilesChangeNothing) {
   EXPECT_FALSE(LoadSettingsSet("Keep").Has(IgnoreLT));  // missing: the default, not the old value
 }
 
+TEST_F(SettingsFileTest, AHostileIndexIsBounded) {
+  std::string index = "[Tessella Settings]\nNumSets=2147483647\n";
+  for (int i = 1; i <= 1500; ++i) index += "Set" + std::to_string(i) + "=n" + std::to_string(i) + "\n";
+  std::string file = dir.File("many.set");
+  WriteFile(file, index);
+  ImportSummary summary;
+  auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(ImportSettings(file.c_str(), false, &summary), 1);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_EQ(summary.imported.size(), kMaxImportedSets);
+  EXPECT_GE(summary.overLimit, 500u);
+  EXPECT_EQ(SettingsSectionNames().size(), kMaxImportedSets);
+  EXPECT_TRUE(notices.texts.empty());
+}
+
 TEST(ProfileAtol, ReadsLikeAtolOnWindows) {
   EXPECT_EQ(ProfileAtol(" 42xyz"), 42);
   EXPECT_EQ(ProfileAtol("-7"), -7);

@@ -235,7 +235,7 @@ void FileSettingsStore::Refresh() {
   if (!id.exists) return;
 
   std::string bytes, error;
-  FileReadResult r = ReadWholeFile(path, kMaxSettingsFileBytes, &bytes, &error);
+  FileReadResult r = ReadWholeFile(path, kMaxStoreFileBytes, &bytes, &error);
   if (r == FileReadResult::Missing) {
     cachedId_ = FileId();
     return;
@@ -367,7 +367,7 @@ StoreStatus FileSettingsStore::Commit(const std::vector<Op>& ops) {
     }
     std::string path = folder + "/" + kSettingsFileName;
     std::string bytes;
-    FileReadResult r = ReadWholeFile(path, kMaxSettingsFileBytes, &bytes, &error);
+    FileReadResult r = ReadWholeFile(path, kMaxStoreFileBytes, &bytes, &error);
     if (r == FileReadResult::TooLarge || r == FileReadResult::Failed) {
       // Never replace a file we could not read: it may hold everything.
       status = StoreStatus::Failed(error);
@@ -382,7 +382,13 @@ StoreStatus FileSettingsStore::Commit(const std::vector<Op>& ops) {
       DropUnreadable(&doc);
     }
     for (const Op& op : ops) Apply(&doc, op);
-    if (!ReplaceFileAtomically(path, doc.Serialize(), &error)) status = StoreStatus::Failed(error);
+    std::string text = doc.Serialize();
+    // A file we could not read back would lose every setting.
+    if (text.size() > kMaxStoreFileBytes) {
+      status = StoreStatus::Failed("The settings would take more than 4 MB; nothing was saved: " + path);
+      break;
+    }
+    if (!ReplaceFileAtomically(path, text, &error)) status = StoreStatus::Failed(error);
   } while (false);
   // Reread the file at the next access: after a failure the cache holds
   // writes that never happened.
