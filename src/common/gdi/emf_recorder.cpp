@@ -320,13 +320,19 @@ bool Recorder::PolyRecord(uint32_t type16, uint32_t type32, const Point* pts, si
   rb_.Begin(small ? type16 : type32);
   rb_.RectL(bounds);
   rb_.U32(static_cast<uint32_t>(n));
+  uint8_t* out = rb_.Grow(n * each);
   for (size_t i = 0; i < n; ++i) {
     if (small) {
-      rb_.I16(static_cast<int16_t>(pts[i].x));
-      rb_.I16(static_cast<int16_t>(pts[i].y));
+      const uint16_t x = static_cast<uint16_t>(pts[i].x), y = static_cast<uint16_t>(pts[i].y);
+      out[0] = static_cast<uint8_t>(x);
+      out[1] = static_cast<uint8_t>(x >> 8);
+      out[2] = static_cast<uint8_t>(y);
+      out[3] = static_cast<uint8_t>(y >> 8);
     } else {
-      rb_.PointL(pts[i]);
+      PutU32(out, static_cast<uint32_t>(pts[i].x));
+      PutU32(out + 4, static_cast<uint32_t>(pts[i].y));
     }
+    out += each;
   }
   Emit(rb_.End());
   return true;
