@@ -52,6 +52,7 @@ class RecordBuilder {
   void U8(uint8_t v) { out_.push_back(v); }
   void F32(float v);
   void Zeros(size_t n) { out_.insert(out_.end(), n, 0); }
+  void Bytes(const uint8_t* p, size_t n) { out_.insert(out_.end(), p, p + n); }
   void RectL(const Rect& r) {
     I32(r.left);
     I32(r.top);

@@ -320,8 +320,12 @@ bool Recorder::PolyRecord(uint32_t type16, uint32_t type32, const Point* pts, si
   rb_.Begin(small ? type16 : type32);
   rb_.RectL(bounds);
   rb_.U32(static_cast<uint32_t>(n));
-  uint8_t* out = rb_.Grow(n * each);
+  // Through a small buffer: the points are appended without first zeroing
+  // room for them.
+  uint8_t chunk[4096];
+  size_t used = 0;
   for (size_t i = 0; i < n; ++i) {
+    uint8_t* out = chunk + used;
     if (small) {
       const uint16_t x = static_cast<uint16_t>(pts[i].x), y = static_cast<uint16_t>(pts[i].y);
       out[0] = static_cast<uint8_t>(x);
@@ -332,7 +336,11 @@ bool Recorder::PolyRecord(uint32_t type16, uint32_t type32, const Point* pts, si
       PutU32(out, static_cast<uint32_t>(pts[i].x));
       PutU32(out + 4, static_cast<uint32_t>(pts[i].y));
     }
-    out += each;
+    used += each;
+    if (used == sizeof chunk || i + 1 == n) {
+      rb_.Bytes(chunk, used);
+      used = 0;
+    }
   }
   Emit(rb_.End());
   return true;
