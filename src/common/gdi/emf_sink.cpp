@@ -180,7 +180,7 @@ class FileSink : public RecordSink {
   std::string final_, temp_, error_;
   std::FILE* file_ = nullptr;
   std::vector<uint8_t> buffer_;
-  const std::vector<uint8_t> none_;
+  const std::vector<uint8_t> none_{};
   bool failed_ = false;
 };
 
