@@ -3,7 +3,11 @@
 # display and the fresh Wine prefix that scripts/test.d/windows.sh made.
 set -uo pipefail
 build=$1
-wineboot -i >/dev/null 2>&1
+# A persistent server and the prefix's own processes (desktop, services),
+# started here with their output away from ctest: a test that started them
+# would leave them holding its output pipe, and ctest would wait for them.
+wineserver -p >/dev/null 2>&1 </dev/null
+wineboot -i >/dev/null 2>&1 </dev/null
 # Without a window manager, Wine waits two seconds for every managed window
 # that closes (each message box); unmanaged windows close at once.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1

@@ -173,4 +173,10 @@ TEST(SettingsFolder, FollowsTheEnvironment) {
 }  // namespace
 }  // namespace tsl::test
 
+#else
+#include "store_contract.h"
+// On Windows the contract runs over the registry store, in test_windows.
+namespace tsl::test {
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(SettingsStoreContract);
+}
 #endif  // _WIN32

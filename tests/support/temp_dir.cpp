@@ -3,9 +3,16 @@
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#if defined(_WIN32)
+#include <process.h>
+#endif
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -16,7 +23,19 @@ namespace {
 #if defined(_WIN32)
 // MinGW has neither lstat (no symbolic links to care for) nor mkdtemp.
 int lstat(const char* path, struct stat* st) { return stat(path, st); }
-char* mkdtemp(char* tmpl) { return _mktemp(tmpl) && mkdir(tmpl) == 0 ? tmpl : nullptr; }
+char* mkdtemp(char* tmpl) {
+  static std::atomic<unsigned> counter{0};
+  size_t n = std::strlen(tmpl);
+  if (n < 6) return nullptr;
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    unsigned v = static_cast<unsigned>(_getpid()) * 2654435761u ^ counter++ * 40503u ^
+                 static_cast<unsigned>(std::clock());
+    for (size_t i = n - 6; i < n; ++i, v /= 36) tmpl[i] = "abcdefghijklmnopqrstuvwxyz0123456789"[v % 36];
+    if (mkdir(tmpl) == 0) return tmpl;
+    if (errno != EEXIST) return nullptr;
+  }
+  return nullptr;
+}
 #endif
 
 void RemoveTree(const std::string& path) {
