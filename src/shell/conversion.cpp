@@ -57,7 +57,7 @@ bool DoOpenEMF(Frame& frame, const std::string& path) {
   return true;
 }
 
-bool DoConversion(Frame& frame, const std::string& plotFile) {
+bool DoConversion(Frame& frame, const SettingsSet& settings, const std::string& plotFile) {
   OutputNames names;
   if (!MakeNames(plotFile, nullptr, &names)) return false;
 
@@ -80,7 +80,6 @@ bool DoConversion(Frame& frame, const std::string& plotFile) {
   };
   env.showLog = [&frame](const std::string& logPath) { ShowLog(frame.hwnd, logPath, nullptr); };
 
-  SettingsSet settings = DefaultSettings();
   return Tessella(settings, names.plot, names.metafile.c_str(), names.log, env) && shown;
 }
 

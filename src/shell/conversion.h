@@ -2,6 +2,7 @@
 #pragma once
 #include <string>
 
+#include "settings/settings_set.h"
 #include "shell/reference.h"
 
 #include "shell/frame.h"
@@ -15,10 +16,10 @@ std::string CommandLineFile(const char* commandLine);
 // True for a name whose extension (from its last dot) is .EMF in any case.
 bool IsMetafileName(const std::string& path);
 
-// Converts `plotFile` into its metafile and log beside it, with the default
-// settings, and shows the drawing in `frame`. False when nothing could be
-// shown; the user has been told why.
-bool DoConversion(Frame& frame, const std::string& plotFile);
+// Converts `plotFile` into its metafile and log beside it with `settings`
+// and shows the drawing in `frame`. False when nothing could be shown; the
+// user has been told why.
+bool DoConversion(Frame& frame, const SettingsSet& settings, const std::string& plotFile);
 
 // Shows the enhanced metafile at `path` in `frame`. False, after notice
 // 40042 with the system's text, when it cannot be opened.

@@ -2,6 +2,7 @@
 // the enhanced metafile named there) and shows the drawing.
 #include "platform/notices.h"
 #include "platform/win32/message_box_notices.h"
+#include "settings/settings_sets.h"
 #include "shell/conversion.h"
 #include "shell/frame.h"
 
@@ -12,8 +13,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
   tsl::win32::MessageBoxNotices notices;
   tsl::SetNotices(&notices);
 
+  // The start-up settings set, as the user last saved it.
+  tsl::InitUtil();
+  tsl::SettingsSet setOptions = tsl::DefaultSettings();
+  tsl::ReadIniFile(&setOptions, nullptr);
+
   Frame frame;
   if (!CreateFrame(instance, &frame, show)) {
+    tsl::TerminateUtil();
     tsl::SetNotices(nullptr);
     return 0;
   }
@@ -22,7 +29,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
   std::string file = CommandLineFile(commandLine);
   if (!file.empty()) {
     if (IsMetafileName(file)) DoOpenEMF(frame, file);
-    else DoConversion(frame, file);
+    else DoConversion(frame, setOptions, file);
   }
 
   MSG msg;
@@ -30,6 +37,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+  tsl::TerminateUtil();
   tsl::SetNotices(nullptr);
   return static_cast<int>(msg.wParam);
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts Tessella.exe under Wine on the current (virtual) display with a plot
-# of a 200 x 150 mm rectangle, takes a screenshot of the whole display and
-# checks that the drawing is on it: inside the frame's white client area an
-# outline of the plot's 4:3 proportions, fitted to the client and centred.
+# of a red 200 x 150 mm rectangle, takes a screenshot of the whole display and
+# checks that the drawing is on it: inside the frame's white client area a
+# red outline of the plot's 4:3 proportions, fitted to the client and
+# centred.
 # The closing message box is blanked out first. Needs DISPLAY and a private
 # WINEPREFIX (every process in it is ended at the end).
 set -euo pipefail
@@ -84,6 +85,8 @@ fail=0
 gapx=$((cw - iw - 2 * ix)) gapy=$((ch - ih - 2 * iy))
 ((gapx >= -3 && gapx <= 3 && gapy >= -3 && gapy <= 3)) ||
   { echo "screenshot: the drawing is not centred" >&2; fail=1; }
+# Drawn with pen 2, red by default.
+((red * 10 >= ink * 9)) || { echo "screenshot: the drawing is not red" >&2; fail=1; }
 # An outline: at least its perimeter once, far less than its area.
 ((ink >= (iw + ih) * 2 * 9 / 10 && ink < iw * ih / 4)) ||
   { echo "screenshot: $ink ink pixels do not make an outline of ${iw}x${ih}" >&2; fail=1; }
