@@ -13,6 +13,8 @@ namespace tsl::test {
 // signature), EnumEnhMetaFile visits the same records in the same order,
 // and the description reads back as `description` (8-bit, with its NULs).
 void ExpectGdiTakes(const std::vector<uint8_t>& emf, const std::string& description);
+// The same without looking at the description.
+void ExpectGdiTakes(const std::vector<uint8_t>& emf);
 
 // The pixels of a bitmap that a metafile was played into, as COLORREFs.
 struct Pixels {

@@ -9,6 +9,7 @@
 
 #include "common/gdi/emf_recorder.h"
 #include "common/gdi/emf_types.h"
+#include "support/conversion.h"
 #include "windows/emf_walk.h"
 #include "windows/hdc_device.h"
 #include "windows/playback.h"
@@ -221,6 +222,36 @@ TEST(RecorderVsGdi, OurMetafilePlaysIntoADib) {
   EXPECT_EQ(px.At(150, 50), gdi::RGB(255, 0, 0));
   EXPECT_EQ(px.At(50, 50), gdi::RGB(255, 255, 255));
   EXPECT_GT(px.Count(gdi::RGB(255, 0, 0)), 80 * 80);
+}
+
+}  // namespace
+
+namespace {
+
+// A whole conversion, as Tessella.exe runs it, gives a metafile that GDI
+// loads, reads and plays: the red square of the plot fills the picture's
+// middle, and its inside stays white.
+TEST(ConversionOnWindows, APlotConvertsIntoAMetafileGdiPlays) {
+  tsl::test::TestConversion c =
+      tsl::test::ConvertForTest("IN;SP2;PU0,0;PD4000,0,4000,4000,0,4000,0,0;PU;SP0;");
+  ASSERT_EQ(c.result, 1);
+  tsl::test::ExpectGdiTakes(c.emf);
+  tsl::test::Pixels px;
+  ASSERT_TRUE(tsl::test::PlayInto(c.emf, 300, 300, &px));
+  const uint32_t red = gdi::RGB(255, 0, 0);
+  EXPECT_GT(px.Count(red), 4 * 200) << "the square's outline";
+  EXPECT_LT(px.Count(red), 300 * 300 / 4) << "an outline, not a fill";
+  EXPECT_EQ(px.At(150, 150), gdi::RGB(255, 255, 255));
+  // Each side of the square crosses the middle row or column in red.
+  int left = -1, right = -1, top = -1, bottom = -1;
+  for (int i = 0; i < 300; ++i) {
+    if (px.At(i, 150) == red) (left < 0 ? left : right) = i;
+    if (px.At(150, i) == red) (top < 0 ? top : bottom) = i;
+  }
+  EXPECT_GE(left, 0);
+  EXPECT_GT(right, 200);
+  EXPECT_GE(top, 0);
+  EXPECT_GT(bottom, 200);
 }
 
 }  // namespace
