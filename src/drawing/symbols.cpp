@@ -46,7 +46,7 @@ void DoTL(uint16_t, const char* text, PlotterState& ps) {
 }
 
 void DoXT(uint16_t m, const char*, PlotterState& ps) {
-  bool xTick = SecondChar(m) == 'X';
+  bool xTick = static_cast<char>(m & 0xFF) == 'X';  // XT or YT
   // Half the tick: dTickLen percent of the P1-P2 extent across the axis.
   int32_t h = Trunc32(ps.dTickLen / 200 * (xTick ? ps.dyP1P2 : ps.dxP1P2));
   gdi::Point a{ps.xPen, ps.yPen}, b{ps.xPen, ps.yPen};

@@ -4,20 +4,6 @@
 
 namespace tsl {
 
-int32_t Trunc32(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 2147483647.0) return INT32_MAX;
-  if (v <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(v);
-}
-
-int32_t AddClamped(int32_t a, int64_t b) {
-  int64_t sum = static_cast<int64_t>(a) + b;
-  if (sum > INT32_MAX) return INT32_MAX;
-  if (sum < INT32_MIN) return INT32_MIN;
-  return static_cast<int32_t>(sum);
-}
-
 void DirectionRotation(double& x, double& y, int degrees) {
   double theta;
   if (std::fabs(x) > 0.01)

@@ -5,15 +5,13 @@
 #include <cstdint>
 
 #include "common/gdi/types.h"
+#include "interpreter/numeric.h"
 #include "interpreter/plotter_state.h"
 
 namespace tsl {
 
-// Truncates toward zero into the 32-bit range: values beyond it saturate and
-// NaN gives 0, so hostile sizes never reach an undefined conversion.
-int32_t Trunc32(double v);
 // a + b kept in the 32-bit range.
-int32_t AddClamped(int32_t a, int64_t b);
+inline int32_t AddClamped(int32_t a, int64_t b) { return Sat32(int64_t{a} + b); }
 
 // Turns (x, y) by `degrees` the plotter's way: the angle of the vector is
 // taken with atan2, or as a right angle when |x| <= 0.01. Callers skip it for

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "interpreter/args.h"
+#include "interpreter/gdi_helpers.h"
 #include "interpreter/handlers.h"
 #include "labels/char_grid.h"
 
@@ -11,14 +12,7 @@ namespace tsl {
 
 void SelectLabelFont(PlotterState& ps) {
   if (ps.MeasureOnly() || !ps.hdcMeta) return;
-  gdi::Handle font = ps.objects->CreateFontIndirect(ps.settings->Font);
-  gdi::Handle old = ps.hdcMeta->SelectObject(font);
-  if (!old) {
-    ps.objects->Remove(font);  // refused: do not leave it behind
-    return;
-  }
-  if (!gdi::IsStock(old) && old != font) ps.hdcMeta->DeleteObject(old);
-  ps.hfontCurrent = font;
+  SelectReplacing(ps, ps.objects->CreateFontIndirect(ps.settings->Font), &ps.hfontCurrent);
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include "drawing/pen_motion.h"
 #include "drawing/pens.h"
 #include "interpreter/args.h"
+#include "interpreter/gdi_helpers.h"
 #include "interpreter/handlers.h"
 #include "labels/char_grid.h"
 #include "labels/charset0.h"
@@ -195,10 +196,7 @@ void PlotChars(PlotterState& ps, const char* text, size_t n) {
   if (!ps.MeasureOnly() && ps.hdcMeta) {
     gdi::Handle pen = ps.objects->CreatePen(gdi::PS_SOLID,
                                             Trunc32(ps.nWidthOverride * ps.Scale()), PenColor(ps));
-    gdi::Handle old = ps.hdcMeta->SelectObject(pen);
-    if (old && !gdi::IsStock(old) && old != pen) ps.hdcMeta->DeleteObject(old);
-    if (old) ps.hpenCurrent = pen;
-    else ps.objects->Remove(pen);
+    SelectReplacing(ps, pen, &ps.hpenCurrent);
   }
 
   bool strokes = ps.settings->Has(DrawChars);
