@@ -157,6 +157,7 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
   res.xMax = ps.xMax;
   res.yMax = ps.yMax;
   res.pages = pages.PageCount();
+  res.commandBuffer = static_cast<uint32_t>(reader.BufferSize());
   res.logKept = haveLog;
 
   if (res.pages > 1 && !measure) {

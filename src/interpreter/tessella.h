@@ -33,6 +33,7 @@ struct RunResult {
   bool metafileOk = false;                // every page's metafile was made and closed
   bool cancelled = false;
   bool logKept = false;                   // the log file is still there
+  uint32_t commandBuffer = 0;             // the command buffer's final size
   int32_t nExecuted = 0, nIgnored = 0, nErrors = 0;
   int32_t xMin = 0, yMin = 0, xMax = 0, yMax = 0;
 };
