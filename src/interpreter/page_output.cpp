@@ -10,6 +10,7 @@
 #include "interpreter/conversion_log.h"
 #include "interpreter/gdi_helpers.h"
 #include "interpreter/handlers.h"
+#include "interpreter/numeric.h"
 #include "interpreter/statistics.h"
 #include "output/emz.h"
 #include "platform/progress.h"
@@ -115,8 +116,8 @@ void PageOutput::DrawFrame() {
   if (s.FramePicture < 0) {
     l = 0, t = 0, r = ps_.xPage, b = ps_.yPage;
   } else {
-    int32_t m = s.FramePicture * 40 + 1;
-    l = ps_.xMin - m, t = ps_.yMin - m, r = ps_.xMax + m, b = ps_.yMax + m;
+    int64_t m = int64_t{s.FramePicture} * 40 + 1;
+    l = Sat32(ps_.xMin - m), t = Sat32(ps_.yMin - m), r = Sat32(ps_.xMax + m), b = Sat32(ps_.yMax + m);
   }
   gdi::Point corners[5] = {{l, t}, {l, b}, {r, b}, {r, t}, {l, t}};
   for (gdi::Point& p : corners) p = {ScaleCoord(ps_, p.x), ScaleCoord(ps_, p.y)};

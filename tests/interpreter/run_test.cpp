@@ -56,7 +56,7 @@ TEST(Run, AnEmptyFileGivesAFramedMetafileAndNoQuestion) {
 TEST(Run, LogHeaderAndStatistics) {
   SettingsSet s = DefaultSettings();
   s.Set(IgnorePC, true);
-  auto c = ConvertForTest("PU0,0;PD11880,8400;", s);
+  auto c = ConvertForTest("PD0,0,11880,8400;", s);
   const std::string& log = c.log;
   EXPECT_EQ(log.rfind("Tessella 5.4.1110 - HP-GL Plot file conversion utility\r\n", 0), 0u);
   EXPECT_NE(log.find("\r\n\r\nInformation:   PC (Pen Color) commands will be ignored\r\n\r\nInput File:    "),
@@ -64,12 +64,12 @@ TEST(Run, LogHeaderAndStatistics) {
   EXPECT_NE(log.find("Output File:   *memory*\r\nStarted at:    "), std::string::npos);
   EXPECT_NE(log.find("* Dimensions:         Xmin=0, Ymin=0, Xmax=11880, Ymax=8400\r\n"), std::string::npos);
   EXPECT_NE(log.find("* Dimensions (in mm): 1188. mm wide, 840. mm high\r\n"), std::string::npos);
-  EXPECT_NE(log.find("* Longest command:    12 characters\r\n"), std::string::npos);
+  EXPECT_NE(log.find("* Longest command:    16 characters\r\n"), std::string::npos);
   EXPECT_NE(log.find("* Metafile size:      "), std::string::npos);
   EXPECT_EQ(Count(log, "\n"), Count(log, "\r\n"));  // every line ends CR LF
 
   s.Set(HighResolution, true);
-  auto h = ConvertForTest("PU0,0;PD11880,8400;", s);
+  auto h = ConvertForTest("PD0,0,11880,8400;", s);
   EXPECT_NE(h.log.find("* Dimensions (in mm): 118.8 mm wide, 84. mm high\r\n"), std::string::npos);
 }
 
@@ -144,7 +144,7 @@ TEST(Run, CommandBufferDoublesAndHasALimit) {
   EXPECT_EQ(big.rc, 1);
   EXPECT_TRUE(big.result.metafileOk);  // what was drawn so far is kept
   EXPECT_NE(big.log.find("Error: A single command may not exceed 1048576 bytes.\r\n"
-                         "       A command with 1048576 bytes was found at offset 0x6\r\n"
+                         "       A command with 1048576 bytes was found at offset 0x0\r\n"
                          "       Tessella aborting. Sorry!\r\n"),
             std::string::npos)
       << big.log;
@@ -204,7 +204,7 @@ TEST(Run, MeasureOnlyWritesNothing) {
   FileRun run("PD100,200,-50,7;", s);
   EXPECT_EQ(run.dir.List(), (std::vector<std::string>{"c.plt"}));
   EXPECT_EQ(run.result.xMax, 100);
-  EXPECT_EQ(run.result.yMin, 0);
+  EXPECT_EQ(run.result.yMin, 7);  // the pen's start is no drawn point
   EXPECT_TRUE(run.notices.texts.empty());
 }
 
