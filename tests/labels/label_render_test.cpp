@@ -231,3 +231,28 @@ TEST_F(Labels, UserCharacterIgnoresALoneLastNumber) {
 
 }  // namespace
 }  // namespace tsl
+
+namespace tsl {
+namespace {
+
+// Infinite and enormous parameters must saturate, never overflow.
+TEST(HostileLabels, AbsurdSizesDirectionsAndSpacingStayInRange) {
+  const std::string huge(400, '9');
+  for (bool strokes : {false, true}) {
+    SettingsSet s = DefaultSettings();
+    s.Set(DrawChars, strokes);
+    HandlerFixture f(s);
+    InitFresh(f);
+    f.RunAll("SI" + huge + "," + huge + ";DI" + huge + ",-" + huge + ";ES" + huge + ",-" + huge +
+             ";TL" + huge + ";PA2000000000,-2000000000;XT;YT;UC99,-" + huge + "," + huge + ",0");
+    f.Run("LBAB\r\n\bX");
+    f.RunAll("CP" + huge + "," + huge + ";SR-" + huge + ",0;LO9");
+    f.Run("LBW");
+    EXPECT_EQ(f.ps.nErrors, 0);
+    EXPECT_EQ(f.ps.cxChar, INT32_MIN);
+    EXPECT_GE(f.ps.xMax, f.ps.xMin);
+  }
+}
+
+}  // namespace
+}  // namespace tsl
