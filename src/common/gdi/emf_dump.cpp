@@ -151,7 +151,7 @@ void DumpHeader(const EmfReader& reader, Line& l) {
 }
 
 void DumpFont(Line& l) {
-  std::u16string face = l.Wide(48, 32);
+  std::u16string face = l.Wide(40, 32);
   face = face.substr(0, face.find(u'\0'));
   l.Add(F("%" PRIu32, l.U32(8)));
   l.Add("face=" + Quoted(face));

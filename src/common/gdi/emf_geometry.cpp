@@ -34,10 +34,14 @@ int32_t ClampDouble(double v) {
 
 }  // namespace
 
+int64_t SaneExtent(int32_t v) { return std::clamp<int64_t>(v, 1, 1 << 20); }
+
 Mapping Mapping::For(int mode, Size device, Size millimetres) {
   Mapping m;
-  const int64_t devX = std::max(device.cx, 1), devY = std::max(device.cy, 1);
-  const int64_t mmX = std::max(millimetres.cx, 1), mmY = std::max(millimetres.cy, 1);
+  // Sizes beyond any real screen are cut so that the arithmetic below
+  // cannot overflow.
+  const int64_t devX = SaneExtent(device.cx), devY = SaneExtent(device.cy);
+  const int64_t mmX = SaneExtent(millimetres.cx), mmY = SaneExtent(millimetres.cy);
   // Logical units per millimetre as a fraction num / den.
   int64_t num = 0, den = 1;
   switch (mode) {

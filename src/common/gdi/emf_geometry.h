@@ -29,6 +29,9 @@ struct Mapping {
   int32_t DeviceLength(int64_t d) const;
 };
 
+// A device or millimetre extent brought into 1 .. 2^20.
+int64_t SaneExtent(int32_t v);
+
 // Inclusive rectangles accumulated into one; empty until the first Add.
 class Bounds {
  public:

@@ -117,11 +117,11 @@ class Recorder final : public EmfRecorder {
     pos_ = to;
   }
   void Polyline(const Point* pts, size_t n) override {
-    if (n < 2) return;
+    if (!pts || n < 2) return;
     PolyRecord(EMR_POLYLINE16, EMR_POLYLINE, pts, n, Drawn(PointsBox(pts, n), true));
   }
   void PolylineTo(const Point* pts, size_t n) override {
-    if (n == 0) return;
+    if (!pts || n == 0) return;
     Bounds box;
     box.Add(PointsBox(pts, n));
     box.Add(Rect{pos_.x, pos_.y, pos_.x, pos_.y});
@@ -131,7 +131,7 @@ class Recorder final : public EmfRecorder {
   // A Bezier curve stays inside the hull of its control points, so their box
   // bounds it.
   void PolyBezierTo(const Point* pts, size_t n) override {
-    if (n == 0 || n % 3 != 0) return;  // GDI refuses incomplete curves
+    if (!pts || n == 0 || n % 3 != 0) return;  // GDI refuses incomplete curves
     Bounds box;
     box.Add(PointsBox(pts, n));
     box.Add(Rect{pos_.x, pos_.y, pos_.x, pos_.y});
@@ -139,7 +139,7 @@ class Recorder final : public EmfRecorder {
       pos_ = pts[n - 1];
   }
   void Polygon(const Point* pts, size_t n) override {
-    if (n < 2) return;
+    if (!pts || n < 2) return;
     PolyRecord(EMR_POLYGON16, EMR_POLYGON, pts, n, Drawn(PointsBox(pts, n), true));
   }
   void Arc(int32_t l, int32_t t, int32_t r, int32_t b, int32_t xs, int32_t ys, int32_t xe,
@@ -463,8 +463,8 @@ void Recorder::TextOutA(int32_t x, int32_t y, const char* text, size_t n) {
   if (graphicsMode_ == GM_COMPATIBLE) {
     // Page units to 0.01 mm: millimetres * 100 per device pixel, times the
     // device pixels per logical unit.
-    const double devX = std::max(ref_.szlDevice.cx, 1), devY = std::max(ref_.szlDevice.cy, 1);
-    const double mmX = std::max(ref_.szlMillimeters.cx, 1), mmY = std::max(ref_.szlMillimeters.cy, 1);
+    const double devX = SaneExtent(ref_.szlDevice.cx), devY = SaneExtent(ref_.szlDevice.cy);
+    const double mmX = SaneExtent(ref_.szlMillimeters.cx), mmY = SaneExtent(ref_.szlMillimeters.cy);
     t.exScale = static_cast<float>(mmX * 100 * static_cast<double>(map_.vpX) /
                                    (devX * static_cast<double>(map_.wndX)));
     t.eyScale = static_cast<float>(mmY * 100 * static_cast<double>(map_.vpY) /
@@ -499,8 +499,9 @@ bool Recorder::Close(std::string* error) {
   Rect frame{0, 0, -1, -1};
   if (!bounds_.Empty()) {
     // 0.01 mm from device pixels, truncated as GDI does.
-    const int64_t devX = std::max(ref_.szlDevice.cx, 1), devY = std::max(ref_.szlDevice.cy, 1);
-    const int64_t mmX = int64_t{ref_.szlMillimeters.cx} * 100, mmY = int64_t{ref_.szlMillimeters.cy} * 100;
+    const int64_t devX = SaneExtent(ref_.szlDevice.cx), devY = SaneExtent(ref_.szlDevice.cy);
+    const int64_t mmX = SaneExtent(ref_.szlMillimeters.cx) * 100;
+    const int64_t mmY = SaneExtent(ref_.szlMillimeters.cy) * 100;
     auto clamp = [](int64_t v) {
       return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
     };
