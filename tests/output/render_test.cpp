@@ -1,0 +1,170 @@
+// Pictures: metafiles rendered to palette bitmaps and compared with
+// reviewed golden PNGs, and checks of single pixels that must hold.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "emf_samples.h"
+#include "output/raster_export.h"
+
+namespace tsl::test {
+namespace {
+
+using namespace gdi;
+
+MemoryDib Render(const std::vector<uint8_t>& emf, int32_t w, int32_t h, const SettingsSet& s = DefaultSettings()) {
+  ExportRequest req;
+  req.metafile = emf.data();
+  req.metafileSize = emf.size();
+  req.width = w;
+  req.height = h;
+  MemoryDib dib;
+  std::string error;
+  EXPECT_TRUE(EmfToMemoryDIB(req, s, &dib, &error)) << error;
+  return dib;
+}
+
+// Reads an 8-bit palette PNG into indices (top row first).
+bool ReadIndexedPng(const std::string& path, int32_t* w, int32_t* h, std::vector<uint8_t>* pixels) {
+  std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
+  if (!f) return false;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    return false;
+  }
+  png_init_io(png, f.get());
+  png_read_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+  *w = static_cast<int32_t>(png_get_image_width(png, info));
+  *h = static_cast<int32_t>(png_get_image_height(png, info));
+  png_bytepp rows = png_get_rows(png, info);
+  pixels->clear();
+  for (int32_t y = 0; y < *h; ++y) pixels->insert(pixels->end(), rows[y], rows[y] + *w);
+  png_destroy_read_struct(&png, &info, nullptr);
+  return true;
+}
+
+// Compares a rendering with tests/data/output/<name>.png; differences in a
+// small share of pixels (font rasterisation on another machine) are
+// allowed. TESSELLA_UPDATE_GOLDEN=1 writes the file instead.
+void ExpectGoldenPicture(const std::string& name, const std::vector<uint8_t>& emf, int32_t w, int32_t h) {
+  std::string golden = std::string(TESSELLA_TEST_DATA) + "/output/" + name + ".png";
+  ExportRequest req;
+  req.metafile = emf.data();
+  req.metafileSize = emf.size();
+  req.width = w;
+  req.height = h;
+  if (std::getenv("TESSELLA_UPDATE_GOLDEN")) {
+    std::filesystem::create_directories(std::filesystem::path(golden).parent_path());
+    ASSERT_EQ(1, EmfToPngFile(req, DefaultSettings(), golden));
+    return;
+  }
+  std::string actual = TempDir() + "/" + name + ".png";
+  ASSERT_EQ(1, EmfToPngFile(req, DefaultSettings(), actual));
+  int32_t gw = 0, gh = 0, aw = 0, ah = 0;
+  std::vector<uint8_t> g, a;
+  ASSERT_TRUE(ReadIndexedPng(golden, &gw, &gh, &g)) << "missing golden picture " << golden;
+  ASSERT_TRUE(ReadIndexedPng(actual, &aw, &ah, &a));
+  ASSERT_EQ(gw, aw);
+  ASSERT_EQ(gh, ah);
+  size_t differ = 0;
+  for (size_t i = 0; i < g.size(); ++i) differ += g[i] != a[i];
+  EXPECT_LE(differ, g.size() / 200) << differ << " pixels differ from " << golden << "; see " << actual;
+}
+
+TEST(Render, GoldenPictures) {
+  ExpectGoldenPicture("drawing", SampleDrawing(), 800, 400);
+  ExpectGoldenPicture("mapping", SampleMapping(), 300, 300);
+}
+
+TEST(Render, LinesKeepTheirPenColoursWithoutAntialiasing) {
+  MemoryDib dib = Render(SampleDrawing(), 800, 400);
+  // Every pixel is white or one of the pens: no blended shades.
+  bool seen[256] = {};
+  for (uint8_t i : dib.bits) seen[i] = true;
+  EXPECT_TRUE(seen[0]);
+  EXPECT_TRUE(seen[1]);  // black frame
+  EXPECT_TRUE(seen[2]);  // red wide line
+  EXPECT_TRUE(seen[5]);  // blue dashes
+  EXPECT_TRUE(seen[4]);  // yellow ellipse
+  EXPECT_TRUE(seen[6]);  // magenta pixels
+  // The frame line 2 mm in from the left edge: 8 pixels of 800 over 200 mm.
+  int black = 0;
+  for (int32_t x = 6; x <= 10; ++x) black += dib.At(x, 100) == 1;
+  EXPECT_GE(black, 1);
+  EXPECT_EQ(0, dib.At(40, 100));
+}
+
+TEST(Render, ArcDirectionChoosesTheHalf) {
+  MemoryDib dib = Render(SampleDrawing(), 800, 400);
+  // Counter-clockwise from the right point to the left point of the first
+  // circle (centre 1150, -700) runs over the top; clockwise for the
+  // second (centre 1550, -700) runs under the bottom. The page spans
+  // 4 pixels per millimetre: centre y -700 is row 280, radius 60 rows.
+  auto column = [&dib](int32_t x, int32_t y0, int32_t y1) {
+    int n = 0;
+    for (int32_t y = y0; y <= y1; ++y) n += dib.At(x, y) != 0;
+    return n;
+  };
+  EXPECT_GT(column(460, 214, 226), 0);  // top of the first circle
+  EXPECT_EQ(0, column(460, 334, 346));  // no bottom
+  EXPECT_EQ(0, column(620, 214, 226));  // second circle: no top
+  EXPECT_GT(column(620, 334, 346), 0);
+}
+
+TEST(Render, StretchesTheFrameToAnySize) {
+  // The same 2:1 picture at 1:1 proportions: the frame still fills it.
+  MemoryDib dib = Render(SampleDrawing(), 200, 200);
+  int top = 0, bottom = 0;
+  for (int32_t x = 20; x < 180; ++x) {
+    // The frame runs 2 mm inside the edges: 4 pixels at 2 pixels per mm.
+    top += dib.At(x, 3) == 1 || dib.At(x, 4) == 1 || dib.At(x, 5) == 1;
+    bottom += dib.At(x, 195) == 1 || dib.At(x, 196) == 1 || dib.At(x, 197) == 1;
+  }
+  EXPECT_GT(top, 150);
+  EXPECT_GT(bottom, 150);
+}
+
+TEST(Render, ColoursOutsideThePaletteTakeTheNearestEntry) {
+  EmfBuilder b(1000, 1000);
+  b.R(EMR_SETMAPMODE, {MM_TEXT}).Brush(1, BS_SOLID, RGB(250, 10, 5)).Select(1);
+  b.Select(GetStockObject(NULL_PEN)).R(EMR_RECTANGLE, {0, 0, 200, 200});
+  MemoryDib dib = Render(b.Finish(2), 20, 20);
+  EXPECT_EQ(2, dib.At(10, 10));  // pen 2 is pure red
+}
+
+TEST(Render, PaletteFollowsTheActiveSet) {
+  SettingsSet s = DefaultSettings();
+  s.PenColor[200] = RGB(12, 34, 56);
+  EmfBuilder b(1000, 1000);
+  b.Brush(1, BS_SOLID, RGB(12, 34, 56)).Select(1).Select(GetStockObject(NULL_PEN));
+  b.R(EMR_RECTANGLE, {0, 0, 400, 400});
+  MemoryDib dib = Render(b.Finish(2), 10, 10, s);
+  EXPECT_EQ(200, dib.At(5, 5));
+  EXPECT_EQ(12, dib.palette[200][2]);
+  EXPECT_EQ(56, dib.palette[200][0]);
+  EXPECT_EQ(0xFF, dib.palette[0][0]);
+}
+
+TEST(Render, RefusesEmptyAndHugeSizes) {
+  std::vector<uint8_t> emf = SampleDrawing();
+  ExportRequest req;
+  req.metafile = emf.data();
+  req.metafileSize = emf.size();
+  MemoryDib dib;
+  std::string error;
+  for (auto wh : {std::pair<int32_t, int32_t>{0, 10}, {10, -1}, {40000, 10}, {20000, 20000}}) {
+    req.width = wh.first;
+    req.height = wh.second;
+    EXPECT_FALSE(EmfToMemoryDIB(req, DefaultSettings(), &dib, &error)) << wh.first << "x" << wh.second;
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+}  // namespace
+}  // namespace tsl::test
