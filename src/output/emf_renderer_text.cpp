@@ -19,6 +19,7 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr uint32_t ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4, ETO_PDY = 0x2000;
 constexpr size_t kMaxChars = 1u << 20;
+constexpr double kMaxGlyphSize = 65536;  // output units
 
 // Code page 1252 for 8-bit text records.
 const uint16_t kCp1252High[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
@@ -157,6 +158,8 @@ void EmfRenderer::TextOut(const EmfRecord& r, bool wide) {
   cairo_matrix_init(&fontMatrix, gx.x, gx.y, gy.x, gy.y, 0, 0);
   double det = gx.x * gy.y - gx.y * gy.x;
   if (!std::isfinite(det) || std::fabs(det) < 1e-9) return;
+  // Glyphs beyond any output size are not drawn (cairo mishandles them).
+  if (std::hypot(gx.x, gx.y) > kMaxGlyphSize || std::hypot(gy.x, gy.y) > kMaxGlyphSize) return;
 
   if (dc_.textAlign & TA_UPDATECP) ref = dc_.cur;
   Pt origin = ToDevice(ref.x, ref.y);

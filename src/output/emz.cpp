@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -284,6 +285,11 @@ bool GunzipBytes(const uint8_t* data, size_t size, size_t maxOut, std::vector<ui
       *error = Format("the decompressed data exceed %zu bytes", maxOut);
       out->clear();
       return false;
+    }
+    if (out->size() + have > out->capacity()) {
+      // Grow by doubling, but never beyond the cap.
+      size_t want = std::max(out->capacity() * 2, out->size() + have);
+      out->reserve(std::min(want, maxOut));
     }
     out->insert(out->end(), chunk, chunk + have);
     if (rc == Z_STREAM_END) {

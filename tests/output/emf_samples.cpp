@@ -1,5 +1,7 @@
 #include "emf_samples.h"
 
+#include <cairo.h>
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -13,6 +15,19 @@
 namespace tsl::test {
 
 using namespace gdi;
+
+namespace {
+// cairo and fontconfig keep process-wide caches; releasing them at the end
+// lets the leak checker see only our own allocations.
+class ReleaseFontCaches : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    cairo_debug_reset_static_data();
+    FcFini();
+  }
+};
+const auto* const kReleaseFontCaches = ::testing::AddGlobalTestEnvironment(new ReleaseFontCaches);
+}  // namespace
 
 EmfBuilder::EmfBuilder(int32_t w, int32_t h)
     : out_({0, 0, w * 1920 / 50800, h * 1080 / 28600}, {0, 0, w, h}, {1920, 1080}, {508, 286}) {}
@@ -37,10 +52,11 @@ EmfBuilder& EmfBuilder::Poly16(uint32_t type, const std::vector<Point>& pts) {
   return Raw(type, p);
 }
 
-EmfBuilder& EmfBuilder::Font(int32_t slot, int32_t height, int32_t escapement, const std::string& face) {
+EmfBuilder& EmfBuilder::Font(int32_t slot, int32_t height, int32_t escapement, const std::string& face,
+                             int32_t width) {
   std::vector<uint8_t> p;
   Append32(p, static_cast<uint32_t>(slot));
-  for (int32_t v : {height, 0, escapement, escapement, 400}) Append32(p, static_cast<uint32_t>(v));
+  for (int32_t v : {height, width, escapement, escapement, 400}) Append32(p, static_cast<uint32_t>(v));
   for (int i = 0; i < 8; ++i) p.push_back(i == 7 ? 0x31 : 0);
   for (size_t i = 0; i < 32; ++i) Append16(p, i < face.size() ? static_cast<uint8_t>(face[i]) : 0);
   p.resize(332 - 8, 0);

@@ -29,7 +29,7 @@ class EmfBuilder {
   EmfBuilder& Brush(int32_t slot, uint32_t style, gdi::COLORREF c, uint32_t hatch = 0);
   EmfBuilder& Select(uint32_t handle) { return R(gdi::EMR_SELECTOBJECT, {static_cast<int32_t>(handle)}); }
   EmfBuilder& Poly16(uint32_t type, const std::vector<gdi::Point>& pts);
-  EmfBuilder& Font(int32_t slot, int32_t height, int32_t escapement, const std::string& face);
+  EmfBuilder& Font(int32_t slot, int32_t height, int32_t escapement, const std::string& face, int32_t width = 0);
   EmfBuilder& Text(int32_t x, int32_t y, const std::string& text, int32_t advance = 0);
   std::vector<uint8_t> Finish(uint16_t handles = 8) { return out_.Finish(handles); }
 
