@@ -17,6 +17,18 @@
 
 namespace tsl {
 
+// A line of text collected instead of drawn, for writers that keep text
+// as text elements (SVG).
+struct TextRun {
+  std::string utf8;
+  std::string family;  // as the metafile names it
+  int genericFamily = 0;  // pitch-and-family byte
+  bool bold = false, italic = false, underline = false, strikeOut = false;
+  gdi::COLORREF color = 0;
+  cairo_matrix_t glyphSpace{};  // one em of the font on the output, origin at the first glyph
+  std::vector<double> xs, ys;   // each character's origin on the output
+};
+
 struct RenderOptions {
   // Raster exports draw without anti-aliasing, so that an 8-bit palette
   // keeps every pen colour; vector surfaces want it on.
@@ -26,6 +38,10 @@ struct RenderOptions {
   // The thinnest line drawn, in output units (GDI never draws less than a
   // pixel).
   double minLineWidth = 1;
+  // The width of cosmetic (one-pixel) pens, in output units.
+  double cosmeticWidth = 1;
+  // When set, text is collected here rather than drawn.
+  std::vector<TextRun>* textRuns = nullptr;
 };
 
 // Destination rectangle in the context's device space.

@@ -97,7 +97,7 @@ void EmfRenderer::StrokeCurrent() {
   }
   const Pen& p = dc_.pen;
   double scale = LinearScaleX();
-  double width = p.geometric ? p.width * scale : 0;
+  double width = p.geometric ? p.width * scale : options_.cosmeticWidth;
   if (width < options_.minLineWidth) width = options_.minLineWidth;
   UseDevice();
   cairo_set_line_width(cr_, width);
@@ -114,23 +114,23 @@ void EmfRenderer::StrokeCurrent() {
   cairo_set_line_cap(cr_, cap);
   cairo_set_line_join(cr_, join);
   cairo_set_miter_limit(cr_, dc_.miterLimit);
-  double u = p.geometric ? width : 1;  // dash unit
+  // Dashes of geometric pens scale with the width; those of cosmetic pens
+  // are counted in pixels.
+  double u = p.geometric ? width : options_.cosmeticWidth;
   std::vector<double> dashes;
   switch (p.style) {
-    case PS_DASH: dashes = p.geometric ? std::vector<double>{3 * u, u} : std::vector<double>{18, 6}; break;
-    case PS_DOT: dashes = p.geometric ? std::vector<double>{u, u} : std::vector<double>{3, 3}; break;
-    case PS_DASHDOT:
-      dashes = p.geometric ? std::vector<double>{3 * u, u, u, u} : std::vector<double>{9, 6, 3, 6};
-      break;
+    case PS_DASH: dashes = p.geometric ? std::vector<double>{3, 1} : std::vector<double>{18, 6}; break;
+    case PS_DOT: dashes = p.geometric ? std::vector<double>{1, 1} : std::vector<double>{3, 3}; break;
+    case PS_DASHDOT: dashes = p.geometric ? std::vector<double>{3, 1, 1, 1} : std::vector<double>{9, 6, 3, 6}; break;
     case PS_DASHDOTDOT:
-      dashes = p.geometric ? std::vector<double>{3 * u, u, u, u, u, u} : std::vector<double>{9, 3, 3, 3, 3, 3};
-      break;
-    case 7:  // PS_USERSTYLE
-      for (double d : p.user) dashes.push_back(p.geometric ? d * scale : d);
+      dashes = p.geometric ? std::vector<double>{3, 1, 1, 1, 1, 1} : std::vector<double>{9, 3, 3, 3, 3, 3};
       break;
     case 8: dashes = {1, 1}; break;  // PS_ALTERNATE
     default: break;
   }
+  for (double& d : dashes) d *= u;
+  if (p.style == 7)  // PS_USERSTYLE, in logical units or pixels
+    for (double d : p.user) dashes.push_back(p.geometric ? d * scale : d * options_.cosmeticWidth);
   bool any = false;
   for (double d : dashes) any = any || d > 0;
   if (any && dashes.size() % 2 == 0)

@@ -261,6 +261,25 @@ void EmfRenderer::TextOut(const EmfRecord& r, bool wide) {
   SetSourceColor(dc_.textColor);
   if (inPath_) {
     cairo_glyph_path(cr_, glyphs, nGlyphs);
+  } else if (options_.textRuns && dc_.rop2 != 11) {
+    TextRun run;
+    run.utf8 = utf8;
+    run.family = f.face;
+    run.genericFamily = f.pitchAndFamily;
+    run.bold = f.weight >= 600;
+    run.italic = f.italic != 0;
+    run.underline = f.underline != 0;
+    run.strikeOut = f.strikeOut != 0;
+    run.color = dc_.textColor;
+    run.glyphSpace = fontMatrix;
+    run.glyphSpace.x0 = nGlyphs ? glyphs[0].x : ox;
+    run.glyphSpace.y0 = nGlyphs ? glyphs[0].y : oy;
+    if (oneToOne)
+      for (int i = 0; i < nGlyphs; ++i) {
+        run.xs.push_back(glyphs[i].x);
+        run.ys.push_back(glyphs[i].y);
+      }
+    options_.textRuns->push_back(std::move(run));
   } else if (dc_.rop2 != 11) {
     // Text with its clusters stays text (copyable) on vector surfaces.
     cairo_show_text_glyphs(cr_, utf8.data(), static_cast<int>(utf8.size()), glyphs, nGlyphs, clusters, nClusters,

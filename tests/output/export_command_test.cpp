@@ -90,6 +90,9 @@ TEST(ExportCommand, VectorFormatsKeepTheFrameSize) {
   EXPECT_NE(std::string::npos, text.find("<svg"));
   // 200 x 100 mm in points.
   EXPECT_NE(std::string::npos, text.find("width=\"566.929")) << text.substr(0, 300);
+  // Labels are text elements, one position per character.
+  EXPECT_NE(std::string::npos, text.find("x=\"0 0.6 1.2 1.8 2.4\" y=\"0 0 0 0 0\">HP-GL</text>"));
+  EXPECT_NE(std::string::npos, text.find(">UP</text>"));
   ASSERT_EQ(0, Export({dir + "/a.emf", "--pdf", "-o", dir + "/out.pdf"}));
   std::vector<uint8_t> pdf = ReadFile(dir + "/out.pdf");
   ASSERT_GT(pdf.size(), 5u);
@@ -98,6 +101,18 @@ TEST(ExportCommand, VectorFormatsKeepTheFrameSize) {
   EXPECT_NE(std::string::npos, body.find("/MediaBox [ 0 0 566.9"));
   // The label's font is embedded: the text is text, not outlines.
   EXPECT_NE(std::string::npos, body.find("/FontFile2"));
+}
+
+TEST(ExportCommand, SvgTextIsEscaped) {
+  std::string dir = TempDir();
+  EmfBuilder b(5000, 1000);
+  b.Font(1, -100, 0, "Arial").Select(1).Text(10, 50, "a<b&\"c\">");
+  WriteFile(dir + "/t.emf", b.Finish(2));
+  ASSERT_EQ(0, Export({dir + "/t.emf", "--svg"}));
+  std::vector<uint8_t> svg = ReadFile(dir + "/t.svg");
+  std::string text(svg.begin(), svg.end());
+  EXPECT_NE(std::string::npos, text.find(">a&lt;b&amp;&quot;c&quot;&gt;</text>")) << text;
+  EXPECT_NE(std::string::npos, text.find("font-family=\"'Arial', "));
 }
 
 TEST(ExportCommand, LoadMetafileBytesExplainsFailures) {
