@@ -1,6 +1,3 @@
-#include <cstdio>
+#include "cli/cli.h"
 
-int main() {
-  std::fprintf(stderr, "tessella: not built yet\n");
-  return 2;
-}
+int main(int argc, char** argv) { return tsl::RunCli(argc, argv); }

@@ -1,11 +1,141 @@
-// Arcs, circles and Bezier curves.
-// Not converted yet: these commands are reported as unrecognised.
+// Circles (CI) and arcs (AA, AR): chords through the output routines in
+// compatibility mode, one GDI Arc otherwise.
+#include <cmath>
+#include <cstdlib>
+
+#include "common/memory.h"
+#include "drawing/chords.h"
+#include "drawing/pen_motion.h"
+#include "interpreter/args.h"
 #include "interpreter/handlers.h"
+#include "interpreter/numeric.h"
+#include "interpreter/transform.h"
 
 namespace tsl {
 
-void DoAA(uint16_t m, const char* text, PlotterState& ps) { DoUNK(m, text, ps); }
-void DoCI(uint16_t m, const char* text, PlotterState& ps) { DoUNK(m, text, ps); }
-void DoBZ(uint16_t m, const char* text, PlotterState& ps) { DoUNK(m, text, ps); }
+namespace {
+
+gdi::Point Scaled(const PlotterState& ps, const gdi::Point& p) {
+  return {ScaleCoord(ps, p.x), ScaleCoord(ps, p.y)};
+}
+
+// Moves the drawing position to the pen point p unless it is there already.
+void MoveToIfAway(PlotterState& ps, gdi::Device& dc, const gdi::Point& p) {
+  gdi::Point s = Scaled(ps, p);
+  gdi::Point cur = dc.GetCurrentPositionEx();
+  if (cur.x != s.x || cur.y != s.y) dc.MoveToEx(s.x, s.y);
+}
+
+// Draws the chords of a circle of signed radius R around c; false when no
+// point buffer could be had.
+bool CircleChords(PlotterState& ps, gdi::Device& dc, int32_t R, const gdi::Point& c,
+                  double stepDeg) {
+  size_t n = ChordCount(360.0, stepDeg);
+  MemPtr<gdi::Point> pts = AllocArray<gdi::Point>(n + 1);
+  if (!pts) return false;
+  for (size_t i = 0; i < n; ++i)
+    pts.get()[i] = CirclePoint(R, DegToRad(static_cast<double>(i) * stepDeg), c.x, c.y);
+  pts.get()[n] = {Sat32(static_cast<int64_t>(c.x) + R), c.y};
+  MoveToIfAway(ps, dc, pts.get()[0]);
+  DoPolylineXX(ps, pts.get(), n + 1);
+  MoveToScaled(ps, c.x, c.y);
+  return true;
+}
+
+}  // namespace
+
+void DoCI(uint16_t, const char* text, PlotterState& ps) {
+  int n = GetArgs(text, ps, 2);
+  if (n < 1) {
+    LogParamError("1 or 2", text, ps);
+    ps.nErrors++;
+    return;
+  }
+  const Arg* a = ps.pArgs;
+  int32_t R = RadiusUnits(ps, a[0]);
+  int64_t r = std::llabs(static_cast<int64_t>(R));
+  gdi::Point c{ps.xPen, ps.yPen};
+  gdi::Rect square = BoundingSquare(c.x, c.y, r);
+
+  if (gdi::Device* dc = DrawingDevice(ps)) {
+    bool drawn = ps.settings->Has(CompatibilityMode) &&
+                 CircleChords(ps, *dc, R, c, ChordStep(n > 1 ? &a[1] : nullptr));
+    if (!drawn) {
+      gdi::Rect s = ScaleRect(ps, square);
+      gdi::Point start = Scaled(ps, {Sat32(static_cast<int64_t>(c.x) + r), c.y});
+      dc->Arc(s.left, s.top, s.right, s.bottom, start.x, start.y, start.x, start.y);
+    }
+  }
+  GrowExtents(ps, square.left, square.top);
+  GrowExtents(ps, square.right, square.bottom);
+  ps.nExecuted++;
+}
+
+void DoAA(uint16_t mnemonic, const char* text, PlotterState& ps) {
+  int n = GetArgs(text, ps, 4);
+  if (n < 3) {
+    LogParamError("3 or 4", text, ps);
+    ps.nErrors++;
+    return;
+  }
+  const Arg* a = ps.pArgs;
+  const uint8_t savedRelative = ps.bMode & RELATIVE;
+  if (SecondChar(mnemonic) == 'R')
+    ps.bMode |= RELATIVE;
+  else
+    ps.bMode &= static_cast<uint8_t>(~RELATIVE);
+
+  gdi::Point c = Units(ps, a[0], a[1]);
+  double dx = static_cast<double>(ps.xPen) - c.x;
+  double dy = static_cast<double>(ps.yPen) - c.y;
+  int32_t r = Trunc32(std::hypot(dx, dy));
+  double a0 = std::atan2(dy, dx);
+  double sweep = BoundedSweep(a[2].d);
+  double a1 = a0 + DegToRad(sweep);
+  gdi::Point e = CirclePoint(r, a1, c.x, c.y);
+  gdi::Rect square = BoundingSquare(c.x, c.y, r);
+  gdi::Device* dc = DrawingDevice(ps);
+
+  bool chords = false;
+  if (dc && ps.fPenDown && ps.settings->Has(CompatibilityMode)) {
+    double step = ChordStep(n > 3 ? &a[3] : nullptr);
+    size_t k = ChordCount(std::fabs(sweep), step);
+    if (MemPtr<gdi::Point> pts = AllocArray<gdi::Point>(k + 1)) {
+      double dir = sweep < 0 ? -1.0 : 1.0;
+      for (size_t i = 0; i < k; ++i)
+        pts.get()[i] = CirclePoint(r, a0 + dir * DegToRad(static_cast<double>(i) * step), c.x, c.y);
+      pts.get()[k] = e;
+      MoveToIfAway(ps, *dc, pts.get()[0]);
+      DoPolylineXX(ps, pts.get(), k + 1);
+      chords = true;
+    }
+  }
+
+  RecordArcDirection(ps, sweep);
+
+  if (dc && ps.fPenDown && !chords) {
+    gdi::Rect s = ScaleRect(ps, square);
+    gdi::Point from = Scaled(ps, {ps.xPen, ps.yPen});
+    gdi::Point to = Scaled(ps, e);
+    // GDI takes equal start and end points as a whole circle; an arc that
+    // short is only a dot.
+    if (LooksLikeFullTurn(from, to, sweep))
+      DoLineTo(ps, e.x, e.y);
+    else
+      dc->Arc(s.left, s.top, s.right, s.bottom, from.x, from.y, to.x, to.y);
+  }
+  if (dc) MoveToIfAway(ps, *dc, e);
+
+  ps.xPen = e.x;
+  ps.yPen = e.y;
+  if (!ps.fPenDown) {
+    GrowExtents(ps, e.x, e.y);
+  } else {
+    GrowByQuadrantCorner(ps, square, a0);
+    GrowByQuadrantCorner(ps, square, a1);
+  }
+  ps.bMode = static_cast<uint8_t>((ps.bMode & ~RELATIVE) | savedRelative);
+  ps.nExecuted++;
+}
 
 }  // namespace tsl

@@ -52,6 +52,32 @@ int32_t ToInteger(const char* p, const char* end, bool* overflow) {
   return static_cast<int32_t>(v);
 }
 
+// The value of a short decimal (at most 15 digits) without strtod: the
+// digits as an exact integer divided by an exact power of ten, which is the
+// correctly rounded result strtod gives too. False for anything longer.
+bool FastDecimal(const char* p, const char* end, double* out) {
+  static const double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
+                                  1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16};
+  while (IsBlank(*p)) ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  int64_t mantissa = 0;
+  int digits = 0, decimals = 0;
+  bool point = false;
+  for (; p < end; ++p) {
+    if (*p == '.') {
+      point = true;
+      continue;
+    }
+    if (++digits > 15) return false;
+    mantissa = mantissa * 10 + (*p - '0');
+    if (point) ++decimals;
+  }
+  double v = static_cast<double>(mantissa) / kPow10[decimals];
+  *out = negative ? -v : v;
+  return true;
+}
+
 void LogRange(ConversionLog* log, const char* what, const char* rest, uint32_t offset) {
   if (log)
     log->Logf("Warning: %s range error--Overflow or Under-flow: '%s' at offset 0x%lx\n", what, rest,
@@ -72,11 +98,12 @@ int GetArgs(const char* text, Arg* args, int maxArgs, uint32_t offset, Conversio
     }
     const char* end = ScanNumber(p);
     if (end != p) {
-      std::string number(p, end);
-      errno = 0;
-      double d = std::strtod(number.c_str(), nullptr);
-      if (errno == ERANGE) {
-        LogRange(log, "Floating-Point", p, offset);
+      double d;
+      if (!FastDecimal(p, end, &d)) {
+        std::string number(p, end);
+        errno = 0;
+        d = std::strtod(number.c_str(), nullptr);
+        if (errno == ERANGE) LogRange(log, "Floating-Point", p, offset);
       }
       bool overflow = false;
       int32_t l = ToInteger(p, end, &overflow);

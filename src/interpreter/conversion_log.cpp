@@ -10,18 +10,22 @@ namespace tsl {
 ConversionLog::~ConversionLog() { Close(); }
 
 bool ConversionLog::Create(const std::string& path) {
-  Close();
-  hLogFile = std::fopen(path.c_str(), "wb");
+  Discard();
   nLogLines = 0;
-  return hLogFile != nullptr;
+  if (!file_.Open(path)) return false;
+  hLogFile = file_.Stream();
+  return true;
 }
 
 bool ConversionLog::Close() {
   if (!hLogFile) return true;
-  bool ok = std::ferror(hLogFile) == 0;
-  ok = std::fclose(hLogFile) == 0 && ok;
   hLogFile = nullptr;
-  return ok;
+  return file_.Commit();
+}
+
+void ConversionLog::Discard() {
+  hLogFile = nullptr;
+  file_.Discard();
 }
 
 void ConversionLog::LogString(const char* text) {

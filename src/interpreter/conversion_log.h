@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "common/atomic_file.h"
+
 namespace tsl {
 
 class ConversionLog {
@@ -14,10 +16,13 @@ class ConversionLog {
   ConversionLog(const ConversionLog&) = delete;
   ConversionLog& operator=(const ConversionLog&) = delete;
 
-  // Creates the log file anew. False (errno set) when it cannot be created.
+  // Creates the log file anew: it is written under a temporary name and
+  // takes its own name at Close. False (errno set) when it cannot be made.
   bool Create(const std::string& path);
-  // Flushes and closes; false when a write failed.
+  // Flushes, closes and puts the file in place; false when a write failed.
   bool Close();
+  // Closes and throws the file away (a log that is not to be kept).
+  void Discard();
   bool IsOpen() const { return hLogFile != nullptr; }
 
   void LogString(const char* text);
@@ -36,6 +41,7 @@ class ConversionLog {
   uint32_t nLogLines = 0;
 
  private:
+  AtomicFile file_;
   FILE* hLogFile = nullptr;
   std::string* sink_ = nullptr;
 };

@@ -63,6 +63,7 @@ struct PlotterState {
   char chSymbol = 0;
   uint8_t iFillType = 0;
   gdi::Handle hbrFill = 0;
+  int32_t iPolyFillMode = 0;    // the fill mode last recorded; 0 = the DC's default (ALTERNATE)
   gdi::Handle hpenCurrent = 0;   // the pen the interpreter last selected
   gdi::Handle hfontCurrent = 0;  // the label font last selected
   uint16_t crRange[6] = {0, 255, 0, 255, 0, 255};

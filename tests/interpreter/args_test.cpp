@@ -1,5 +1,85 @@
 #include <gtest/gtest.h>
 
-#include "interpreter/args.h"
+#include <climits>
+#include <cmath>
+#include <string>
 
-TEST(GetArgs, Placeholder) { EXPECT_TRUE(true); }
+#include "interpreter/args.h"
+#include "interpreter/conversion_log.h"
+
+namespace tsl {
+namespace {
+
+struct Parsed {
+  int n;
+  Arg a[8];
+  std::string log;
+};
+
+Parsed Parse(const char* text, int max = 8) {
+  Parsed p{};
+  ConversionLog log;
+  log.CaptureTo(&p.log);
+  p.n = GetArgs(text, p.a, max, 0x1f, &log);
+  return p;
+}
+
+TEST(GetArgs, SeparatorsAndEmptyFieldsMakeNoParameters) {
+  for (const char* text : {"PA10,20", "PA10 , 20", "PA10,,20", "PA 10 20", "PA10,20,"}) {
+    Parsed p = Parse(text);
+    ASSERT_EQ(p.n, 2) << text;
+    EXPECT_EQ(p.a[0].l, 10);
+    EXPECT_DOUBLE_EQ(p.a[0].d, 10.0);
+    EXPECT_EQ(p.a[1].l, 20);
+    EXPECT_TRUE(p.log.empty()) << text;
+  }
+}
+
+TEST(GetArgs, IntegerFormStopsAtTheDecimalPoint) {
+  Parsed p = Parse("PA-5.5,12.7,-0.5,+3,.25");
+  ASSERT_EQ(p.n, 5);
+  EXPECT_EQ(p.a[0].l, -5);
+  EXPECT_DOUBLE_EQ(p.a[0].d, -5.5);
+  EXPECT_EQ(p.a[1].l, 12);
+  EXPECT_EQ(p.a[2].l, 0);
+  EXPECT_DOUBLE_EQ(p.a[2].d, -0.5);
+  EXPECT_EQ(p.a[3].l, 3);
+  EXPECT_EQ(p.a[4].l, 0);
+  EXPECT_DOUBLE_EQ(p.a[4].d, 0.25);
+}
+
+TEST(GetArgs, NonNumericCharactersAreSkippedOneAtATime) {
+  Parsed p = Parse("PA#1-,--2");
+  ASSERT_EQ(p.n, 2);
+  EXPECT_EQ(p.a[0].l, 1);
+  EXPECT_EQ(p.a[1].l, -2);
+  EXPECT_EQ(Parse("PA").n, 0);
+  EXPECT_EQ(Parse("P").n, 0);
+  EXPECT_EQ(Parse("").n, 0);
+}
+
+TEST(GetArgs, TooManyParametersAreCutWithAWarning) {
+  Parsed p = Parse("SC1,2,3,4,5,6", 5);
+  EXPECT_EQ(p.n, 5);
+  EXPECT_EQ(p.a[4].l, 5);
+  EXPECT_EQ(p.log, "Warning: Expecting at most 5 parameters: 'SC1,2,3,4,5,6' at offset 0x1f\r\n");
+}
+
+TEST(GetArgs, RangeErrorsSaturateAndWarn) {
+  std::string huge = "PA" + std::string(400, '9');
+  Parsed p = Parse(huge.c_str());
+  ASSERT_EQ(p.n, 1);
+  EXPECT_TRUE(std::isinf(p.a[0].d));
+  EXPECT_EQ(p.a[0].l, INT32_MAX);
+  EXPECT_NE(p.log.find("Warning: Floating-Point range error--Overflow or Under-flow: '999"), std::string::npos);
+  EXPECT_NE(p.log.find("Warning: Long-Integer range error--Overflow or Under-flow: '999"), std::string::npos);
+
+  Parsed q = Parse("PA-12345678901");
+  ASSERT_EQ(q.n, 1);
+  EXPECT_EQ(q.a[0].l, INT32_MIN);
+  EXPECT_DOUBLE_EQ(q.a[0].d, -12345678901.0);
+  EXPECT_EQ(q.log, "Warning: Long-Integer range error--Overflow or Under-flow: '-12345678901' at offset 0x1f\r\n");
+}
+
+}  // namespace
+}  // namespace tsl

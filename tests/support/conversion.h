@@ -17,7 +17,8 @@ struct TestConversion {
   std::vector<uint8_t> emf;   // the metafile bytes
 };
 
-// Converts `plot` with `settings` at a fixed time, without notices.
+// Converts `plot` with `settings` at a fixed time, unattended and without
+// the closing message.
 TestConversion ConvertForTest(const std::string& plot, const SettingsSet& settings = DefaultSettings());
 
 // Compares `actual` with tests/data/golden/<name>; with TESSELLA_UPDATE_GOLDEN=1

@@ -44,7 +44,11 @@ struct EmfHeader {
 class EmfReader {
  public:
   // Parses `size` bytes at `data` (which must outlive the reader). Returns
-  // false with a readable reason for anything that is not a sound EMF.
+  // false with a readable reason for anything that is not a sound EMF: a
+  // bad header, a record that is not a multiple of 4 bytes of at least 8 or
+  // runs past nBytes, or no EMR_EOF. Bytes after EMR_EOF or after nBytes
+  // are ignored. Records() lists every record from the header to EMR_EOF;
+  // after a failure it holds the sound records read before the fault.
   bool Parse(const uint8_t* data, size_t size, std::string* error);
 
   const EmfHeader& Header() const { return header_; }
@@ -55,7 +59,10 @@ class EmfReader {
   std::vector<EmfRecord> records_;
 };
 
-// One line per record, for golden tests and `tessella --dump`.
+// One line per record, for golden tests and `tessella --dump`: the record's
+// name and decoded parameters (text as UTF-8), or "record N size=S" for
+// types without a name, and "NAME size=S (malformed)" when the fields do
+// not fit the record.
 std::string DumpEmf(const EmfReader& reader);
 
 }  // namespace gdi

@@ -7,9 +7,11 @@ Handle Objects::Add(ObjectData data) {
     Handle h = free_.back();
     free_.pop_back();
     table_[h - 1] = std::move(data);
+    serials_[h - 1] = ++lastSerial_;
     return h;
   }
   table_.push_back(std::move(data));
+  serials_.push_back(++lastSerial_);
   return static_cast<Handle>(table_.size());
 }
 
@@ -43,6 +45,8 @@ ObjectKind Objects::Kind(Handle h) const {
   if (std::holds_alternative<LogBrush>(*d)) return ObjectKind::Brush;
   return ObjectKind::Font;
 }
+
+uint64_t Objects::Serial(Handle h) const { return Find(h) ? serials_[h - 1] : 0; }
 
 size_t Objects::LiveCount() const { return table_.size() - free_.size(); }
 

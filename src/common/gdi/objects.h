@@ -30,11 +30,16 @@ class Objects {
   ObjectKind Kind(Handle h) const;
   const ObjectData* Find(Handle h) const;  // nullptr when unknown or stock
   size_t LiveCount() const;
+  // A number unique to this creation of the object (handles are reused
+  // after Remove), 0 when unknown or stock. Recorders key their slots by it.
+  uint64_t Serial(Handle h) const;
 
  private:
   Handle Add(ObjectData data);
   std::vector<ObjectData> table_;  // index = handle - 1
+  std::vector<uint64_t> serials_;  // parallel to table_
   std::vector<Handle> free_;
+  uint64_t lastSerial_ = 0;
 };
 
 ObjectKind StockKind(Handle h);

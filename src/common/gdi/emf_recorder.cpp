@@ -1,0 +1,570 @@
+#include "common/gdi/emf_recorder.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <set>
+#include <unordered_map>
+#include <variant>
+
+#include "common/gdi/emf_bytes.h"
+#include "common/gdi/emf_geometry.h"
+#include "common/gdi/emf_sink.h"
+#include "common/gdi/emf_text.h"
+#include "common/gdi/emf_types.h"
+
+namespace gdi {
+
+namespace {
+
+constexpr size_t kHeaderFixed = 108;
+constexpr uint32_t kMaxSlot = 0xFFFE;  // nHandles is 16 bits
+constexpr uint32_t kPatCopy = 0x00F00021;
+constexpr uint32_t kRgnCopy = 5;
+
+// "app\0picture\0\0", whatever NULs the caller supplied; empty stays empty.
+std::u16string DescriptionOf(const std::string& text) {
+  if (text.empty()) return {};
+  const size_t appEnd = std::min(text.find('\0'), text.size());
+  std::string out = text.substr(0, appEnd);
+  out += '\0';
+  if (appEnd < text.size()) {
+    const size_t picStart = appEnd + 1;
+    const size_t picEnd = std::min(text.find('\0', picStart), text.size());
+    out += text.substr(picStart, picEnd - picStart);
+  }
+  out += '\0';
+  out += '\0';
+  return Cp1252ToUtf16(out.data(), out.size());
+}
+
+bool Fits16(const Point* pts, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    if (pts[i].x < -32768 || pts[i].x > 32767 || pts[i].y < -32768 || pts[i].y > 32767)
+      return false;
+  }
+  return true;
+}
+
+class Recorder final : public EmfRecorder {
+ public:
+  Recorder(Objects& objects, std::unique_ptr<RecordSink> sink, const std::string& description,
+           const ReferenceDevice& ref)
+      : objects_(objects), sink_(std::move(sink)), ref_(ref), description_(DescriptionOf(description)) {
+    headerSize_ = kHeaderFixed + (description_.size() * 2 + 3) / 4 * 4;
+    if (description_.size() > std::numeric_limits<uint32_t>::max() / 4) {
+      Fail("The metafile description is too long.");
+      return;
+    }
+    const std::vector<uint8_t> placeholder(headerSize_, 0);
+    Emit(placeholder);
+  }
+
+  ~Recorder() override {
+    if (!closed_) sink_->Abandon();
+  }
+
+  bool Close(std::string* error) override;
+  EmfSummary Summary() const override { return summary_; }
+  const std::vector<uint8_t>& Bytes() const override { return sink_->Bytes(); }
+
+  void SetMapMode(int mode) override {
+    if (mode < MM_TEXT || mode > MM_ANISOTROPIC) return;
+    Simple(EMR_SETMAPMODE, static_cast<uint32_t>(mode));
+    map_ = Mapping::For(mode, ref_.szlDevice, ref_.szlMillimeters);
+  }
+  // There is no record for the graphics mode; it shows in the text records.
+  void SetGraphicsMode(int mode) override {
+    if (mode == GM_COMPATIBLE || mode == GM_ADVANCED) graphicsMode_ = mode;
+  }
+  void SetBkMode(int mode) override { Simple(EMR_SETBKMODE, static_cast<uint32_t>(mode)); }
+  void SetTextAlign(uint32_t align) override {
+    Simple(EMR_SETTEXTALIGN, align);
+    textAlign_ = align;
+  }
+  void SetTextColor(COLORREF color) override { Simple(EMR_SETTEXTCOLOR, color); }
+  void SetPolyFillMode(int mode) override { Simple(EMR_SETPOLYFILLMODE, static_cast<uint32_t>(mode)); }
+  void SetArcDirection(int direction) override {
+    if (direction != AD_COUNTERCLOCKWISE && direction != AD_CLOCKWISE) return;
+    Simple(EMR_SETARCDIRECTION, static_cast<uint32_t>(direction));
+    arcDirection_ = direction;
+  }
+  void SetBrushOrgEx(int32_t x, int32_t y) override { PointRecord(EMR_SETBRUSHORGEX, {x, y}); }
+  void SelectClipRgnNone() override {
+    rb_.Begin(EMR_EXTSELECTCLIPRGN);
+    rb_.U32(0);  // cbRgnData
+    rb_.U32(kRgnCopy);
+    Emit(rb_.End());
+  }
+  void IntersectClipRect(int32_t left, int32_t top, int32_t right, int32_t bottom) override {
+    rb_.Begin(EMR_INTERSECTCLIPRECT);
+    rb_.RectL(Rect{left, top, right, bottom});
+    Emit(rb_.End());
+  }
+
+  Handle SelectObject(Handle h) override;
+  bool DeleteObject(Handle h) override;
+
+  void MoveToEx(int32_t x, int32_t y) override {
+    PointRecord(EMR_MOVETOEX, {x, y});
+    pos_ = {x, y};
+  }
+  void LineTo(int32_t x, int32_t y) override {
+    const Point to{x, y};
+    Drawn(PointsBox(std::array<Point, 2>{pos_, to}.data(), 2), true);
+    PointRecord(EMR_LINETO, to);
+    pos_ = to;
+  }
+  void Polyline(const Point* pts, size_t n) override {
+    if (!pts || n < 2) return;
+    PolyRecord(EMR_POLYLINE16, EMR_POLYLINE, pts, n, Drawn(PointsBox(pts, n), true));
+  }
+  void PolylineTo(const Point* pts, size_t n) override {
+    if (!pts || n == 0) return;
+    Bounds box;
+    box.Add(PointsBox(pts, n));
+    box.Add(Rect{pos_.x, pos_.y, pos_.x, pos_.y});
+    if (PolyRecord(EMR_POLYLINETO16, EMR_POLYLINETO, pts, n, Drawn(box.Get(), true)))
+      pos_ = pts[n - 1];
+  }
+  // A Bezier curve stays inside the hull of its control points, so their box
+  // bounds it.
+  void PolyBezierTo(const Point* pts, size_t n) override {
+    if (!pts || n == 0 || n % 3 != 0) return;  // GDI refuses incomplete curves
+    Bounds box;
+    box.Add(PointsBox(pts, n));
+    box.Add(Rect{pos_.x, pos_.y, pos_.x, pos_.y});
+    if (PolyRecord(EMR_POLYBEZIERTO16, EMR_POLYBEZIERTO, pts, n, Drawn(box.Get(), true)))
+      pos_ = pts[n - 1];
+  }
+  void Polygon(const Point* pts, size_t n) override {
+    if (!pts || n < 2) return;
+    PolyRecord(EMR_POLYGON16, EMR_POLYGON, pts, n, Drawn(PointsBox(pts, n), true));
+  }
+  void Arc(int32_t l, int32_t t, int32_t r, int32_t b, int32_t xs, int32_t ys, int32_t xe,
+           int32_t ye) override {
+    const Rect box{l, t, r, b};
+    Drawn(ArcExtent(box, {xs, ys}, {xe, ye}, ArcIncreasing()), true);
+    ArcRecord(EMR_ARC, box, {xs, ys}, {xe, ye});
+  }
+  void ArcTo(int32_t l, int32_t t, int32_t r, int32_t b, int32_t xs, int32_t ys, int32_t xe,
+             int32_t ye) override {
+    const Rect box{l, t, r, b};
+    Bounds extent;
+    extent.Add(ArcExtent(box, {xs, ys}, {xe, ye}, ArcIncreasing()));
+    extent.Add(Rect{pos_.x, pos_.y, pos_.x, pos_.y});  // the line to the arc's start
+    Drawn(extent.Get(), true);
+    ArcRecord(EMR_ARCTO, box, {xs, ys}, {xe, ye});
+    pos_ = ArcPoint(box, {xe, ye});
+  }
+  void Pie(int32_t l, int32_t t, int32_t r, int32_t b, int32_t xs, int32_t ys, int32_t xe,
+           int32_t ye) override {
+    const Rect box{l, t, r, b};
+    Bounds extent;
+    extent.Add(ArcExtent(box, {xs, ys}, {xe, ye}, ArcIncreasing()));
+    const Rect n = Normalised(box);
+    const Point centre{static_cast<int32_t>((int64_t{n.left} + n.right) / 2),
+                       static_cast<int32_t>((int64_t{n.top} + n.bottom) / 2)};
+    extent.Add(Rect{centre.x, centre.y, centre.x, centre.y});
+    Drawn(extent.Get(), true);
+    ArcRecord(EMR_PIE, box, {xs, ys}, {xe, ye});
+  }
+  void Rectangle(int32_t l, int32_t t, int32_t r, int32_t b) override {
+    const Rect box = Inclusive(Rect{l, t, r, b});
+    Drawn(box, true);
+    rb_.Begin(EMR_RECTANGLE);
+    rb_.RectL(box);
+    Emit(rb_.End());
+  }
+  void FillRect(const Rect& rc, Handle brush) override;
+  void SetPixel(int32_t x, int32_t y, COLORREF color) override {
+    Drawn(Rect{x, y, x, y}, false);
+    rb_.Begin(EMR_SETPIXELV);
+    rb_.PointL({x, y});
+    rb_.U32(color);
+    Emit(rb_.End());
+  }
+  void TextOutA(int32_t x, int32_t y, const char* text, size_t n) override;
+  Point GetCurrentPositionEx() const override { return pos_; }
+
+  void BeginPath() override {
+    Simple(EMR_BEGINPATH);
+    inPath_ = true;
+    pathBounds_.Reset();
+  }
+  void EndPath() override {
+    Simple(EMR_ENDPATH);
+    inPath_ = false;
+  }
+  void CloseFigure() override { Simple(EMR_CLOSEFIGURE); }
+  void StrokePath() override { ConsumePath(EMR_STROKEPATH, PenHalfWidth()); }
+  void FillPath() override { ConsumePath(EMR_FILLPATH, 0); }
+
+ private:
+  void Fail(const char* why) {
+    if (!failed_) error_ = why;
+    failed_ = true;
+  }
+  void Emit(const std::vector<uint8_t>& record);
+  void Simple(uint32_t type) {
+    rb_.Begin(type);
+    Emit(rb_.End());
+  }
+  void Simple(uint32_t type, uint32_t value) {
+    rb_.Begin(type);
+    rb_.U32(value);
+    Emit(rb_.End());
+  }
+  void PointRecord(uint32_t type, Point p) {
+    rb_.Begin(type);
+    rb_.PointL(p);
+    Emit(rb_.End());
+  }
+  bool PolyRecord(uint32_t type16, uint32_t type32, const Point* pts, size_t n, const Rect& bounds);
+  void ArcRecord(uint32_t type, const Rect& box, Point start, Point end) {
+    rb_.Begin(type);
+    rb_.RectL(Inclusive(box));
+    rb_.PointL(start);
+    rb_.PointL(end);
+    Emit(rb_.End());
+  }
+  void ConsumePath(uint32_t type, int32_t logicalWiden);
+
+  // GDI records boxes normalised with the right and bottom edges excluded.
+  static Rect Inclusive(const Rect& r) {
+    Rect n = Normalised(r);
+    n.right = static_cast<int32_t>(std::max<int64_t>(n.left, int64_t{n.right} - 1));
+    n.bottom = static_cast<int32_t>(std::max<int64_t>(n.top, int64_t{n.bottom} - 1));
+    return n;
+  }
+  // Counterclockwise on the device is toward increasing logical angles when
+  // the mapping turns logical y upward.
+  bool ArcIncreasing() const { return (arcDirection_ == AD_COUNTERCLOCKWISE) == map_.YUp(); }
+  int32_t PenHalfWidth() const {
+    if ((penData_.style & 0x0F) == PS_NULL || penData_.width <= 1) return 0;
+    return static_cast<int32_t>((int64_t{penData_.width} + 1) / 2);
+  }
+  // Accounts for something drawn over the logical box; returns its device
+  // rectangle. Inside a path only the path's bounds grow, and the pen
+  // counts when the path is stroked.
+  Rect Drawn(const Rect& box, bool stroked) {
+    if (inPath_) {
+      const Rect dev = map_.ToDevice(box);
+      pathBounds_.Add(dev);
+      return dev;
+    }
+    const Rect dev = map_.ToDevice(stroked ? Grown(box, PenHalfWidth()) : box);
+    bounds_.Add(dev);
+    return dev;
+  }
+  // The slot of an object in this metafile, writing its creation record the
+  // first time; 0 when no slot is free.
+  uint32_t SlotFor(Handle h, const ObjectData& data);
+  void WriteCreation(uint32_t slot, const ObjectData& data);
+
+  Objects& objects_;
+  std::unique_ptr<RecordSink> sink_;
+  ReferenceDevice ref_;
+  std::u16string description_;
+  size_t headerSize_ = 0;
+  uint64_t nBytes_ = 0;
+  uint64_t nRecords_ = 0;
+
+  Mapping map_;
+  int graphicsMode_ = GM_COMPATIBLE;
+  uint32_t textAlign_ = TA_LEFT | TA_TOP;
+  int arcDirection_ = AD_COUNTERCLOCKWISE;
+  Point pos_;
+  Handle pen_ = GetStockObject(BLACK_PEN);
+  Handle brush_ = GetStockObject(WHITE_BRUSH);
+  Handle font_ = GetStockObject(SYSTEM_FONT);
+  LogPen penData_{PS_SOLID, 0, 0};
+  LogFont fontData_ = StockFont(GetStockObject(SYSTEM_FONT));
+
+  std::unordered_map<uint64_t, uint32_t> slots_;  // object serial -> slot
+  std::set<uint32_t> freeSlots_;
+  uint32_t highestSlot_ = 0;
+
+  Bounds bounds_;
+  Bounds pathBounds_;
+  bool inPath_ = false;
+
+  std::vector<uint8_t> rec_;
+  RecordBuilder rb_{rec_};
+  bool closed_ = false;
+  bool failed_ = false;
+  std::string error_;
+  EmfSummary summary_;
+};
+
+void Recorder::Emit(const std::vector<uint8_t>& record) {
+  if (closed_ || failed_) return;
+  if (nBytes_ + record.size() > std::numeric_limits<uint32_t>::max()) {
+    Fail("The metafile would exceed 4 GB.");
+    return;
+  }
+  if (!sink_->Write(record.data(), record.size())) {
+    Fail("Writing the metafile failed.");
+    return;
+  }
+  nBytes_ += record.size();
+  ++nRecords_;
+}
+
+bool Recorder::PolyRecord(uint32_t type16, uint32_t type32, const Point* pts, size_t n,
+                          const Rect& bounds) {
+  const bool small = Fits16(pts, n);
+  const size_t each = small ? 4 : 8;
+  if (n > (std::numeric_limits<uint32_t>::max() - 28) / each) return false;
+  rb_.Begin(small ? type16 : type32);
+  rb_.RectL(bounds);
+  rb_.U32(static_cast<uint32_t>(n));
+  for (size_t i = 0; i < n; ++i) {
+    if (small) {
+      rb_.I16(static_cast<int16_t>(pts[i].x));
+      rb_.I16(static_cast<int16_t>(pts[i].y));
+    } else {
+      rb_.PointL(pts[i]);
+    }
+  }
+  Emit(rb_.End());
+  return true;
+}
+
+void Recorder::ConsumePath(uint32_t type, int32_t logicalWiden) {
+  Rect dev = pathBounds_.Get();
+  if (!pathBounds_.Empty()) {
+    dev = Grown(dev, map_.DeviceLength(logicalWiden));
+    bounds_.Add(dev);
+  }
+  rb_.Begin(type);
+  rb_.RectL(dev);
+  Emit(rb_.End());
+  pathBounds_.Reset();
+  inPath_ = false;
+}
+
+void Recorder::WriteCreation(uint32_t slot, const ObjectData& data) {
+  if (auto* pen = std::get_if<LogPen>(&data)) {
+    rb_.Begin(EMR_CREATEPEN);
+    rb_.U32(slot);
+    rb_.U32(pen->style);
+    rb_.I32(pen->width);
+    rb_.I32(0);
+    rb_.U32(pen->color);
+    Emit(rb_.End());
+  } else if (auto* brush = std::get_if<LogBrush>(&data)) {
+    rb_.Begin(EMR_CREATEBRUSHINDIRECT);
+    rb_.U32(slot);
+    rb_.U32(brush->style);
+    rb_.U32(brush->color);
+    rb_.U32(brush->hatch);
+    Emit(rb_.End());
+  } else if (auto* font = std::get_if<LogFont>(&data)) {
+    BuildFontRecord(rb_, slot, *font);
+    Emit(rec_);
+  }
+}
+
+uint32_t Recorder::SlotFor(Handle h, const ObjectData& data) {
+  const uint64_t serial = objects_.Serial(h);
+  auto it = slots_.find(serial);
+  if (it != slots_.end()) return it->second;
+  uint32_t slot;
+  if (!freeSlots_.empty()) {
+    slot = *freeSlots_.begin();
+    freeSlots_.erase(freeSlots_.begin());
+  } else if (highestSlot_ < kMaxSlot) {
+    slot = ++highestSlot_;
+  } else {
+    return 0;
+  }
+  slots_.emplace(serial, slot);
+  WriteCreation(slot, data);
+  return slot;
+}
+
+Handle Recorder::SelectObject(Handle h) {
+  ObjectKind kind;
+  uint32_t index;
+  const ObjectData* data = nullptr;
+  if (IsStock(h)) {
+    kind = StockKind(h);
+    index = h;
+  } else {
+    data = objects_.Find(h);
+    kind = objects_.Kind(h);
+    index = data ? SlotFor(h, *data) : 0;
+  }
+  if (kind == ObjectKind::None || index == 0) return 0;
+  Simple(EMR_SELECTOBJECT, index);
+
+  Handle* current = kind == ObjectKind::Pen ? &pen_ : kind == ObjectKind::Brush ? &brush_ : &font_;
+  const Handle previous = *current;
+  *current = h;
+  if (kind == ObjectKind::Pen) {
+    if (data) penData_ = std::get<LogPen>(*data);
+    else penData_ = LogPen{h == GetStockObject(NULL_PEN) ? PS_NULL : PS_SOLID, 0, 0};
+  } else if (kind == ObjectKind::Font) {
+    fontData_ = data ? std::get<LogFont>(*data) : StockFont(h);
+  }
+  return previous;
+}
+
+bool Recorder::DeleteObject(Handle h) {
+  if (IsStock(h) || h == pen_ || h == brush_ || h == font_ || !objects_.Find(h)) return false;
+  auto it = slots_.find(objects_.Serial(h));
+  if (it != slots_.end()) {
+    Simple(EMR_DELETEOBJECT, it->second);
+    freeSlots_.insert(it->second);
+    slots_.erase(it);
+  }
+  objects_.Remove(h);
+  return true;
+}
+
+void Recorder::FillRect(const Rect& rc, Handle brush) {
+  const bool isBrush =
+      IsStock(brush) ? StockKind(brush) == ObjectKind::Brush : objects_.Kind(brush) == ObjectKind::Brush;
+  if (!isBrush) return;
+  const Handle previous = SelectObject(brush);
+  if (previous == 0) return;
+  const Rect box = Inclusive(rc);
+  const Rect n = Normalised(rc);
+  Drawn(box, false);
+  rb_.Begin(EMR_BITBLT);
+  rb_.RectL(box);
+  rb_.I32(n.left);
+  rb_.I32(n.top);
+  rb_.I32(static_cast<int32_t>(std::min<int64_t>(int64_t{n.right} - n.left, INT32_MAX)));
+  rb_.I32(static_cast<int32_t>(std::min<int64_t>(int64_t{n.bottom} - n.top, INT32_MAX)));
+  rb_.U32(kPatCopy);
+  rb_.I32(0);  // xSrc
+  rb_.I32(0);  // ySrc
+  for (float v : {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f}) rb_.F32(v);  // xformSrc
+  rb_.U32(0);  // crBkColorSrc
+  rb_.U32(0);  // iUsageSrc
+  rb_.Zeros(16);  // no source bitmap
+  Emit(rb_.End());
+  SelectObject(previous);
+}
+
+void Recorder::TextOutA(int32_t x, int32_t y, const char* text, size_t n) {
+  if (n == 0 || !text) return;
+  const size_t size = TextRecordSize(n);
+  if (size == 0 || size > std::numeric_limits<uint32_t>::max()) return;
+  const FontMetrics metrics = MetricsOf(fontData_);
+  const Rect box = TextBox({x, y}, textAlign_, metrics, n, fontData_.lfEscapement, map_.YUp());
+  const std::u16string wide = Cp1252ToUtf16(text, n);
+  TextRecord t;
+  t.bounds = Drawn(box, false);
+  t.graphicsMode = graphicsMode_;
+  if (graphicsMode_ == GM_COMPATIBLE) {
+    // Page units to 0.01 mm: millimetres * 100 per device pixel, times the
+    // device pixels per logical unit.
+    const double devX = SaneExtent(ref_.szlDevice.cx), devY = SaneExtent(ref_.szlDevice.cy);
+    const double mmX = SaneExtent(ref_.szlMillimeters.cx), mmY = SaneExtent(ref_.szlMillimeters.cy);
+    t.exScale = static_cast<float>(mmX * 100 * static_cast<double>(map_.vpX) /
+                                   (devX * static_cast<double>(map_.wndX)));
+    t.eyScale = static_cast<float>(mmY * 100 * static_cast<double>(map_.vpY) /
+                                   (devY * static_cast<double>(map_.wndY)));
+  }
+  t.reference = {x, y};
+  t.text = wide.data();
+  t.n = n;
+  t.advance = metrics.advance;
+  BuildTextRecord(rb_, t);
+  Emit(rec_);
+}
+
+bool Recorder::Close(std::string* error) {
+  if (closed_) {
+    if (error) *error = "The metafile is already closed.";
+    return false;
+  }
+  rb_.Begin(EMR_EOF);
+  rb_.U32(0);   // nPalEntries
+  rb_.U32(16);  // offPalEntries
+  rb_.U32(20);  // nSizeLast
+  Emit(rb_.End());
+  closed_ = true;
+  if (failed_) {
+    if (error) *error = error_;
+    sink_->Abandon();
+    return false;
+  }
+
+  const Rect bounds = bounds_.Get();
+  Rect frame{0, 0, -1, -1};
+  if (!bounds_.Empty()) {
+    // 0.01 mm from device pixels, truncated as GDI does.
+    const int64_t devX = SaneExtent(ref_.szlDevice.cx), devY = SaneExtent(ref_.szlDevice.cy);
+    const int64_t mmX = SaneExtent(ref_.szlMillimeters.cx) * 100;
+    const int64_t mmY = SaneExtent(ref_.szlMillimeters.cy) * 100;
+    auto clamp = [](int64_t v) {
+      return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    frame = Rect{clamp(bounds.left * mmX / devX), clamp(bounds.top * mmY / devY),
+                 clamp(bounds.right * mmX / devX), clamp(bounds.bottom * mmY / devY)};
+  }
+  const uint16_t nHandles = static_cast<uint16_t>(highestSlot_ + 1);
+
+  std::vector<uint8_t> header;
+  RecordBuilder hb(header);
+  hb.Begin(EMR_HEADER);
+  hb.RectL(bounds);
+  hb.RectL(frame);
+  hb.U32(kEmfSignature);
+  hb.U32(0x10000);
+  hb.U32(static_cast<uint32_t>(nBytes_));
+  hb.U32(static_cast<uint32_t>(nRecords_));
+  hb.U16(nHandles);
+  hb.U16(0);
+  hb.U32(static_cast<uint32_t>(description_.size()));
+  hb.U32(description_.empty() ? 0 : static_cast<uint32_t>(kHeaderFixed));
+  hb.U32(0);  // nPalEntries
+  hb.I32(ref_.szlDevice.cx);
+  hb.I32(ref_.szlDevice.cy);
+  hb.I32(ref_.szlMillimeters.cx);
+  hb.I32(ref_.szlMillimeters.cy);
+  hb.U32(0);  // cbPixelFormat
+  hb.U32(0);  // offPixelFormat
+  hb.U32(0);  // bOpenGL
+  hb.I32(static_cast<int32_t>(int64_t{ref_.szlMillimeters.cx} * 1000));
+  hb.I32(static_cast<int32_t>(int64_t{ref_.szlMillimeters.cy} * 1000));
+  for (char16_t c : description_) hb.U16(c);
+  hb.End();
+  if (header.size() != headerSize_) {  // cannot happen; the placeholder had this size
+    if (error) *error = "The metafile header does not fit.";
+    sink_->Abandon();
+    return false;
+  }
+  if (!sink_->Finish(header, error)) return false;
+
+  summary_.rclBounds = bounds;
+  summary_.rclFrame = frame;
+  summary_.nBytes = static_cast<uint32_t>(nBytes_);
+  summary_.nRecords = static_cast<uint32_t>(nRecords_);
+  summary_.nHandles = nHandles;
+  return true;
+}
+
+}  // namespace
+
+EmfRecorder::~EmfRecorder() = default;
+
+std::unique_ptr<EmfRecorder> EmfRecorder::CreateMemory(Objects& objects, const std::string& description,
+                                                       const ReferenceDevice& ref) {
+  return std::make_unique<Recorder>(objects, MakeMemorySink(), description, ref);
+}
+
+std::unique_ptr<EmfRecorder> EmfRecorder::CreateFile(Objects& objects, const std::string& path,
+                                                     const std::string& description,
+                                                     const ReferenceDevice& ref, std::string* error) {
+  std::unique_ptr<RecordSink> sink = MakeFileSink(path, error);
+  if (!sink) return nullptr;
+  return std::make_unique<Recorder>(objects, std::move(sink), description, ref);
+}
+
+}  // namespace gdi

@@ -1,0 +1,34 @@
+// Where a recorder's bytes go: a memory buffer, or a temporary file beside
+// the final path that is renamed into place only when the metafile is
+// complete.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace gdi {
+
+class RecordSink {
+ public:
+  virtual ~RecordSink() = default;
+  // Appends bytes; false once anything failed (the error is kept).
+  virtual bool Write(const uint8_t* p, size_t n) = 0;
+  // Overwrites the start of the output with `header` and completes it.
+  virtual bool Finish(const std::vector<uint8_t>& header, std::string* error) = 0;
+  // Gives up: nothing is left behind.
+  virtual void Abandon() = 0;
+  // The whole output after a successful Finish (memory only).
+  virtual const std::vector<uint8_t>& Bytes() const = 0;
+};
+
+std::unique_ptr<RecordSink> MakeMemorySink();
+// nullptr with the system's error text when the temporary file cannot be
+// created.
+std::unique_ptr<RecordSink> MakeFileSink(const std::string& path, std::string* error);
+
+// The system's text for an errno value.
+std::string SystemErrorText(int err);
+
+}  // namespace gdi

@@ -1,0 +1,59 @@
+// Cubic Bezier curves (BZ absolute, BR relative): groups of two control
+// points and an end point, recorded as one PolyBezierTo.
+#include "common/memory.h"
+#include "drawing/chords.h"
+#include "drawing/pen_motion.h"
+#include "interpreter/args.h"
+#include "interpreter/handlers.h"
+#include "interpreter/transform.h"
+
+namespace tsl {
+
+void DoBZ(uint16_t mnemonic, const char* text, PlotterState& ps) {
+  int n = GetArgs(text, ps, ps.nArgsMax);
+  if (n % 6 != 0) {
+    LogParamError("a multiple of 6", text, ps);
+    ps.nErrors++;
+    return;
+  }
+  const uint8_t savedRelative = ps.bMode & RELATIVE;
+  if (SecondChar(mnemonic) == 'R')
+    ps.bMode |= RELATIVE;
+  else
+    ps.bMode &= static_cast<uint8_t>(~RELATIVE);
+
+  const size_t count = static_cast<size_t>(n / 2);
+  MemPtr<gdi::Point> pts;
+  if (count > 0) pts = AllocArray<gdi::Point>(count);
+  if (pts) {
+    gdi::Point* p = pts.get();
+    const Arg* a = ps.pArgs;
+    // Each relative curve is measured from where the previous one ended, as
+    // a plotter draws them; taking every group from the pen position at the
+    // start of the command would pile the curves on top of each other.
+    const gdi::Point start{ps.xPen, ps.yPen};
+    for (size_t i = 0; i < count; ++i) {
+      p[i] = Units(ps, a[2 * i], a[2 * i + 1]);
+      GrowExtents(ps, p[i].x, p[i].y);
+      if (i % 3 == 2) {
+        ps.xPen = p[i].x;
+        ps.yPen = p[i].y;
+      }
+    }
+    ps.xPen = start.x;
+    ps.yPen = start.y;
+    if (ps.fPenDown) {
+      gdi::Point last = p[count - 1];
+      if (gdi::Device* dc = DrawingDevice(ps)) {
+        for (size_t i = 0; i < count; ++i) p[i] = {ScaleCoord(ps, p[i].x), ScaleCoord(ps, p[i].y)};
+        dc->PolyBezierTo(p, count);
+      }
+      ps.xPen = last.x;
+      ps.yPen = last.y;
+    }
+  }
+  ps.bMode = static_cast<uint8_t>((ps.bMode & ~RELATIVE) | savedRelative);
+  ps.nExecuted++;
+}
+
+}  // namespace tsl

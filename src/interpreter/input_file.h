@@ -1,0 +1,47 @@
+// The plot file, read through a buffer with the behaviour of byte-by-byte
+// reads: one byte at a time, a step back of one byte, and a return to an
+// earlier offset.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace tsl {
+
+class InputFile {
+ public:
+  InputFile() : buffer_(64 * 1024) {}
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  // False with errno set when the file cannot be opened or is no file.
+  bool Open(const std::string& path);
+  void Close();
+
+  // The next byte, or -1 at the end of the file (or on a read error).
+  int Get() {
+    if (pos_ < len_) return static_cast<unsigned char>(buffer_[pos_++]);
+    return Refill() ? static_cast<unsigned char>(buffer_[pos_++]) : -1;
+  }
+  // Gives back the byte just read.
+  void Unget() {
+    if (pos_ > 0) --pos_;
+  }
+  uint64_t Tell() const { return base_ + pos_; }
+  bool Seek(uint64_t offset);
+  uint64_t Size() const { return size_; }
+  bool Failed() const { return failed_; }
+
+ private:
+  bool Refill();
+  FILE* file_ = nullptr;
+  std::vector<char> buffer_;
+  size_t pos_ = 0, len_ = 0;
+  uint64_t base_ = 0;  // file offset of buffer_[0]
+  uint64_t size_ = 0;
+  bool failed_ = false;
+};
+
+}  // namespace tsl

@@ -1,0 +1,41 @@
+// Cuts the plot file into commands.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "interpreter/input_file.h"
+
+namespace tsl {
+
+enum class LexResult {
+  Command,  // a command is in the buffer
+  End,      // end of the file
+  TooLong,  // the command does not fit: read it again with a larger buffer
+};
+
+class Lexer {
+ public:
+  explicit Lexer(InputFile& in) : in_(in) {}
+
+  // Reads the next command into `buf` (`size` bytes): the two mnemonic
+  // characters, then the rest as collected for that mnemonic, NUL-terminated.
+  // The label terminator and its visibility come from the run's state.
+  LexResult Next(char* buf, size_t size, uint16_t* mnemonic, char terminator, bool showTerminator);
+
+ private:
+  // Appends c unless the text would reach the buffer's last byte.
+  bool Put(char c) {
+    if (len_ + 1 >= size_ - 1) return false;
+    buf_[len_++] = c;
+    return true;
+  }
+  bool CollectNumericField();
+  LexResult CollectRest(uint16_t mnemonic, char terminator, bool showTerminator);
+
+  InputFile& in_;
+  char* buf_ = nullptr;
+  size_t size_ = 0;
+  size_t len_ = 0;
+};
+
+}  // namespace tsl

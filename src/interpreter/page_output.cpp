@@ -1,0 +1,185 @@
+#include "interpreter/page_output.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "common/atomic_file.h"
+#include "common/names.h"
+#include "common/notify.h"
+#include "drawing/pen_motion.h"
+#include "interpreter/conversion_log.h"
+#include "interpreter/gdi_helpers.h"
+#include "interpreter/handlers.h"
+#include "interpreter/numeric.h"
+#include "interpreter/statistics.h"
+#include "output/emz.h"
+#include "platform/progress.h"
+
+namespace tsl {
+
+PageOutput::PageOutput(PlotterState& ps, const gdi::ReferenceDevice& ref, std::string description,
+                       const char* output, int64_t started, const Clock& clock, RunResult& result)
+    : ps_(ps), ref_(ref), description_(std::move(description)), output_(output ? output : ""),
+      hasPath_(output != nullptr), path_(output_), started_(started), clock_(clock), result_(result) {}
+
+PageOutput::~PageOutput() { ps_.hdcMeta = nullptr; }
+
+bool PageOutput::Create(const std::string* path) {
+  std::string error;
+  recorder_ = path ? gdi::EmfRecorder::CreateFile(*ps_.objects, *path, description_, ref_, &error)
+                   : gdi::EmfRecorder::CreateMemory(*ps_.objects, description_, ref_);
+  if (!recorder_) {
+    ps_.log->LogString("CreateEnhMetaFile() failed: ");
+    ps_.log->LogString(error.empty() ? GetSysErr() : error);
+    ps_.log->LogString("\n");
+    ps_.nErrors++;
+    ps_.hdcMeta = nullptr;
+    return false;
+  }
+  closed_ = false;
+  ps_.hdcMeta = recorder_.get();
+  return true;
+}
+
+void PageOutput::SetUpDevice() {
+  gdi::Device& dc = *recorder_;
+  dc.SetMapMode(ps_.settings->Has(HighResolution) ? gdi::MM_HIMETRIC : gdi::MM_LOMETRIC);
+  dc.SetGraphicsMode(gdi::GM_COMPATIBLE);
+}
+
+bool PageOutput::OpenFirst() {
+  if (!Create(hasPath_ ? &path_ : nullptr)) return false;
+  SetUpDevice();
+  gdi::Handle pen = ps_.objects->CreatePen(gdi::PS_SOLID, 1, ps_.settings->PenColor[0]);
+  SelectReplacing(ps_, pen, &ps_.hpenCurrent);
+  recorder_->SelectObject(gdi::GetStockObject(gdi::NULL_BRUSH));
+  return true;
+}
+
+bool PageOutput::SplitsPages() const {
+  // A memory metafile has no name to number; its pages stay together.
+  return ps_.settings->Has(MultiplePages) && !ps_.MeasureOnly() && hasPath_;
+}
+
+bool PageOutput::Close() {
+  if (!recorder_) return false;
+  std::string error;
+  closed_ = recorder_->Close(&error);
+  if (closed_) {
+    summary_ = recorder_->Summary();
+    if (hasPath_) result_.metafiles.push_back(path_);
+    else result_.memoryMetafile = recorder_->Bytes();
+  } else {
+    allOk_ = false;
+    ps_.log->LogString("CloseEnhMetaFile() failed: ");
+    ps_.log->LogString(error.empty() ? GetSysErr() : error);
+    ps_.log->LogString("\n");
+  }
+  ps_.hdcMeta = nullptr;
+  return closed_;
+}
+
+bool PageOutput::NextPage() {
+  bool ok = Close();
+  recorder_.reset();
+  page_++;
+  // plan.emf gives plan-2.emf; a name without an extension gets the number appended.
+  std::string ext;
+  size_t dot = output_.rfind('.');
+  if (dot != std::string::npos && ShortName(output_).find('.') != std::string::npos)
+    ext = output_.substr(dot);
+  else
+    dot = output_.size();
+  path_ = output_.substr(0, dot) + "-" + std::to_string(page_) + ext;
+  if (ps_.progress) ps_.progress->SetTarget(path_);
+
+  ps_.log->LogString("\n");
+  LogConversionStats(ok ? &summary_ : nullptr, ps_, started_, clock_);
+  if (ok && ps_.settings->Has(AutoEMZ)) CreateEMZ(result_.metafiles.back(), ps_.log);
+  ps_.log->LogString("\nProcessing next page...");
+  ps_.log->LogString("\n\nOutput File: ");
+  ps_.log->LogString(path_);
+  ps_.log->LogString("\n\n");
+  if (!Create(&path_)) {
+    allOk_ = false;
+    return false;
+  }
+  SetUpDevice();
+  // The objects of the closed page's metafile are gone with it.
+  DoIN(Mnemonic('D', 'F'), "DF;", ps_);
+  return true;
+}
+
+void PageOutput::DrawFrame() {
+  const SettingsSet& s = *ps_.settings;
+  int32_t l, t, r, b;
+  if (s.FramePicture < 0) {
+    l = 0, t = 0, r = ps_.xPage, b = ps_.yPage;
+  } else {
+    int64_t m = int64_t{s.FramePicture} * 40 + 1;
+    l = Sat32(ps_.xMin - m), t = Sat32(ps_.yMin - m), r = Sat32(ps_.xMax + m), b = Sat32(ps_.yMax + m);
+  }
+  gdi::Point corners[5] = {{l, t}, {l, b}, {r, b}, {r, t}, {l, t}};
+  for (gdi::Point& p : corners) p = {ScaleCoord(ps_, p.x), ScaleCoord(ps_, p.y)};
+  gdi::Device& dc = *recorder_;
+  dc.SelectObject(gdi::GetStockObject(gdi::NULL_PEN));
+  if (ps_.iLineType == 6) {
+    gdi::Point at = dc.GetCurrentPositionEx();
+    dc.LineTo(at.x + 1, at.y);
+    for (const gdi::Point& p : corners) {
+      dc.MoveToEx(p.x, p.y);
+      dc.LineTo(p.x - 1, p.y);
+      dc.MoveToEx(p.x, p.y);
+    }
+  } else {
+    dc.Polyline(corners, 5);
+    dc.SetPixel(corners[4].x, corners[4].y, PenColor(ps_));
+  }
+}
+
+void PageOutput::FinishLast() {
+  if (!recorder_) return;
+  gdi::Device& dc = *recorder_;
+  SelectReplacing(ps_, gdi::GetStockObject(gdi::NULL_PEN), &ps_.hpenCurrent);
+  SelectReplacing(ps_, gdi::GetStockObject(gdi::ANSI_FIXED_FONT), &ps_.hfontCurrent);
+  dc.SelectClipRgnNone();
+  DeleteGdiObject(ps_, ps_.hbrFill);
+  ps_.hbrFill = 0;
+  DrawFrame();
+  bool ok = Close();
+  result_.metafileOk = ok && allOk_;
+}
+
+bool PageOutput::LastSummary(gdi::EmfSummary* summary) const {
+  if (!closed_) return false;
+  *summary = summary_;
+  return true;
+}
+
+void PageOutput::ShowInView(const RunEnvironment& env) const {
+  if (!env.replaceEMF || !closed_) return;
+  if (hasPath_) env.replaceEMF(&path_, nullptr);
+  else env.replaceEMF(nullptr, &result_.memoryMetafile);
+}
+
+void PageOutput::WriteColorFile() const {
+  std::string path = ReplaceExtension(output_, ".CLR");
+  AtomicFile file;
+  bool ok = file.Open(path);
+  if (ok) {
+    uint16_t n = ps_.nPens;
+    unsigned char head[6] = {'T', 'S', 'L', '4', static_cast<unsigned char>(n & 0xFF),
+                             static_cast<unsigned char>(n >> 8)};
+    std::fwrite(head, 1, sizeof head, file.Stream());
+    for (unsigned pen = 1; pen <= n && pen < kPenTableSize; ++pen) {
+      uint32_t c = ps_.settings->PenColor[pen];
+      unsigned char le[4] = {static_cast<unsigned char>(c), static_cast<unsigned char>(c >> 8),
+                             static_cast<unsigned char>(c >> 16), static_cast<unsigned char>(c >> 24)};
+      std::fwrite(le, 1, 4, file.Stream());
+    }
+    ok = file.Commit();
+  }
+  if (!ok) NotifyUserSE(40057, path.c_str());
+}
+
+}  // namespace tsl

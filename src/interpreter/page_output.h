@@ -1,0 +1,63 @@
+// The metafiles of a run: the first page's, one more at every page split,
+// and the frame and close of the last.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "common/gdi/emf_recorder.h"
+#include "interpreter/plotter_state.h"
+#include "interpreter/tessella.h"
+
+namespace tsl {
+
+class Clock;
+
+class PageOutput {
+ public:
+  PageOutput(PlotterState& ps, const gdi::ReferenceDevice& ref, std::string description,
+             const char* output, int64_t started, const Clock& clock, RunResult& result);
+  ~PageOutput();
+
+  // Creates the first page's metafile and sets up its device. False (logged
+  // and counted) when it cannot be made.
+  bool OpenFirst();
+  // Whether PG finishes the page here rather than in its handler.
+  bool SplitsPages() const;
+  // Closes the page, logs its statistics and opens the next. False when the
+  // next metafile could not be made.
+  bool NextPage();
+  // The end of the run: frees the run's objects, draws the invisible frame
+  // and closes the metafile.
+  void FinishLast();
+  // The summary of the last page when it was closed successfully.
+  bool LastSummary(gdi::EmfSummary* summary) const;
+  const std::string* LastPath() const { return hasPath_ ? &path_ : nullptr; }
+  int PageCount() const { return page_; }
+  void ShowInView(const RunEnvironment& env) const;
+  // The .CLR file beside the metafile: "TSL4", the pen count, the colours.
+  void WriteColorFile() const;
+
+ private:
+  bool Create(const std::string* path);
+  void SetUpDevice();
+  bool Close();
+  void DrawFrame();
+
+  PlotterState& ps_;
+  gdi::ReferenceDevice ref_;
+  std::string description_;
+  std::string output_;
+  bool hasPath_;
+  std::string path_;
+  int64_t started_;
+  const Clock& clock_;
+  RunResult& result_;
+  std::unique_ptr<gdi::EmfRecorder> recorder_;
+  gdi::EmfSummary summary_;
+  bool closed_ = false;
+  bool allOk_ = true;
+  int page_ = 1;
+};
+
+}  // namespace tsl

@@ -1,0 +1,123 @@
+#include "interpreter/plot_reader.h"
+
+#include <cstring>
+
+#include "interpreter/conversion_log.h"
+#include "interpreter/handlers.h"
+#include "interpreter/lexer.h"
+#include "interpreter/page_output.h"
+#include "platform/progress.h"
+
+namespace tsl {
+
+namespace {
+// Smaller buffers could not hold a mnemonic and its terminator.
+constexpr size_t kMinCommandBuffer = 8;
+
+void LogAborting(ConversionLog& log) { log.Logf("       %s aborting. Sorry!\n", "Tessella"); }
+
+bool IsInitCommand(uint16_t m) {
+  return m == Mnemonic('I', 'N') || m == Mnemonic('D', 'F') || m == Mnemonic('B', 'P');
+}
+}  // namespace
+
+PlotReader::PlotReader(const SettingsSet& settings)
+    : size_(settings.InitialCmdBuffer < kMinCommandBuffer ? kMinCommandBuffer
+            : settings.InitialCmdBuffer > kMaxCommandBuffer ? kMaxCommandBuffer
+                                                            : settings.InitialCmdBuffer) {}
+
+bool PlotReader::Allocate() {
+  buffer_ = AllocArray<char>(size_);
+  if (!buffer_) return false;
+  args_ = AllocArray<Arg>(size_ / 4);
+  return static_cast<bool>(args_);
+}
+
+void PlotReader::Attach(PlotterState& ps) {
+  ps.pArgs = args_.get();
+  ps.nArgsMax = static_cast<int32_t>(size_ / 4);
+}
+
+bool PlotReader::Grow(PlotterState& ps) {
+  size_t bigger = size_ * 2;
+  buffer_.reset();
+  args_.reset();
+  ps.pArgs = nullptr;
+  ps.nArgsMax = 0;
+  buffer_ = AllocArray<char>(bigger);
+  if (!buffer_) {
+    ps.log->Logf("Error: Failed to allocate %u bytes of memory.\n", static_cast<unsigned>(bigger));
+    return false;
+  }
+  args_ = AllocArray<Arg>(bigger / 4);
+  if (!args_) {
+    ps.log->Logf("Error: Failed to allocate %u bytes of memory.\n",
+                 static_cast<unsigned>(bigger / 4 * sizeof(Arg)));
+    return false;
+  }
+  size_ = bigger;
+  Attach(ps);
+  return true;
+}
+
+void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
+  Lexer lexer(in_);
+  ConversionLog& log = *ps.log;
+  const uint64_t fileSize = in_.Size();
+  for (;;) {
+    char* text = buffer_.get();
+    uint16_t m = 0;
+    LexResult r = lexer.Next(text, size_, &m, ps.chTerminator, ps.showTerminator != 0);
+    if (r == LexResult::End) break;
+    if (r == LexResult::TooLong) {
+      in_.Seek(ps.offCommand);
+      if (size_ > kMaxCommandBuffer - 1) {
+        log.Logf("Error: A single command may not exceed %u bytes.\n",
+                 static_cast<unsigned>(kMaxCommandBuffer));
+        log.Logf("       A command with %u bytes was found at offset 0x%lx\n",
+                 static_cast<unsigned>(size_), static_cast<unsigned long>(ps.offCommand));
+        LogAborting(log);
+        ps.nErrors++;
+        break;
+      }
+      if (!Grow(ps)) {
+        LogAborting(log);
+        ps.nErrors++;
+        break;
+      }
+      continue;
+    }
+
+    const uint64_t end = in_.Tell();
+    int pct = fileSize ? static_cast<int>(end * 100 / fileSize) : 100;
+    if (pct > 100) pct = 100;
+    if (ps.progress && !ps.progress->SetPct(pct)) {
+      log.LogString("CANCEL: Aborted by the user!\n");
+      ps.nErrors++;
+      if (cancelled) *cancelled = true;
+      break;
+    }
+
+    const bool escape = static_cast<char>(m & 0xFF) == ESC;
+    if (!(ps.bMode & HPGL_MODE) && !escape) {
+      log.Logf("Warning: Device not in HP-GL mode. Ignoring '%s' at offset 0x%lx\n", text,
+               static_cast<unsigned long>(ps.offCommand));
+      ps.nIgnored++;
+    } else if (!ps.fInitialized && !escape && !IsInitCommand(m)) {
+      log.Logf("Warning: Device not initialised: '%s' at offset 0x%lx\n", text,
+               static_cast<unsigned long>(ps.offCommand));
+      ps.nIgnored++;
+    } else {
+      int32_t len = static_cast<int32_t>(std::strlen(text));
+      if (len > ps.cbLongest) ps.cbLongest = len;
+      if (m == Mnemonic('P', 'G') && pages.SplitsPages()) {
+        if (!pages.NextPage()) break;
+      } else {
+        FindHandler(m)(m, text, ps);
+      }
+    }
+    ps.offCommand = static_cast<uint32_t>(end);
+  }
+}
+
+}  // namespace tsl

@@ -1,0 +1,44 @@
+// The main loop of a run: reads commands, grows the command buffer when a
+// command does not fit, and hands each command to its handler.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "common/memory.h"
+#include "interpreter/input_file.h"
+#include "interpreter/plotter_state.h"
+#include "settings/settings_set.h"
+
+namespace tsl {
+
+class Clock;
+class PageOutput;
+
+// The longest single command: the buffer stops doubling beyond this.
+constexpr size_t kMaxCommandBuffer = 1048576;
+
+class PlotReader {
+ public:
+  explicit PlotReader(const SettingsSet& settings);
+
+  // The command buffer (InitialCmdBuffer bytes) and the parameter array
+  // (a quarter as many records). False after the allocator told the user.
+  bool Allocate();
+  InputFile& Input() { return in_; }
+  void Attach(PlotterState& ps);
+  size_t BufferSize() const { return size_; }
+
+  // Reads and executes commands until the end of the file, a cancel, a
+  // fatal error, or a page whose metafile could not be made.
+  void Run(PlotterState& ps, PageOutput& pages, bool* cancelled);
+
+ private:
+  bool Grow(PlotterState& ps);
+
+  size_t size_;
+  MemPtr<char> buffer_;
+  MemPtr<Arg> args_;
+  InputFile in_;
+};
+
+}  // namespace tsl

@@ -1,0 +1,141 @@
+#include "settings/settings_sets.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <type_traits>
+
+#include "common/memory.h"
+#include "platform/settings_store.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_registry.h"
+
+namespace tsl {
+
+static_assert(std::is_trivially_copyable<SettingsSet>::value, "SettingsSet is copied as bytes");
+
+namespace {
+
+std::string PenName(const char* prefix, unsigned pen) {
+  char buf[24];
+  std::snprintf(buf, sizeof buf, "%s%u", prefix, pen);
+  return buf;
+}
+
+void CopyBounded(char* dest, size_t size, const std::string& text) {
+  size_t n = std::min(text.size(), size - 1);
+  std::memcpy(dest, text.data(), n);
+  dest[n] = '\0';
+}
+
+}  // namespace
+
+std::string StartupSetName() {
+  // A buffer of 64: a longer stored name does not fit and gives "Default".
+  char buf[64];
+  GetSettingsString(nullptr, kStartupSetValue, kDefaultSetName, buf, sizeof buf);
+  return buf;
+}
+
+int ReadIniFile(SettingsSet* set, const char* name) {
+  std::memset(static_cast<void*>(set), 0, sizeof *set);
+  std::string setName = name && *name ? name : StartupSetName();
+  CopyBounded(set->Name, sizeof set->Name, setName);
+  const char* section = setName.c_str();
+
+  for (unsigned pen = 0; pen < kConfiguredPens; ++pen) {
+    set->PenColor[pen] = GetSettingsInt(section, PenName("Pen", pen).c_str(), DefaultPenColor(pen));
+    set->PenWidth[pen] =
+        static_cast<int16_t>(static_cast<uint16_t>(GetSettingsInt(section, PenName("PenWidth", pen).c_str(), 0)));
+  }
+  for (size_t i = 0; i < kReadOrderCount; ++i) {
+    const SettingKey* key = FindSettingKey(kReadOrder[i]);
+    ApplyStoredValue(set, *key, GetSettingsInt(section, key->name, static_cast<uint32_t>(key->initial)));
+  }
+
+  const SettingsSet defaults = DefaultSettings();
+  set->Font = defaults.Font;
+  // Face names longer than a LOGFONT holds are cut to its 31 characters.
+  std::string face = GetSettingsText(section, "FontName", "Courier New");
+  CopyBounded(set->Font.lfFaceName, sizeof set->Font.lfFaceName, face);
+
+  set->Set(PrinterChosen, false);
+  set->ScalePercent = 100.0f;
+  return 1;
+}
+
+SettingsSet LoadSettingsSet(const std::string& name) {
+  SettingsSet set;
+  ReadIniFile(&set, name.c_str());
+  return set;
+}
+
+int SaveSet(const SettingsSet& set, const char* name) {
+  if (!name || !IsValidSetName(name)) return 0;
+  int ok = 1;
+  SettingsBatch batch;
+  for (unsigned pen = 1; pen < kConfiguredPens; ++pen) {
+    ok &= WriteSettingsInt(name, PenName("Pen", pen).c_str(), set.PenColor[pen]);
+    ok &= WriteSettingsInt(name, PenName("PenWidth", pen).c_str(),
+                           static_cast<uint32_t>(static_cast<int32_t>(set.PenWidth[pen])));
+  }
+  for (size_t i = 0; i < kSaveOrderCount; ++i) {
+    const SettingKey* key = FindSettingKey(kSaveOrder[i]);
+    if (key->kind == SettingKind::Text) {
+      char face[sizeof set.Font.lfFaceName];
+      CopyBounded(face, sizeof face, std::string(set.Font.lfFaceName, strnlen(set.Font.lfFaceName, sizeof face)));
+      ok &= WriteSettingsString(name, key->name, face);
+    } else {
+      ok &= WriteSettingsInt(name, key->name, StoredValue(set, *key));
+    }
+  }
+  ok &= WriteSettingsString(nullptr, kStartupSetValue, name);
+  if (!batch.Commit()) ok = 0;
+  return ok;
+}
+
+std::string NormalizeSetName(const std::string& name) {
+  const char* trim = " \t\r\n[]";
+  size_t begin = name.find_first_not_of(trim);
+  if (begin == std::string::npos) return std::string();
+  size_t end = name.find_last_not_of(trim);
+  return name.substr(begin, end - begin + 1);
+}
+
+bool IsValidSetName(const std::string& name) {
+  if (name.empty() || name.size() > kMaxSetName || NormalizeSetName(name) != name) return false;
+  return IsValidStoreSection(name);
+}
+
+LAInfo* InitUtil(const char* programPath) {
+  std::string path = programPath ? programPath : CurrentProgramPath();
+  // Rewritten only when changed: on POSIX every write replaces the file.
+  if (GetSettingsText(nullptr, "ImagePath", "") != path ||
+      GetSettingsText(nullptr, "CurrentVersion", "") != kCurrentVersion) {
+    SettingsBatch batch;
+    WriteSettingsString(nullptr, "ImagePath", path.c_str());
+    WriteSettingsString(nullptr, "CurrentVersion", kCurrentVersion);
+    batch.Commit();
+  }
+  return InitPool();
+}
+
+void TerminateUtil() { TerminatePool(); }
+
+bool SameSettings(const SettingsSet& a, const SettingsSet& b) {
+  const gdi::LogFont &fa = a.Font, &fb = b.Font;
+  return std::strncmp(a.Name, b.Name, sizeof a.Name) == 0 &&
+         std::memcmp(a.PenColor, b.PenColor, sizeof a.PenColor) == 0 &&
+         std::memcmp(a.PenWidth, b.PenWidth, sizeof a.PenWidth) == 0 && a.FramePicture == b.FramePicture &&
+         a.PageWidth == b.PageWidth && a.PageHeight == b.PageHeight && a.Rotation == b.Rotation &&
+         a.InitialCmdBuffer == b.InitialCmdBuffer && a.ExportSize == b.ExportSize && a.AutoPrint == b.AutoPrint &&
+         a.AutoExport == b.AutoExport && a.Flags == b.Flags && a.ScalePercent == b.ScalePercent &&
+         fa.lfHeight == fb.lfHeight && fa.lfWidth == fb.lfWidth && fa.lfEscapement == fb.lfEscapement &&
+         fa.lfOrientation == fb.lfOrientation && fa.lfWeight == fb.lfWeight && fa.lfItalic == fb.lfItalic &&
+         fa.lfUnderline == fb.lfUnderline && fa.lfStrikeOut == fb.lfStrikeOut && fa.lfCharSet == fb.lfCharSet &&
+         fa.lfOutPrecision == fb.lfOutPrecision && fa.lfClipPrecision == fb.lfClipPrecision &&
+         fa.lfQuality == fb.lfQuality && fa.lfPitchAndFamily == fb.lfPitchAndFamily &&
+         std::strncmp(fa.lfFaceName, fb.lfFaceName, sizeof fa.lfFaceName) == 0;
+}
+
+}  // namespace tsl

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/colors.h"
+#include "common/memory.h"
+#include "common/names.h"
+#include "common/strings.h"
+#include "support/collect_notices.h"
+
+namespace tsl {
+namespace {
+
+TEST(Memory, SmallBlocksComeFromThePoolLowestFirst) {
+  InitPool();
+  void* blocks[17];
+  for (auto& b : blocks) b = AllocMem(10);
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(PoolBlockIndex(blocks[i]), i);
+  EXPECT_EQ(PoolBlockIndex(blocks[16]), -1);  // the 17th comes from the heap
+  FreeMem(blocks[2]);
+  void* again = AllocMem(10);
+  EXPECT_EQ(again, blocks[2]);
+  for (auto& b : blocks) FreeMem(b);
+
+  void* edge = AllocMem(255);
+  void* big = AllocMem(256);
+  EXPECT_GE(PoolBlockIndex(edge), 0);
+  EXPECT_EQ(PoolBlockIndex(big), -1);
+  FreeMem(edge);
+  FreeMem(big);
+  TerminatePool();
+}
+
+TEST(Memory, BlocksAreZeroedAndFailuresAreReported) {
+  InitPool();
+  auto* p = static_cast<unsigned char*>(AllocMem(100));
+  std::fill(p, p + 100, 0xAB);
+  FreeMem(p);
+  auto* q = static_cast<unsigned char*>(AllocMem(100));
+  for (int i = 0; i < 100; ++i) ASSERT_EQ(q[i], 0);
+  FreeMem(q);
+  TerminatePool();
+
+  test::CollectNotices notices;
+  SetAllocFailureHook([](size_t n) { return n == 4096; });
+  EXPECT_EQ(AllocMem(4096), nullptr);
+  SetAllocFailureHook(nullptr);
+  ASSERT_EQ(notices.texts.size(), 1u);
+  EXPECT_EQ(notices.texts[0], "Error allocating 4096 bytes of memory.");
+  EXPECT_EQ(notices.captions[0], "Tessella");
+}
+
+TEST(Names, OutputNamesBesideThePlotOrInAFolder) {
+  OutputNames n;
+  ASSERT_TRUE(MakeNames("drawing.hpg", nullptr, &n));
+  EXPECT_EQ(n.metafile, "drawing.emf");
+  EXPECT_EQ(n.log, "drawing.log");
+  EXPECT_EQ(n.bitmap, "drawing.bmp");
+  ASSERT_TRUE(MakeNames(" \"/plots/v1.2/plan\" ", nullptr, &n));
+  EXPECT_EQ(n.plot, "/plots/v1.2/plan");
+  EXPECT_EQ(n.metafile, "/plots/v1.2/plan.emf");
+  ASSERT_TRUE(MakeNames("/a/b/c.plt", "/out", &n));
+  EXPECT_EQ(n.metafile, "/out/c.emf");
+  std::string longName(100, 'x');
+  ASSERT_TRUE(MakeNames("/a/" + longName + ".plt", "/out/", &n));
+  EXPECT_EQ(n.metafile, "/out/" + longName + ".emf");  // long names are not cut
+}
+
+TEST(Names, MetafileAndLogExtensionsAreRefused) {
+  test::CollectNotices notices;
+  OutputNames n;
+  EXPECT_FALSE(MakeNames("x.Emf", nullptr, &n));
+  EXPECT_FALSE(MakeNames("x.LOG", nullptr, &n));
+  ASSERT_EQ(notices.texts.size(), 2u);
+  EXPECT_EQ(notices.texts[0], "Plot filename extension cannot be .EMF, .EMZ, .BMP or .LOG\n\nx.Emf");
+}
+
+TEST(Names, ShortNames) {
+  EXPECT_EQ(ShortName("C:\\plots\\Drawing.EMF"), "Drawing.EMF");
+  EXPECT_EQ(ShortName("C:Drawing.EMF"), "Drawing.EMF");
+  EXPECT_EQ(ShortName("/plots/"), "");
+  EXPECT_EQ(ShortName("plain"), "plain");
+}
+
+TEST(Colors, NamesAndHexadecimal) {
+  EXPECT_EQ(NameToColor("gray50"), 0x808080u);
+  EXPECT_EQ(NameToColor("RED"), 0x0000FFu);
+  EXPECT_EQ(NameToColor("no such colour"), 0u);
+  EXPECT_EQ(NameToColor("#FF00zz80"), 0xFF0080u);
+  EXPECT_STREQ(ColorName(0x800080), "VIOLET");
+}
+
+TEST(Strings, TableAndFallback) {
+  std::string s;
+  ASSERT_TRUE(LoadString(40001, &s));
+  EXPECT_EQ(s, "File '%s' was converted into '%s'.");
+  ASSERT_TRUE(LoadString(40001, &s, 5));
+  EXPECT_EQ(s, "File");
+  EXPECT_FALSE(LoadString(12345, &s));
+}
+
+}  // namespace
+}  // namespace tsl

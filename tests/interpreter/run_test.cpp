@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+#include "interpreter/tessella.h"
+#include "platform/clock.h"
+#include "platform/progress.h"
+#include "support/collect_notices.h"
+#include "support/conversion.h"
+#include "support/temp_dir.h"
+
+namespace tsl {
+namespace {
+
+using test::ConvertForTest;
+using test::TempDir;
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}
+
+// Converts a plot file in a folder of its own with the output beside it.
+struct FileRun {
+  TempDir dir;
+  test::CollectNotices notices;
+  RunResult result;
+  int rc = 0;
+  std::string log;
+
+  FileRun(const std::string& plot, const SettingsSet& s = DefaultSettings(), Progress* progress = nullptr) {
+    std::string in = dir.Write("c.plt", plot);
+    FixedClock clock(1700000000);
+    RunEnvironment env;
+    env.clock = &clock;
+    env.progress = progress;
+    rc = Tessella(s, in, dir.File("c.emf").c_str(), dir.File("c.log"), env, &result);
+    log = test::ReadFile(dir.File("c.log"));
+  }
+};
+
+TEST(Run, AnEmptyFileGivesAFramedMetafileAndNoQuestion) {
+  FileRun run("");
+  EXPECT_EQ(run.rc, 1);
+  EXPECT_TRUE(run.result.metafileOk);
+  EXPECT_EQ(run.dir.List(), (std::vector<std::string>{"c.emf", "c.log", "c.plt"}));
+  ASSERT_EQ(run.notices.texts.size(), 1u);
+  EXPECT_EQ(run.notices.texts[0], "File '" + run.dir.File("c.plt") + "' was converted into '" +
+                                      run.dir.File("c.emf") + "' and copied to the Windows clipboard.");
+  EXPECT_NE(run.log.find("Conversion completed at "), std::string::npos);
+  EXPECT_NE(run.log.find("* Commands executed:  1\r\n"), std::string::npos);  // the implied IN
+}
+
+TEST(Run, LogHeaderAndStatistics) {
+  SettingsSet s = DefaultSettings();
+  s.Set(IgnorePC, true);
+  auto c = ConvertForTest("PD0,0,11880,8400;", s);
+  const std::string& log = c.log;
+  EXPECT_EQ(log.rfind("Tessella 5.4.1110 - HP-GL Plot file conversion utility\r\n", 0), 0u);
+  EXPECT_NE(log.find("\r\n\r\nInformation:   PC (Pen Color) commands will be ignored\r\n\r\nInput File:    "),
+            std::string::npos);
+  EXPECT_NE(log.find("Output File:   *memory*\r\nStarted at:    "), std::string::npos);
+  EXPECT_NE(log.find("* Dimensions:         Xmin=0, Ymin=0, Xmax=11880, Ymax=8400\r\n"), std::string::npos);
+  EXPECT_NE(log.find("* Dimensions (in mm): 1188. mm wide, 840. mm high\r\n"), std::string::npos);
+  EXPECT_NE(log.find("* Longest command:    16 characters\r\n"), std::string::npos);
+  EXPECT_NE(log.find("* Metafile size:      "), std::string::npos);
+  EXPECT_EQ(Count(log, "\n"), Count(log, "\r\n"));  // every line ends CR LF
+
+  s.Set(HighResolution, true);
+  auto h = ConvertForTest("PD0,0,11880,8400;", s);
+  EXPECT_NE(h.log.find("* Dimensions (in mm): 118.8 mm wide, 84. mm high\r\n"), std::string::npos);
+}
+
+TEST(Run, CommandsBeforeInitialiseAreRefused) {
+  SettingsSet s = DefaultSettings();
+  s.Set(AssumeIN, false);
+  auto c = ConvertForTest("PA0,0;PD;IN;PD;", s);
+  EXPECT_EQ(Count(c.log, "Warning: Device not initialised: '"), 2u);
+  EXPECT_NE(c.log.find("Warning: Device not initialised: 'PA0,0' at offset 0x0\r\n"), std::string::npos);
+  EXPECT_NE(c.log.find("Warning: Device not initialised: 'PD' at offset 0x6\r\n"), std::string::npos);
+  EXPECT_NE(c.log.find("* Commands executed:  2\r\n"), std::string::npos);
+  EXPECT_NE(c.log.find("* Commands ignored:   2\r\n"), std::string::npos);
+}
+
+TEST(Run, LaserJetModeWaitsForTheEscape) {
+  SettingsSet s = DefaultSettings();
+  s.Set(LJMode, true);
+  s.Set(AssumeIN, false);
+  auto c = ConvertForTest("PA1,1;\x1b" "E\x1b%-1BIN;PD;PU;\x1b%0APD;", s);
+  EXPECT_NE(c.log.find("Warning: Device not in HP-GL mode. Ignoring 'PA1,1' at offset 0x0"), std::string::npos);
+  EXPECT_NE(c.log.find("Warning: Device not in HP-GL mode. Ignoring 'PD' at offset 0x"), std::string::npos);
+  EXPECT_EQ(Count(c.log, "not in HP-GL mode"), 2u);
+}
+
+TEST(Run, EscapesAndDeviceControl) {
+  auto c = ConvertForTest("\x1b&l1O;MC0;MC1;VS;VS10;PG;NR;ZZ1;QL50;EC;");
+  EXPECT_EQ(Count(c.log, "' command(s) not implemented: '"), 4u);
+  EXPECT_NE(c.log.find("'Merge Control (On)' command(s) not implemented: 'MC1' at offset 0x"), std::string::npos);
+  EXPECT_NE(c.log.find("'Velocity Select' command(s) not implemented: 'VS10'"), std::string::npos);
+  EXPECT_NE(c.log.find("'Page-Feed' command(s) not implemented: 'PG'"), std::string::npos);
+  EXPECT_NE(c.log.find("'Quality Level' command(s) not implemented: 'QL50'"), std::string::npos);
+  EXPECT_NE(c.log.find("Error: Unregcognized HP-GL command: 'ZZ1' at offset 0x"), std::string::npos);
+  EXPECT_EQ(c.log.find("NR"), std::string::npos);
+  // IN, MC0, VS executed; ESC&, MC1, VS10, PG, NR, ZZ, QL, EC ignored.
+  EXPECT_NE(c.log.find("* Commands executed:  3\r\n"), std::string::npos);
+  EXPECT_NE(c.log.find("* Commands ignored:   8\r\n"), std::string::npos);
+
+  SettingsSet quiet = DefaultSettings();
+  quiet.Set(NoNOPWarnings, true);
+  auto q = ConvertForTest("MC1;QL50;", quiet);
+  EXPECT_EQ(q.log.find("not implemented"), std::string::npos);
+  EXPECT_NE(q.log.find("* Commands ignored:   2\r\n"), std::string::npos);
+}
+
+TEST(Run, CommentsAndMessagesAreLoggedAndAskToShowTheLog) {
+  TempDir dir;
+  std::string in = dir.Write("p.plt", "CO\"a;b\";MGhello;");
+  test::CollectNotices notices;
+  RunEnvironment env;
+  bool shown = false;
+  env.showLog = [&](const std::string&) { shown = true; };
+  Tessella(DefaultSettings(), in, dir.File("p.emf").c_str(), dir.File("p.log"), env);
+  std::string log = test::ReadFile(dir.File("p.log"));
+  EXPECT_NE(log.find("Comment: CO\"a;b\"\r\nMessage: hello\r\n"), std::string::npos);
+  ASSERT_EQ(notices.texts.size(), 1u);
+  EXPECT_EQ(notices.texts[0], "There were warnings generated during the conversion. Do you want to view the log file?");
+  EXPECT_FALSE(shown);  // the collector answers No
+
+  test::CollectNotices yes(NoticeAnswer::Yes);
+  Tessella(DefaultSettings(), in, dir.File("p.emf").c_str(), dir.File("p.log"), env);
+  EXPECT_TRUE(shown);
+}
+
+TEST(Run, CommandBufferDoublesAndHasALimit) {
+  std::string pe = "PE" + std::string(4998, '?') + ";";
+  FileRun run(pe);
+  EXPECT_EQ(run.result.commandBuffer, 8192u);
+  EXPECT_NE(run.log.find("* Longest command:    5000 characters"), std::string::npos);
+
+  std::string huge = "PD" + std::string(2 * 1024 * 1024, '1') + ";PU;";
+  FileRun big(huge);
+  EXPECT_EQ(big.rc, 1);
+  EXPECT_TRUE(big.result.metafileOk);  // what was drawn so far is kept
+  EXPECT_NE(big.log.find("Error: A single command may not exceed 1048576 bytes.\r\n"
+                         "       A command with 1048576 bytes was found at offset 0x0\r\n"
+                         "       Tessella aborting. Sorry!\r\n"),
+            std::string::npos)
+      << big.log;
+  EXPECT_NE(big.log.find("* Malformed commands: 1"), std::string::npos);
+}
+
+TEST(Run, MultiplePagesWriteNumberedMetafiles) {
+  SettingsSet s = DefaultSettings();
+  s.Set(MultiplePages, true);
+  FileRun run("PD100,100;PG;PD200,200;PG;PD300,300;", s);
+  EXPECT_EQ(run.dir.List(), (std::vector<std::string>{"c-2.emf", "c-3.emf", "c.emf", "c.log", "c.plt"}));
+  EXPECT_EQ(run.result.pages, 3);
+  EXPECT_EQ(Count(run.log, "\r\nProcessing next page..."), 2u);
+  EXPECT_NE(run.log.find("Output File: " + run.dir.File("c-3.emf") + "\r\n"), std::string::npos);
+  EXPECT_EQ(Count(run.log, "Conversion completed at "), 3u);
+  ASSERT_FALSE(run.notices.texts.empty());
+  EXPECT_EQ(run.notices.texts.back(),
+            "The selected plot file contained 3 pages. Use the File|Open MetaFile... command (or press "
+            "Ctrl+M) to view the images from the previous pages.");
+}
+
+TEST(Run, CancelEndsTheRunButKeepsTheDrawing) {
+  struct CancelAtOnce : NullProgress {
+    bool SetPct(int) override { return false; }
+  } cancel;
+  FileRun run("PD100,100;PD200,200;", DefaultSettings(), &cancel);
+  EXPECT_TRUE(run.result.cancelled);
+  EXPECT_TRUE(run.result.metafileOk);
+  EXPECT_NE(run.log.find("CANCEL: Aborted by the user!\r\n"), std::string::npos);
+  EXPECT_NE(run.log.find("Statistics:"), std::string::npos);
+}
+
+TEST(Run, FailuresToOpenAndWrite) {
+  TempDir dir;
+  test::CollectNotices notices;
+  RunEnvironment env;
+  EXPECT_EQ(Tessella(DefaultSettings(), dir.File("missing.plt"), dir.File("m.emf").c_str(),
+                     dir.File("m.log"), env),
+            0);
+  ASSERT_EQ(notices.texts.size(), 1u);
+  EXPECT_EQ(notices.captions[0], dir.File("missing.plt"));
+  EXPECT_FALSE(test::FileExists(dir.File("m.log")));
+
+  std::string in = dir.Write("p.plt", "PD1,1;");
+  RunResult r;
+  std::string noFolder = dir.File("no/such/folder/p.emf");
+  EXPECT_EQ(Tessella(DefaultSettings(), in, noFolder.c_str(), dir.File("p.log"), env, &r), 1);
+  EXPECT_FALSE(r.metafileOk);
+  std::string log = test::ReadFile(dir.File("p.log"));
+  EXPECT_NE(log.find("CreateEnhMetaFile() failed: "), std::string::npos);
+  EXPECT_NE(log.find("Conversion FAILED (MetaFile handle is NULL) at "), std::string::npos);
+}
+
+TEST(Run, MeasureOnlyWritesNothing) {
+  SettingsSet s = DefaultSettings();
+  s.Set(MeasureOnly, true);
+  FileRun run("PD100,200,-50,7;", s);
+  EXPECT_EQ(run.dir.List(), (std::vector<std::string>{"c.plt"}));
+  EXPECT_EQ(run.result.xMax, 100);
+  EXPECT_EQ(run.result.yMin, 7);  // the pen's start is no drawn point
+  EXPECT_TRUE(run.notices.texts.empty());
+}
+
+TEST(Run, ColourFileHoldsThePens) {
+  SettingsSet s = DefaultSettings();
+  s.Set(WriteColorFile, true);
+  FileRun run("PD1,1;", s);
+  std::string clr = test::ReadFile(run.dir.File("c.CLR"));
+  ASSERT_EQ(clr.size(), 6u + 16 * 4);
+  EXPECT_EQ(clr.substr(0, 4), "TSL4");
+  EXPECT_EQ(static_cast<unsigned char>(clr[4]), 16);
+  EXPECT_EQ(static_cast<unsigned char>(clr[5]), 0);
+  // pen 2 is red: 0x000000FF little-endian
+  EXPECT_EQ(clr.substr(10, 4), std::string("\xff\x00\x00\x00", 4));
+}
+
+TEST(Run, PurgeLogsKeepsOnlyLogsThatSaySomething) {
+  SettingsSet s = DefaultSettings();
+  s.Set(PurgeLogs, true);
+  FileRun clean("PD1,1;", s);
+  EXPECT_FALSE(test::FileExists(clean.dir.File("c.log")));
+  EXPECT_FALSE(clean.result.logKept);
+  FileRun noisy("ZZ;", s);
+  EXPECT_TRUE(test::FileExists(noisy.dir.File("c.log")));
+}
+
+TEST(Run, TwoRunsInTwoThreadsDoNotMeet) {
+  std::string a, b;
+  std::thread t1([&] {
+    for (int i = 0; i < 20; ++i) a = ConvertForTest("PD100,100;CO\"one\";").log;
+  });
+  std::thread t2([&] {
+    for (int i = 0; i < 20; ++i) b = ConvertForTest("PD200,200,300,300;").log;
+  });
+  t1.join();
+  t2.join();
+  EXPECT_NE(a.find("Comment: CO\"one\""), std::string::npos);
+  EXPECT_EQ(b.find("Comment"), std::string::npos);
+  EXPECT_NE(b.find("Xmax=300"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tsl
