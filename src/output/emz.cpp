@@ -13,7 +13,7 @@
 #include "common/names.h"
 #include "common/notify.h"
 #include "interpreter/conversion_log.h"
-#include "output/atomic_file.h"
+#include "common/atomic_file.h"
 #include "platform/debug_output.h"
 
 namespace tsl {
@@ -79,7 +79,7 @@ bool GzipWriter::Drain(int flush) {
       return false;
     }
     size_t have = sizeof s_->out - s_->strm.avail_out;
-    if (have && std::fwrite(s_->out, 1, have, s_->file.File()) != have) {
+    if (have && std::fwrite(s_->out, 1, have, s_->file.Stream()) != have) {
       s_->err = Z_ERRNO;
       s_->errText = SysErrText(errno);
       return false;
@@ -216,7 +216,7 @@ int64_t UncompressEMF(const std::string& emfPath, const std::string& emzPath) {
       break;
     }
     if (n == 0) break;
-    if (std::fwrite(buffer, 1, static_cast<size_t>(n), out.File()) != static_cast<size_t>(n)) {
+    if (std::fwrite(buffer, 1, static_cast<size_t>(n), out.Stream()) != static_cast<size_t>(n)) {
       std::fputs("fwrite\n", stderr);
       failed = true;
       break;

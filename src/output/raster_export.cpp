@@ -9,7 +9,7 @@
 
 #include "common/gdi/emf_reader.h"
 #include "common/notify.h"
-#include "output/atomic_file.h"
+#include "common/atomic_file.h"
 #include "output/emf_renderer.h"
 
 namespace tsl {
@@ -149,7 +149,7 @@ int EmfToDibFile(const ExportRequest& req, const SettingsSet& options, const std
   if (!EmfToMemoryDIB(req, options, &dib, &error)) return Fail(40048, path, error);
   AtomicFile file;
   if (!file.Open(path)) return Fail(40048, path, GetSysErr());
-  if (!WriteDib(dib, file.File()) || !file.Commit()) return Fail(40048, path, GetSysErr());
+  if (!WriteDib(dib, file.Stream()) || !file.Commit()) return Fail(40048, path, GetSysErr());
   return 1;
 }
 
@@ -159,7 +159,7 @@ int EmfToPngFile(const ExportRequest& req, const SettingsSet& options, const std
   if (!EmfToMemoryDIB(req, options, &dib, &error)) return Fail(40087, path, error);
   AtomicFile file;
   if (!file.Open(path)) return Fail(40087, path, GetSysErr());
-  if (!WritePng(dib, file.File(), path, &error)) {
+  if (!WritePng(dib, file.Stream(), path, &error)) {
     file.Discard();
     return Fail(40087, path, error.empty() ? GetSysErr() : error);
   }
@@ -173,7 +173,7 @@ int EmfToJpgFile(const ExportRequest& req, const SettingsSet& options, const std
   if (!EmfToMemoryDIB(req, options, &dib, &error)) return Fail(40087, path, error);
   AtomicFile file;
   if (!file.Open(path)) return Fail(40087, path, GetSysErr());
-  if (!WriteJpeg(dib, file.File(), &error)) {
+  if (!WriteJpeg(dib, file.Stream(), &error)) {
     file.Discard();
     return Fail(40087, path, error.empty() ? GetSysErr() : error);
   }

@@ -9,7 +9,7 @@
 
 #include "common/gdi/emf_reader.h"
 #include "common/notify.h"
-#include "output/atomic_file.h"
+#include "common/atomic_file.h"
 #include "output/emf_renderer.h"
 
 namespace tsl {
@@ -115,7 +115,7 @@ bool EmfToVectorFile(const uint8_t* emf, size_t size, VectorFormat format, const
   std::string svg;
   std::vector<TextRun> runs;
   cairo_surface_t* raw = format == VectorFormat::Pdf
-                             ? cairo_pdf_surface_create_for_stream(WriteToFile, file.File(), w, h)
+                             ? cairo_pdf_surface_create_for_stream(WriteToFile, file.Stream(), w, h)
                              : cairo_svg_surface_create_for_stream(WriteToString, &svg, w, h);
   std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> surface(raw, cairo_surface_destroy);
   if (cairo_surface_status(raw) != CAIRO_STATUS_SUCCESS) {
@@ -150,7 +150,7 @@ bool EmfToVectorFile(const uint8_t* emf, size_t size, VectorFormat format, const
     size_t end = svg.rfind("</svg>");
     if (end == std::string::npos) end = svg.size();
     svg.insert(end, SvgText(runs));
-    if (std::fwrite(svg.data(), 1, svg.size(), file.File()) != svg.size()) {
+    if (std::fwrite(svg.data(), 1, svg.size(), file.Stream()) != svg.size()) {
       *error = GetSysErr();
       return false;
     }

@@ -3,12 +3,8 @@
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -169,25 +165,12 @@ std::vector<uint8_t> SampleWmf(bool placeable, uint16_t unitsPerInch) {
   return apm;
 }
 
-std::string TempDir() {
-  static std::atomic<int> n{0};
-  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(info ? info->name() : "t") + "_" + std::to_string(n++);
-  for (char& c : name)
-    if (c == '/') c = '_';
-  std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                              ("tsl_output_" + std::to_string(::getpid())) / name;
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir.string();
-}
-
-std::vector<uint8_t> ReadFile(const std::string& path) {
+std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
   return std::vector<uint8_t>((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
 }
 
-void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream f(path, std::ios::binary);
   f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }

@@ -8,6 +8,7 @@
 #include "common/gdi/emf_types.h"
 #include "common/gdi/types.h"
 #include "output/emf_writer.h"
+#include "support/temp_dir.h"
 
 namespace tsl::test {
 
@@ -48,8 +49,7 @@ std::vector<uint8_t> SampleMapping();
 // rectangle and a line in a window of 1440 x 720 units.
 std::vector<uint8_t> SampleWmf(bool placeable, uint16_t unitsPerInch = 1440);
 
-std::string TempDir();  // a fresh folder for one test
-std::vector<uint8_t> ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
+std::vector<uint8_t> ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace tsl::test

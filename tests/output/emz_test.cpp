@@ -29,14 +29,15 @@ std::vector<uint8_t> ExpectedHeader(const std::string& name) {
 }
 
 TEST(Emz, HeaderNamesTheMetafileInLowerCase) {
-  std::string dir = TempDir();
+  TempDir tmp;
+  const std::string dir = tmp.path();
   std::vector<uint8_t> emf = SampleDrawing();
   // A Windows-style name and a POSIX path give the same stored short name.
   for (const std::string& emfPath : {dir + "/C:\\plots\\Drawing.EMF", dir + "/Drawing.EMF"}) {
-    WriteFile(emfPath, emf);
+    WriteBytes(emfPath, emf);
     std::string emzPath = dir + "/out.emz";
     ASSERT_EQ(static_cast<int64_t>(emf.size()), CompressEMF(emzPath, emfPath, FixedClock(kTime)));
-    std::vector<uint8_t> emz = ReadFile(emzPath);
+    std::vector<uint8_t> emz = ReadBytes(emzPath);
     std::vector<uint8_t> want = ExpectedHeader("drawing.emf");
     ASSERT_GT(emz.size(), want.size() + 8);
     EXPECT_EQ(want, std::vector<uint8_t>(emz.begin(), emz.begin() + static_cast<long>(want.size())));
@@ -55,20 +56,22 @@ TEST(Emz, HeaderNamesTheMetafileInLowerCase) {
 
 TEST(Emz, SystemGzipReadsOurFiles) {
   if (std::system("gzip --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no gzip on this machine";
-  std::string dir = TempDir();
+  TempDir tmp;
+  const std::string dir = tmp.path();
   std::vector<uint8_t> emf = SampleDrawing();
-  WriteFile(dir + "/a.emf", emf);
+  WriteBytes(dir + "/a.emf", emf);
   ASSERT_GT(CompressEMF(dir + "/a.emz", dir + "/a.emf", FixedClock(kTime)), 0);
   EXPECT_EQ(0, std::system(("gzip -t '" + dir + "/a.emz'").c_str()));
   ASSERT_EQ(0, std::system(("gzip -dc < '" + dir + "/a.emz' > '" + dir + "/b.emf'").c_str()));
-  EXPECT_EQ(emf, ReadFile(dir + "/b.emf"));
+  EXPECT_EQ(emf, ReadBytes(dir + "/b.emf"));
 }
 
 TEST(Emz, EmptyMetafileGivesAValidGzipButCountsAsFailure) {
-  std::string dir = TempDir();
-  WriteFile(dir + "/empty.emf", {});
+  TempDir tmp;
+  const std::string dir = tmp.path();
+  WriteBytes(dir + "/empty.emf", {});
   EXPECT_EQ(0, CompressEMF(dir + "/empty.emz", dir + "/empty.emf", FixedClock(kTime)));
-  std::vector<uint8_t> emz = ReadFile(dir + "/empty.emz");
+  std::vector<uint8_t> emz = ReadBytes(dir + "/empty.emz");
   std::vector<uint8_t> back;
   std::string error;
   ASSERT_TRUE(GunzipBytes(emz.data(), emz.size(), 1024, &back, &error)) << error;
@@ -83,8 +86,9 @@ TEST(Emz, EmptyMetafileGivesAValidGzipButCountsAsFailure) {
 }
 
 TEST(Emz, CreateEmzReplacesTheMetafileAndLogsItsSize) {
-  std::string dir = TempDir();
-  WriteFile(dir + "/Page.emf", SampleDrawing());
+  TempDir tmp;
+  const std::string dir = tmp.path();
+  WriteBytes(dir + "/Page.emf", SampleDrawing());
   ConversionLog log;
   std::string text;
   log.CaptureTo(&text);
@@ -96,7 +100,8 @@ TEST(Emz, CreateEmzReplacesTheMetafileAndLogsItsSize) {
 }
 
 TEST(Emz, FailuresLeaveNoFileUnderTheFinalName) {
-  std::string dir = TempDir();
+  TempDir tmp;
+  const std::string dir = tmp.path();
   ConversionLog log;
   std::string text;
   log.CaptureTo(&text);
@@ -105,33 +110,35 @@ TEST(Emz, FailuresLeaveNoFileUnderTheFinalName) {
   EXPECT_NE(std::string::npos, text.find("failed: ")) << text;
   EXPECT_FALSE(std::filesystem::exists(dir + "/missing.emz"));
   // A folder that does not exist.
-  WriteFile(dir + "/a.emf", SampleDrawing());
+  WriteBytes(dir + "/a.emf", SampleDrawing());
   EXPECT_EQ(0, CompressEMF(dir + "/no/such/a.emz", dir + "/a.emf"));
   EXPECT_EQ(1u, std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()));
 }
 
 TEST(Emz, UncompressPassesPlainFilesThroughAndRefusesDamage) {
-  std::string dir = TempDir();
+  TempDir tmp;
+  const std::string dir = tmp.path();
   std::vector<uint8_t> emf = SampleDrawing();
-  WriteFile(dir + "/plain.emf", emf);
+  WriteBytes(dir + "/plain.emf", emf);
   EXPECT_EQ(static_cast<int64_t>(emf.size()), UncompressEMF(dir + "/copy.emf", dir + "/plain.emf"));
-  EXPECT_EQ(emf, ReadFile(dir + "/copy.emf"));
+  EXPECT_EQ(emf, ReadBytes(dir + "/copy.emf"));
 
-  WriteFile(dir + "/a.emf", emf);
+  WriteBytes(dir + "/a.emf", emf);
   ASSERT_GT(CompressEMF(dir + "/a.emz", dir + "/a.emf"), 0);
   EXPECT_EQ(static_cast<int64_t>(emf.size()), UncompressEMF(dir + "/b.emf", dir + "/a.emz"));
-  EXPECT_EQ(emf, ReadFile(dir + "/b.emf"));
+  EXPECT_EQ(emf, ReadBytes(dir + "/b.emf"));
 
   // Cut off inside the deflate data: no truncated EMF is left behind.
-  std::vector<uint8_t> emz = ReadFile(dir + "/a.emz");
+  std::vector<uint8_t> emz = ReadBytes(dir + "/a.emz");
   emz.resize(emz.size() / 2);
-  WriteFile(dir + "/cut.emz", emz);
+  WriteBytes(dir + "/cut.emz", emz);
   EXPECT_EQ(0, UncompressEMF(dir + "/cut.emf", dir + "/cut.emz"));
   EXPECT_FALSE(std::filesystem::exists(dir + "/cut.emf"));
 }
 
 TEST(Emz, HeaderCanOnlyBeSetBeforeTheFirstByte) {
-  std::string dir = TempDir();
+  TempDir tmp;
+  const std::string dir = tmp.path();
   GzipWriter w;
   EXPECT_EQ(0, gzipheader(w, "x", kTime, "c"));  // not open: nothing to do
   ASSERT_TRUE(w.Open(dir + "/x.gz"));
@@ -139,7 +146,7 @@ TEST(Emz, HeaderCanOnlyBeSetBeforeTheFirstByte) {
   ASSERT_EQ(3u, w.Write("abc", 3));
   EXPECT_NE(0, gzipheader(w, "late", kTime, "c"));
   EXPECT_EQ(0, w.Close());
-  std::vector<uint8_t> gz = ReadFile(dir + "/x.gz");
+  std::vector<uint8_t> gz = ReadBytes(dir + "/x.gz");
   ASSERT_GT(gz.size(), 16u);
   EXPECT_EQ(0x08, gz[3]);  // a name but no comment
   std::vector<uint8_t> back;

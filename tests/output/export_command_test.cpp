@@ -40,52 +40,56 @@ TEST(ExportCommand, UsageErrorsExitWithTwo) {
 }
 
 TEST(ExportCommand, MissingOrDamagedInputExitsWithOne) {
-  std::string dir = TempDir();
+  TempDir tmp;
+  const std::string dir = tmp.path();
   EXPECT_EQ(1, Export({dir + "/none.emf", "--png"}));
-  WriteFile(dir + "/junk.emf", {'j', 'u', 'n', 'k'});
+  WriteBytes(dir + "/junk.emf", {'j', 'u', 'n', 'k'});
   EXPECT_EQ(1, Export({dir + "/junk.emf", "--png"}));
   EXPECT_FALSE(std::filesystem::exists(dir + "/junk.png"));
-  WriteFile(dir + "/a.emf", SampleDrawing());
+  WriteBytes(dir + "/a.emf", SampleDrawing());
   EXPECT_EQ(1, Export({dir + "/a.emf", "--png", "-o", dir + "/no/such/a.png"}));
 }
 
 TEST(ExportCommand, EmzToPngKeepsTheProportions) {
-  std::string dir = TempDir();
-  WriteFile(dir + "/a.emf", SampleDrawing());
+  TempDir tmp;
+  const std::string dir = tmp.path();
+  WriteBytes(dir + "/a.emf", SampleDrawing());
   ASSERT_GT(CompressEMF(dir + "/a.emz", dir + "/a.emf"), 0);
   ASSERT_EQ(0, Export({dir + "/a.emz", "--png", "--width", "300"}));
-  std::vector<uint8_t> png = ReadFile(dir + "/a.png");
+  std::vector<uint8_t> png = ReadBytes(dir + "/a.png");
   ASSERT_GT(png.size(), 24u);
   EXPECT_EQ(0x89504E47u, Be32(png, 0));
   EXPECT_EQ(300u, Be32(png, 16));  // IHDR width
   EXPECT_EQ(150u, Be32(png, 20));  // the 2:1 frame
   ASSERT_EQ(0, Export({dir + "/a.emz", "--png", "--height", "40", "-o", dir + "/h.png"}));
-  png = ReadFile(dir + "/h.png");
+  png = ReadBytes(dir + "/h.png");
   EXPECT_EQ(80u, Be32(png, 16));
   EXPECT_EQ(40u, Be32(png, 20));
 }
 
 TEST(ExportCommand, WmfToBmpAndJpegBesideTheInput) {
-  std::string dir = TempDir();
-  WriteFile(dir + "/p.wmf", SampleWmf(true));
+  TempDir tmp;
+  const std::string dir = tmp.path();
+  WriteBytes(dir + "/p.wmf", SampleWmf(true));
   ASSERT_EQ(0, Export({dir + "/p.wmf", "--bmp"}));
-  std::vector<uint8_t> bmp = ReadFile(dir + "/p.bmp");
+  std::vector<uint8_t> bmp = ReadBytes(dir + "/p.bmp");
   ASSERT_GT(bmp.size(), 30u);
   EXPECT_EQ('B', bmp[0]);
   EXPECT_EQ(800u, bmp[18] | (bmp[19] << 8));  // the default width
   EXPECT_EQ(400u, bmp[22] | (bmp[23] << 8));
   ASSERT_EQ(0, Export({dir + "/p.wmf", "--jpg", "--width", "64"}));
-  std::vector<uint8_t> jpg = ReadFile(dir + "/p.jpg");
+  std::vector<uint8_t> jpg = ReadBytes(dir + "/p.jpg");
   ASSERT_GT(jpg.size(), 2u);
   EXPECT_EQ(0xFF, jpg[0]);
   EXPECT_EQ(0xD8, jpg[1]);
 }
 
 TEST(ExportCommand, VectorFormatsKeepTheFrameSize) {
-  std::string dir = TempDir();
-  WriteFile(dir + "/a.emf", SampleDrawing());
+  TempDir tmp;
+  const std::string dir = tmp.path();
+  WriteBytes(dir + "/a.emf", SampleDrawing());
   ASSERT_EQ(0, Export({dir + "/a.emf", "--svg"}));
-  std::vector<uint8_t> svg = ReadFile(dir + "/a.svg");
+  std::vector<uint8_t> svg = ReadBytes(dir + "/a.svg");
   std::string text(svg.begin(), svg.end());
   EXPECT_NE(std::string::npos, text.find("<svg"));
   // 200 x 100 mm in points.
@@ -94,7 +98,7 @@ TEST(ExportCommand, VectorFormatsKeepTheFrameSize) {
   EXPECT_NE(std::string::npos, text.find("x=\"0 0.6 1.2 1.8 2.4\" y=\"0 0 0 0 0\">HP-GL</text>"));
   EXPECT_NE(std::string::npos, text.find(">UP</text>"));
   ASSERT_EQ(0, Export({dir + "/a.emf", "--pdf", "-o", dir + "/out.pdf"}));
-  std::vector<uint8_t> pdf = ReadFile(dir + "/out.pdf");
+  std::vector<uint8_t> pdf = ReadBytes(dir + "/out.pdf");
   ASSERT_GT(pdf.size(), 5u);
   EXPECT_EQ("%PDF-", std::string(pdf.begin(), pdf.begin() + 5));
   std::string body(pdf.begin(), pdf.end());
@@ -104,12 +108,13 @@ TEST(ExportCommand, VectorFormatsKeepTheFrameSize) {
 }
 
 TEST(ExportCommand, SvgTextIsEscaped) {
-  std::string dir = TempDir();
+  TempDir tmp;
+  const std::string dir = tmp.path();
   EmfBuilder b(5000, 1000);
   b.Font(1, -100, 0, "Arial").Select(1).Text(10, 50, "a<b&\"c\">");
-  WriteFile(dir + "/t.emf", b.Finish(2));
+  WriteBytes(dir + "/t.emf", b.Finish(2));
   ASSERT_EQ(0, Export({dir + "/t.emf", "--svg"}));
-  std::vector<uint8_t> svg = ReadFile(dir + "/t.svg");
+  std::vector<uint8_t> svg = ReadBytes(dir + "/t.svg");
   std::string text(svg.begin(), svg.end());
   EXPECT_NE(std::string::npos, text.find(">a&lt;b&amp;&quot;c&quot;&gt;</text>")) << text;
   EXPECT_NE(std::string::npos, text.find("font-family=\"'Arial', "));

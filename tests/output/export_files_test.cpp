@@ -47,10 +47,11 @@ struct Exported {
 
 TEST(ExportFiles, BmpLayoutForAnOddWidth) {
   Exported e;
-  std::string path = TempDir() + "/odd.bmp";
+  TempDir tmp;
+  std::string path = tmp.path() + "/odd.bmp";
   SettingsSet s = DefaultSettings();
   ASSERT_EQ(1, EmfToDibFile(e.Request(101, 50), s, path));
-  std::vector<uint8_t> bmp = ReadFile(path);
+  std::vector<uint8_t> bmp = ReadBytes(path);
   ASSERT_EQ(6278u, bmp.size());
   EXPECT_EQ('B', bmp[0]);
   EXPECT_EQ('M', bmp[1]);
@@ -76,13 +77,14 @@ TEST(ExportFiles, BmpLayoutForAnOddWidth) {
 
   s.Set(HighResolution, true);
   ASSERT_EQ(1, EmfToDibFile(e.Request(101, 50), s, path));
-  bmp = ReadFile(path);
+  bmp = ReadBytes(path);
   EXPECT_EQ(40000u, U32(bmp, 38));
 }
 
 TEST(ExportFiles, PngIsAPaletteImageWithTitleAndSoftware) {
   Exported e;
-  std::string path = TempDir() + "/pic.png";
+  TempDir tmp;
+  std::string path = tmp.path() + "/pic.png";
   ASSERT_EQ(1, EmfToPngFile(e.Request(120, 60), DefaultSettings(), path));
   std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
   ASSERT_TRUE(f);
@@ -125,7 +127,8 @@ struct JpegReadError {
 
 TEST(ExportFiles, JpegOfAnOddWidthKeepsEveryColumn) {
   Exported e;
-  std::string path = TempDir() + "/odd.jpg";
+  TempDir tmp;
+  std::string path = tmp.path() + "/odd.jpg";
   ASSERT_EQ(1, EmfToJpgFile(e.Request(101, 51), DefaultSettings(), path));
   std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
   ASSERT_TRUE(f);
@@ -163,7 +166,8 @@ TEST(ExportFiles, JpegOfAnOddWidthKeepsEveryColumn) {
 
 TEST(ExportFiles, InvalidPathsShowTheFormatsMessage) {
   Exported e;
-  std::string bad = TempDir() + "/no/such/folder/x";
+  TempDir tmp;
+  std::string bad = tmp.path() + "/no/such/folder/x";
   CapturedNotices notices;
   EXPECT_EQ(0, EmfToDibFile(e.Request(10, 10), DefaultSettings(), bad + ".bmp"));
   EXPECT_EQ(0, EmfToPngFile(e.Request(10, 10), DefaultSettings(), bad + ".png"));
@@ -181,7 +185,8 @@ TEST(ExportFiles, UnreadableMetafileIsReportedAndWritesNothing) {
   r.metafile = junk.data();
   r.metafileSize = junk.size();
   r.width = r.height = 10;
-  std::string dir = TempDir();
+  TempDir tmp;
+  const std::string dir = tmp.path();
   CapturedNotices notices;
   EXPECT_EQ(0, EmfToPngFile(r, DefaultSettings(), dir + "/x.png"));
   ASSERT_EQ(1u, notices.texts.size());
@@ -191,13 +196,14 @@ TEST(ExportFiles, UnreadableMetafileIsReportedAndWritesNothing) {
 
 TEST(ExportFiles, ExistingFileIsReplacedOnlyOnSuccess) {
   Exported e;
-  std::string path = TempDir() + "/keep.bmp";
-  WriteFile(path, {'o', 'l', 'd'});
+  TempDir tmp;
+  std::string path = tmp.path() + "/keep.bmp";
+  WriteBytes(path, {'o', 'l', 'd'});
   CapturedNotices notices;
   EXPECT_EQ(0, EmfToDibFile(e.Request(0, 10), DefaultSettings(), path));
-  EXPECT_EQ(std::vector<uint8_t>({'o', 'l', 'd'}), ReadFile(path));
+  EXPECT_EQ(std::vector<uint8_t>({'o', 'l', 'd'}), ReadBytes(path));
   EXPECT_EQ(1, EmfToDibFile(e.Request(8, 4), DefaultSettings(), path));
-  EXPECT_EQ(1078u + 8 * 4, ReadFile(path).size());
+  EXPECT_EQ(1078u + 8 * 4, ReadBytes(path).size());
 }
 
 TEST(ExportFiles, DialogArithmetic) {

@@ -25,8 +25,9 @@ const auto* const kDebugOn = ::testing::AddGlobalTestEnvironment(new DebugOn);
 
 // Loads `bytes` written under `name`; returns the debug text.
 std::string LoadAs(const std::vector<uint8_t>& bytes, const std::string& name, bool* ok, std::vector<uint8_t>* emf) {
-  std::string path = TempDir() + "/" + name;
-  WriteFile(path, bytes);
+  TempDir tmp;
+  std::string path = tmp.path() + "/" + name;
+  WriteBytes(path, bytes);
   ::testing::internal::CaptureStderr();
   *ok = LoadMetaFile(path, emf);
   return ::testing::internal::GetCapturedStderr();
@@ -144,16 +145,17 @@ TEST(Load, ShortDataIsNeverReadPastItsEnd) {
 }
 
 TEST(Load, EmzOpensAsItsMetafile) {
-  std::string dir = TempDir();
+  TempDir tmp;
+  const std::string dir = tmp.path();
   std::vector<uint8_t> sample = SampleDrawing();
-  WriteFile(dir + "/a.emf", sample);
+  WriteBytes(dir + "/a.emf", sample);
   ASSERT_GT(CompressEMF(dir + "/a.emz", dir + "/a.emf"), 0);
   std::vector<uint8_t> emf;
   std::string error;
   ASSERT_TRUE(LoadMetaFile(dir + "/a.emz", &emf, &error)) << error;
   EXPECT_EQ(sample, emf);
   // A compressed WMF opens too.
-  WriteFile(dir + "/w.wmf", SampleWmf(true));
+  WriteBytes(dir + "/w.wmf", SampleWmf(true));
   ASSERT_GT(CompressEMF(dir + "/w.wmz", dir + "/w.wmf"), 0);
   ASSERT_TRUE(LoadMetaFile(dir + "/w.wmz", &emf, &error)) << error;
   EXPECT_EQ(2540, HeaderOf(emf).rclFrame.right);

@@ -64,7 +64,8 @@ void ExpectGoldenPicture(const std::string& name, const std::vector<uint8_t>& em
     ASSERT_EQ(1, EmfToPngFile(req, DefaultSettings(), golden));
     return;
   }
-  std::string actual = TempDir() + "/" + name + ".png";
+  TempDir tmp;
+  std::string actual = tmp.path() + "/" + name + ".png";
   ASSERT_EQ(1, EmfToPngFile(req, DefaultSettings(), actual));
   int32_t gw = 0, gh = 0, aw = 0, ah = 0;
   std::vector<uint8_t> g, a;

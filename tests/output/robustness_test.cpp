@@ -155,8 +155,9 @@ TEST(Robustness, GzipBombIsRefused) {
   }
   deflateEnd(&s);
   ASSERT_LT(gz.size(), 2u << 20);
-  std::string path = TempDir() + "/bomb.emz";
-  WriteFile(path, gz);
+  TempDir tmp;
+  std::string path = tmp.path() + "/bomb.emz";
+  WriteBytes(path, gz);
   std::vector<uint8_t> emf;
   std::string error;
   EXPECT_FALSE(LoadMetaFile(path, &emf, &error));
