@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <memory>
 
+#include "common/gdi/emf_recorder.h"
 #include "emf_samples.h"
 #include "output/raster_export.h"
+#include "support/conversion.h"
 
 namespace tsl::test {
 namespace {
@@ -165,6 +167,60 @@ TEST(Render, RefusesEmptyAndHugeSizes) {
     EXPECT_FALSE(EmfToMemoryDIB(req, DefaultSettings(), &dib, &error)) << wh.first << "x" << wh.second;
     EXPECT_FALSE(error.empty());
   }
+}
+
+TEST(Render, WhatTheRecorderWritesRenders) {
+  // Lines, a FillRect (recorded as a pattern blit) and text through the
+  // recorder, the way a conversion records them.
+  Objects objects;
+  auto rec = EmfRecorder::CreateMemory(objects, std::string("t\0p\0\0", 6));
+  rec->SetMapMode(MM_LOMETRIC);
+  Handle pen = objects.CreatePen(PS_SOLID, 10, RGB(255, 0, 0));
+  rec->SelectObject(pen);
+  rec->MoveToEx(0, 0);
+  rec->LineTo(1000, -500);
+  Handle brush = objects.CreateSolidBrush(RGB(0, 0, 255));
+  rec->FillRect(Rect{0, -500, 300, -300}, brush);
+  LogFont lf;
+  lf.lfHeight = -100;
+  std::snprintf(lf.lfFaceName, sizeof lf.lfFaceName, "Courier New");
+  Handle font = objects.CreateFontIndirect(lf);
+  rec->SelectObject(font);
+  rec->SetTextColor(RGB(0, 255, 0));
+  rec->SetBkMode(TRANSPARENT);
+  rec->SetTextAlign(TA_BASELINE | TA_LEFT);
+  rec->TextOutA(500, -100, "HELLO", 5);
+  std::string error;
+  ASSERT_TRUE(rec->Close(&error)) << error;
+  std::vector<uint8_t> emf = rec->Bytes();
+  MemoryDib dib = Render(emf, 250, 125);
+  int red = 0, blue = 0, green = 0;
+  for (int32_t y = 0; y < dib.height; ++y)
+    for (int32_t x = 0; x < dib.width; ++x) {
+      uint8_t i = dib.At(x, y);
+      red += i == 2;
+      blue += i == 5;
+      green += i == 3;
+    }
+  EXPECT_GT(red, 100);
+  EXPECT_GT(blue, 500);   // the filled rectangle
+  EXPECT_GT(green, 50);   // the label's strokes
+}
+
+TEST(Render, ConvertedPlotRenders) {
+  // A square plotted by the interpreter fills the picture, its sides near
+  // the edges of the bitmap (the run's invisible frame adds a margin).
+  TestConversion c = ConvertForTest("IN;PA0,0;PD4000,0,4000,4000,0,4000,0,0;PU;");
+  ASSERT_FALSE(c.emf.empty());
+  MemoryDib dib = Render(c.emf, 200, 200);
+  auto dark = [&dib](int32_t x0, int32_t x1, int32_t y) {
+    int n = 0;
+    for (int32_t x = x0; x <= x1; ++x) n += dib.At(x, y) != 0;
+    return n;
+  };
+  EXPECT_GT(dark(0, 8, 100), 0);      // left side
+  EXPECT_GT(dark(191, 199, 100), 0);  // right side
+  EXPECT_EQ(0, dark(20, 180, 100));   // nothing inside
 }
 
 }  // namespace
