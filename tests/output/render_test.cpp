@@ -207,6 +207,28 @@ TEST(Render, WhatTheRecorderWritesRenders) {
   EXPECT_GT(green, 50);   // the label's strokes
 }
 
+TEST(Render, BitmapsAreStretchedIntoPlace) {
+  // A bottom-up 2 x 2 DIB at 24 bits: red, green in the bottom row; blue,
+  // black on top. Stretched over a 200 x 200 MM_TEXT area.
+  std::vector<uint8_t> p;
+  for (int32_t v : {0, 0, -1, -1, 0, 0, 0, 0, 2, 2, 80, 40, 120, 16, 0, 0xCC0020, 200, 200})
+    Append32(p, static_cast<uint32_t>(v));
+  for (int32_t v : {40, 2, 2}) Append32(p, static_cast<uint32_t>(v));
+  Append16(p, 1);
+  Append16(p, 24);
+  for (int i = 0; i < 6; ++i) Append32(p, 0);
+  for (uint8_t b : {0, 0, 255, 0, 255, 0, 0, 0,    // red, green, padding
+                    255, 0, 0, 0, 0, 0, 0, 0})     // blue, black, padding
+    p.push_back(b);
+  EmfBuilder b(5292, 5292);  // 200 reference pixels square
+  b.R(EMR_SETMAPMODE, {MM_TEXT}).Raw(EMR_STRETCHDIBITS, p);
+  MemoryDib dib = Render(b.Finish(1), 20, 20);
+  EXPECT_EQ(5, dib.At(4, 4));    // blue, top left
+  EXPECT_EQ(1, dib.At(15, 4));   // black, top right
+  EXPECT_EQ(2, dib.At(4, 15));   // red, bottom left
+  EXPECT_EQ(3, dib.At(15, 15));  // green, bottom right
+}
+
 TEST(Render, ConvertedPlotRenders) {
   // A square plotted by the interpreter fills the picture, its sides near
   // the edges of the bitmap (the run's invisible frame adds a margin).
