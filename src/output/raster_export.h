@@ -46,7 +46,8 @@ struct MemoryDib {
 // The palette of `options`: entry 0 white, entry i the colour of pen i.
 void MakeExportPalette(const SettingsSet& options, uint8_t palette[256][4]);
 
-// Renders the request's metafile stretched to width x height on white.
+// Renders the request's metafile stretched to width x height on white
+// (through cairo here; the Windows program plays it through GDI).
 // False with a reason for a metafile that cannot be read or a size that is
 // empty or too large.
 bool EmfToMemoryDIB(const ExportRequest& req, const SettingsSet& options, MemoryDib* dib, std::string* error);
