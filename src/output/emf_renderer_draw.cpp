@@ -164,12 +164,17 @@ void EmfRenderer::FinishShape(bool fill, bool stroke) {
 }
 
 void EmfRenderer::EnsureAt(Pt p) {
-  UseLogical();
+  // cairo keeps path points in fixed point: compare on the output, where
+  // its rounding is a few thousandths of a unit.
   if (cairo_has_current_point(cr_)) {
+    UseDevice();
     double x, y;
     cairo_get_current_point(cr_, &x, &y);
-    if (std::fabs(x - p.x) < 1e-6 && std::fabs(y - p.y) < 1e-6) return;
+    Pt d = ToDevice(p.x, p.y);
+    UseLogical();
+    if (std::fabs(x - d.x) < 0.01 && std::fabs(y - d.y) < 0.01) return;
   }
+  UseLogical();
   cairo_move_to(cr_, p.x, p.y);
 }
 

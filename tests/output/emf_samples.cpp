@@ -127,6 +127,51 @@ std::vector<uint8_t> SampleMapping() {
   return b.Finish(3);
 }
 
+std::vector<uint8_t> SampleShapes() {
+  EmfBuilder b(10584, 7938);  // 400 x 300 reference pixels
+  b.R(EMR_SETMAPMODE, {MM_TEXT});
+  // A path: a Bezier petal filled yellow and outlined in blue.
+  b.Brush(1, BS_SOLID, RGB(255, 255, 0)).Select(1);
+  b.R(EMR_EXTCREATEPEN, {2, 0, 0, 0, 0, 0x10000 | 0x200 | 0x2000 | 1, 6, BS_SOLID, static_cast<int32_t>(RGB(0, 0, 255)), 0, 0});
+  b.Select(2);
+  b.R(EMR_BEGINPATH, {}).R(EMR_MOVETOEX, {20, 120});
+  b.Poly16(EMR_POLYBEZIERTO16, {{20, 20}, {120, 20}, {120, 120}});
+  b.R(EMR_LINETO, {20, 120}).R(EMR_CLOSEFIGURE, {}).R(EMR_ENDPATH, {});
+  b.R(EMR_STROKEANDFILLPATH, {0, 0, 0, 0});
+  // A square with a square hole (alternate filling), black outline.
+  b.Select(GetStockObject(BLACK_PEN)).Brush(3, BS_SOLID, RGB(255, 0, 0)).Select(3);
+  b.R(EMR_SETPOLYFILLMODE, {ALTERNATE});
+  {
+    std::vector<uint8_t> p;
+    for (int i = 0; i < 4; ++i) Append32(p, 0);
+    Append32(p, 2);
+    Append32(p, 8);
+    Append32(p, 4);
+    Append32(p, 4);
+    for (int v : {160, 20, 280, 20, 280, 140, 160, 140, 190, 50, 250, 50, 250, 110, 190, 110})
+      Append16(p, static_cast<uint16_t>(v));
+    b.Raw(EMR_POLYPOLYGON16, p);
+  }
+  // Pie, chord and rounded rectangle in green on hatching.
+  b.Brush(4, BS_HATCHED, RGB(0, 128, 0), HS_CROSS).Select(4);
+  b.R(EMR_PIE, {300, 20, 390, 110, 390, 65, 345, 20});
+  b.R(EMR_CHORD, {300, 150, 390, 240, 390, 195, 300, 195});
+  b.R(EMR_ROUNDRECT, {20, 160, 140, 240, 40, 40});
+  // A clip path (a circle) cuts a filled rectangle.
+  b.R(EMR_SAVEDC, {});
+  b.R(EMR_BEGINPATH, {}).R(EMR_ELLIPSE, {160, 160, 260, 260}).R(EMR_ENDPATH, {});
+  b.R(EMR_SELECTCLIPPATH, {5});
+  b.Brush(5, BS_SOLID, RGB(0, 0, 255)).Select(5).Select(GetStockObject(NULL_PEN));
+  b.R(EMR_RECTANGLE, {150, 200, 300, 300});
+  b.R(EMR_RESTOREDC, {-1});
+  // Text centred at the top of a point, black on an opaque cyan background.
+  b.Font(6, -20, 0, "Liberation Sans").Select(6);
+  b.R(EMR_SETBKMODE, {OPAQUE}).R(EMR_SETBKCOLOR, {static_cast<int32_t>(RGB(0, 255, 255))});
+  b.R(EMR_SETTEXTALIGN, {TA_TOP | TA_CENTER}).Text(200, 270, "Centre");
+  b.R(EMR_SETPIXELV, {200, 270, static_cast<int32_t>(RGB(255, 0, 255))});
+  return b.Finish(7);
+}
+
 std::vector<uint8_t> SampleWmf(bool placeable, uint16_t unitsPerInch) {
   std::vector<uint8_t> rec;
   auto record = [&rec](uint16_t func, std::initializer_list<int16_t> params) {

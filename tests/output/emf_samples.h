@@ -45,6 +45,11 @@ std::vector<uint8_t> SampleDrawing();
 // a clipped rectangle.
 std::vector<uint8_t> SampleMapping();
 
+// MM_TEXT shapes as other programs write them: paths filled and stroked,
+// a polygon with a hole, pie, chord and rounded rectangle, an extended
+// pen with flat caps, a clip path, aligned text on an opaque background.
+std::vector<uint8_t> SampleShapes();
+
 // A Windows metafile (optionally with the placeable header) drawing a
 // rectangle and a line in a window of 1440 x 720 units.
 std::vector<uint8_t> SampleWmf(bool placeable, uint16_t unitsPerInch = 1440);

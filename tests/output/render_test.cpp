@@ -83,6 +83,7 @@ void ExpectGoldenPicture(const std::string& name, const std::vector<uint8_t>& em
 TEST(Render, GoldenPictures) {
   ExpectGoldenPicture("drawing", SampleDrawing(), 800, 400);
   ExpectGoldenPicture("mapping", SampleMapping(), 300, 300);
+  ExpectGoldenPicture("shapes", SampleShapes(), 400, 300);
 }
 
 TEST(Render, LinesKeepTheirPenColoursWithoutAntialiasing) {
@@ -205,6 +206,19 @@ TEST(Render, WhatTheRecorderWritesRenders) {
   EXPECT_GT(red, 100);
   EXPECT_GT(blue, 500);   // the filled rectangle
   EXPECT_GT(green, 50);   // the label's strokes
+}
+
+TEST(Render, PathFiguresStayWholeAcrossRecords) {
+  // A triangle built from separate line records in a path, in a mapping
+  // with fractional scale: it fills only if the lines join into one figure.
+  EmfBuilder b(20000, 10000);
+  b.R(EMR_SETMAPMODE, {MM_LOMETRIC}).Brush(1, BS_SOLID, RGB(255, 0, 0)).Select(1);
+  b.R(EMR_BEGINPATH, {}).R(EMR_MOVETOEX, {100, -100}).R(EMR_LINETO, {1900, -100});
+  b.Poly16(EMR_POLYLINETO16, {{1000, -900}});
+  b.R(EMR_CLOSEFIGURE, {}).R(EMR_ENDPATH, {}).R(EMR_FILLPATH, {0, 0, 0, 0});
+  MemoryDib dib = Render(b.Finish(2), 200, 100);
+  EXPECT_EQ(2, dib.At(100, 30));
+  EXPECT_EQ(0, dib.At(20, 80));
 }
 
 TEST(Render, BitmapsAreStretchedIntoPlace) {
