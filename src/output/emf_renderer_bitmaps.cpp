@@ -79,7 +79,7 @@ void EmfRenderer::BitBlt(const EmfRecord& r) {
   }
   if (offBmi > r.size || cbBmi > r.size - offBmi || offBits > r.size || cbBits > r.size - offBits) return;
   double cxSrc = cx, cySrc = cy;
-  if (r.type == EMR_STRETCHBLT && r.size >= 108) {
+  if (r.type != EMR_BITBLT && r.size >= 108) {
     cxSrc = I32(r, 100);
     cySrc = I32(r, 104);
   }

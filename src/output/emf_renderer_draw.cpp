@@ -517,7 +517,8 @@ bool EmfRenderer::DrawRecord(const EmfRecord& r) {
       path_ = nullptr;
       havePath_ = false;
       return true;
-    case EMR_BITBLT: case EMR_STRETCHBLT:
+    case EMR_BITBLT: case EMR_STRETCHBLT: case EMR_ALPHABLEND: case EMR_TRANSPARENTBLT:
+      // Blending and transparent colours are drawn as plain copies.
       BitBlt(r);
       return true;
     case EMR_STRETCHDIBITS: case EMR_SETDIBITSTODEVICE:

@@ -17,7 +17,7 @@ using namespace gdi;
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
-constexpr uint32_t ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4, ETO_PDY = 0x2000;
+constexpr uint32_t ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4, ETO_GLYPH_INDEX = 0x10, ETO_PDY = 0x2000;
 constexpr size_t kMaxChars = 1u << 20;
 constexpr double kMaxGlyphSize = 65536;  // output units
 
@@ -98,6 +98,9 @@ void EmfRenderer::TextOut(const EmfRecord& r, bool wide) {
   if (r.size < 76) return;
   Pt ref{static_cast<double>(I32(r, 36)), static_cast<double>(I32(r, 40))};
   uint32_t nChars = U32(r, 44), offString = U32(r, 48), options = U32(r, 52), offDx = U32(r, 72);
+  // Glyph indices name glyphs of the recording machine's font, which is
+  // not the one here: such text is left out rather than garbled.
+  if (options & ETO_GLYPH_INDEX) return;
   size_t unit = wide ? 2 : 1;
   if (nChars == 0 || nChars > kMaxChars || offString > r.size || nChars > (r.size - offString) / unit) return;
   Pt rclA{static_cast<double>(I32(r, 56)), static_cast<double>(I32(r, 60))};
