@@ -1,21 +1,202 @@
-// Pens, colours and widths.
-// Not converted yet: these commands are reported as unrecognised.
-#include "interpreter/handlers.h"
-
-namespace tsl {
-
-void DoSP(uint16_t m, const char* text, PlotterState& ps) { DoUNK(m, text, ps); }
-void DoNP(uint16_t m, const char* text, PlotterState& ps) { DoUNK(m, text, ps); }
-void DoPC(uint16_t m, const char* text, PlotterState& ps) { DoUNK(m, text, ps); }
-void DoCR(uint16_t m, const char* text, PlotterState& ps) { DoUNK(m, text, ps); }
-void DoPW(uint16_t m, const char* text, PlotterState& ps) { DoUNK(m, text, ps); }
-void DoWU(uint16_t m, const char* text, PlotterState& ps) { DoUNK(m, text, ps); }
-void DoPT(uint16_t m, const char* text, PlotterState& ps) { DoUNK(m, text, ps); }
-
-}  // namespace tsl
-
+// Pens, colours and widths: SP, NP, PC, CR, WU, PT, PW and the pen creation
+// rule that SP, PT, PW, LT and PE share.
 #include "drawing/pens.h"
 
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+#include "drawing/fills.h"
+#include "drawing/pen_motion.h"
+#include "interpreter/args.h"
+#include "interpreter/conversion_log.h"
+#include "interpreter/gdi_helpers.h"
+#include "interpreter/handlers.h"
+#include "interpreter/numeric.h"
+
 namespace tsl {
-void CreateCurrentPen(PlotterState&) {}
+
+namespace {
+
+constexpr double kPluPerMm = 40.0;
+
+bool Recording(const PlotterState& ps) { return ps.hdcMeta && !ps.MeasureOnly(); }
+
+int32_t ConfiguredWidth(const PlotterState& ps, unsigned pen) {
+  return pen < static_cast<unsigned>(kPenTableSize) ? ps.settings->PenWidth[pen] : 0;
+}
+
+// A width in plotter units as handed to GDI.
+int32_t ScaledWidth(const PlotterState& ps, int32_t w) {
+  return Trunc32(static_cast<double>(w) * ps.settings->ScalePercent / 100.0);
+}
+
+// Creates, selects and swaps in a pen of `width` plotter units in the current
+// style and colour.
+void SelectNewPen(PlotterState& ps, int32_t width) {
+  if (!Recording(ps)) return;
+  gdi::Handle pen = ps.objects->CreatePen(static_cast<uint16_t>(ps.iLineType),
+                                          ScaledWidth(ps, width), PenColor(ps));
+  SelectReplacing(ps, pen, &ps.hpenCurrent);
+}
+
+void LogPenRange(const char* text, PlotterState& ps) {
+  ps.log->Logf("Warning: Pen number out of range: '%s' at offset 0x%lx\n", text,
+               static_cast<unsigned long>(ps.offCommand));
+}
+
+bool PenInRange(int32_t pen, const PlotterState& ps) { return pen >= 0 && pen < ps.nPens; }
+
+// One PC component through the CR range: the reference value b maps to 0,
+// w to 255. References are read as signed 16-bit values.
+unsigned MapComponent(double v, uint16_t black, uint16_t white) {
+  double b = static_cast<int16_t>(black);
+  double w = static_cast<int16_t>(white);
+  if (w == b) return v >= w ? 255 : 0;
+  double c = (v - b) / (w - b) * 256.0;
+  if (!(c > 0)) return 0;  // also NaN
+  if (c >= 255) return 255;
+  return static_cast<unsigned>(c);
+}
+
+}  // namespace
+
+int32_t CurrentPenWidth(const PlotterState& ps) {
+  if (ps.nWidthOverride != 0) return ps.nWidthOverride;
+  int32_t w = Trunc32(ps.dPenWidth * kPluPerMm);
+  int32_t s = ConfiguredWidth(ps, ps.iPen);
+  if (s > 0) return Trunc32(static_cast<double>(w) * s);
+  if (s < 0) return -s;
+  return w;
+}
+
+void CreateCurrentPen(PlotterState& ps) { SelectNewPen(ps, CurrentPenWidth(ps)); }
+
+void DoSP(uint16_t, const char* text, PlotterState& ps) {
+  int n = GetArgs(text, ps, 1);
+  if (n >= 1) {
+    if (!PenInRange(ps.pArgs[0].l, ps)) {
+      LogPenRange(text, ps);
+      ps.nErrors++;
+      return;
+    }
+    ps.iPen = static_cast<uint16_t>(ps.pArgs[0].l);
+  } else {
+    ps.iPen = 0;
+  }
+  CreateCurrentPen(ps);
+  ReplaceFillBrush(ps);
+  if (Recording(ps)) ps.hdcMeta->SetTextColor(PenColor(ps));
+  ps.nExecuted++;
+}
+
+void DoNP(uint16_t, const char* text, PlotterState& ps) {
+  if (GetArgs(text, ps, 1) < 1) {
+    ps.nPens = 16;
+  } else {
+    int32_t n = ps.pArgs[0].l;
+    uint16_t pens = 2;
+    while (pens < 256 && pens < n) pens = static_cast<uint16_t>(pens * 2);
+    ps.nPens = pens;
+  }
+  ps.nExecuted++;
+}
+
+void DoPC(uint16_t, const char* text, PlotterState& ps) {
+  if (GetArgs(text, ps, 4) != 4) {
+    LogParamError("4", text, ps);
+    ps.nIgnored++;
+    return;
+  }
+  if (ps.settings->Has(IgnorePC)) {
+    ps.nIgnored++;
+    return;
+  }
+  int32_t pen = ps.pArgs[0].l;
+  if (!PenInRange(pen, ps)) {
+    LogPenRange(text, ps);
+    ps.nIgnored++;
+    return;
+  }
+  unsigned rgb[3];
+  for (int i = 0; i < 3; ++i)
+    rgb[i] = MapComponent(ps.pArgs[1 + i].d, ps.crRange[2 * i], ps.crRange[2 * i + 1]);
+  ps.settings->PenColor[pen] = gdi::RGB(rgb[0], rgb[1], rgb[2]);
+  ps.nExecuted++;
+}
+
+void DoCR(uint16_t, const char* text, PlotterState& ps) {
+  int n = GetArgs(text, ps, ps.nArgsMax);
+  if (n == 0) {
+    for (int i = 0; i < 6; i += 2) {
+      ps.crRange[i] = 0;
+      ps.crRange[i + 1] = 255;
+    }
+    ps.nExecuted++;
+    return;
+  }
+  if (n != 6) {
+    LogParamError("6", text, ps);
+    if (n < 6) {
+      ps.nIgnored++;
+      return;
+    }
+  }
+  uint16_t range[6];
+  for (int i = 0; i < 6; ++i) range[i] = static_cast<uint16_t>(ps.pArgs[i].l);
+  for (int i = 0; i < 6; i += 2) {
+    // Values that differ only beyond 16 bits would make an empty range too.
+    if (ps.pArgs[i].l == ps.pArgs[i + 1].l || range[i] == range[i + 1]) {
+      ps.log->LogString("CR: Invalid Parameter (black-ref = white-ref)\n");
+      ps.nErrors++;
+      return;
+    }
+  }
+  for (int i = 0; i < 6; ++i) ps.crRange[i] = range[i];
+  ps.nExecuted++;
+}
+
+void DoWU(uint16_t, const char* text, PlotterState& ps) {
+  if (GetArgs(text, ps, 1) >= 1 && (ps.pArgs[0].l & 1))
+    ps.bMode |= WIDTH_RELATIVE;
+  else
+    ps.bMode &= static_cast<uint8_t>(~WIDTH_RELATIVE);
+  ps.nExecuted++;
+}
+
+void DoPT(uint16_t, const char* text, PlotterState& ps) {
+  ps.dPenWidth = GetArgs(text, ps, 1) >= 1 ? ps.pArgs[0].d : 0.3;
+  CreateCurrentPen(ps);
+  ps.nExecuted++;
+}
+
+void DoPW(uint16_t, const char* text, PlotterState& ps) {
+  int n = GetArgs(text, ps, 2);
+  int32_t pen = (n >= 2 && ps.pArgs[1].l <= ps.nPens) ? ps.pArgs[1].l : ps.iPen;
+  if (pen != ps.iPen) {
+    ps.nExecuted++;
+    return;
+  }
+  int32_t s = ConfiguredWidth(ps, ps.iPen);
+  if (s == 0) {
+    // The file's width becomes the normal width, as PT sets it: the later of
+    // the two wins, and configured widths of other pens still apply to it.
+    bool relative = (ps.bMode & WIDTH_RELATIVE) != 0;
+    double given = std::fabs(n >= 1 ? ps.pArgs[0].d : (relative ? 0.1 : 0.3));
+    if (relative) {
+      // Per cent of the P1-P2 diagonal.
+      double dx = ps.dxP1P2, dy = ps.dyP1P2;
+      ps.dPenWidth = given / 100.0 * std::sqrt(dx * dx + dy * dy) / kPluPerMm;
+    } else {
+      ps.dPenWidth = given;
+    }
+  }
+  // A configured width wins over the file's until IN; a negative one is a
+  // fixed width of -s units and stays positive as an override.
+  ps.nWidthOverride = s < 0 ? -s : s;
+  int32_t width = ps.nWidthOverride ? ps.nWidthOverride : Trunc32(ps.dPenWidth * kPluPerMm);
+  SelectNewPen(ps, width);
+  ps.nExecuted++;
+}
+
 }  // namespace tsl

@@ -25,6 +25,17 @@ class InputFile {
     if (pos_ < len_) return static_cast<unsigned char>(buffer_[pos_++]);
     return Refill() ? static_cast<unsigned char>(buffer_[pos_++]) : -1;
   }
+  // The bytes already read ahead (none at the end of the file): callers
+  // scan them in place and Advance past what they took.
+  const char* Peek(size_t* available) {
+    if (pos_ >= len_ && !Refill()) {
+      *available = 0;
+      return nullptr;
+    }
+    *available = len_ - pos_;
+    return buffer_.data() + pos_;
+  }
+  void Advance(size_t n) { pos_ += n; }
   // Gives back the byte just read.
   void Unget() {
     if (pos_ > 0) --pos_;

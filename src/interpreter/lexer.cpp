@@ -10,7 +10,44 @@ namespace {
 int Upper(int c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
 bool IsLetter(int c) { return c >= 'A' && c <= 'Z'; }
 bool IsNumeric(int c) { return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'; }
+// Byte classes for the fast collection of PE and of ordinary commands.
+enum : uint8_t { kTake = 0, kStop = 1, kSkip = 2 };
+
+struct ByteClasses {
+  uint8_t pe[256];
+  uint8_t plain[256];
+  ByteClasses() {
+    for (int c = 0; c < 256; ++c) {
+      pe[c] = plain[c] = kTake;
+      if (IsLetter(Upper(c))) plain[c] = kStop;
+    }
+    const uint8_t esc = static_cast<uint8_t>(ESC);
+    pe[';'] = pe[esc] = plain[';'] = plain[esc] = kStop;
+    pe['\r'] = pe['\n'] = plain['\r'] = plain['\n'] = plain[0] = kSkip;
+  }
+};
+const ByteClasses kClasses;
+
 }  // namespace
+
+int Lexer::CollectRun(const uint8_t* classes) {
+  for (;;) {
+    size_t avail;
+    const char* p = in_.Peek(&avail);
+    if (!p) return -1;
+    size_t i = 0;
+    while (i < avail && classes[static_cast<uint8_t>(p[i])] == kTake) ++i;
+    // The text may grow to two bytes short of the buffer's size.
+    if (len_ + i + 2 > size_) return -2;
+    std::memcpy(buf_ + len_, p, i);
+    len_ += i;
+    in_.Advance(i);
+    if (i == avail) continue;
+    uint8_t c = static_cast<uint8_t>(p[i]);
+    in_.Advance(1);
+    if (classes[c] == kStop) return c;
+  }
+}
 
 LexResult Lexer::Next(char* buf, size_t size, uint16_t* mnemonic, char terminator,
                       bool showTerminator) {
@@ -77,15 +114,9 @@ LexResult Lexer::CollectRest(uint16_t m, char terminator, bool showTerminator) {
     return LexResult::Command;
   }
   if (m == Mnemonic('P', 'E')) {
-    while ((c = in_.Get()) >= 0) {
-      if (c == ';') break;
-      if (c == ESC) {
-        in_.Unget();
-        break;
-      }
-      if (c == '\r' || c == '\n') continue;
-      if (!Put(static_cast<char>(c))) return full;
-    }
+    c = CollectRun(kClasses.pe);
+    if (c == -2) return full;
+    if (c == ESC) in_.Unget();
     return LexResult::Command;
   }
   if (m == Mnemonic('M', 'G')) {
@@ -120,15 +151,9 @@ LexResult Lexer::CollectRest(uint16_t m, char terminator, bool showTerminator) {
     if (c >= 0 && !Put(static_cast<char>(c))) return full;
     return LexResult::Command;
   }
-  while ((c = in_.Get()) >= 0) {
-    if (c == ';') break;
-    if (c == '\r' || c == '\n' || c == 0) continue;
-    if (IsLetter(Upper(c)) || c == ESC) {
-      in_.Unget();
-      break;
-    }
-    if (!Put(static_cast<char>(c))) return full;
-  }
+  c = CollectRun(kClasses.plain);
+  if (c == -2) return full;
+  if (c >= 0 && c != ';') in_.Unget();  // a letter or ESC starts the next command
   return LexResult::Command;
 }
 

@@ -30,6 +30,10 @@ class Lexer {
     return true;
   }
   bool CollectNumericField();
+  // Copies bytes up to the first one classed as a stop, dropping those
+  // classed as skipped; returns the stopping byte (consumed), -1 at the end
+  // of the file, or -2 when the text would not fit.
+  int CollectRun(const uint8_t* classes);
   LexResult CollectRest(uint16_t mnemonic, char terminator, bool showTerminator);
 
   InputFile& in_;

@@ -35,20 +35,24 @@ class RecordBuilder {
     U32(type);
     U32(0);
   }
-  void U32(uint32_t v) {
-    uint8_t b[4];
-    PutU32(b, v);
-    out_.insert(out_.end(), b, b + 4);
+  // Room for n more bytes at the end, to be filled by the caller.
+  uint8_t* Grow(size_t n) {
+    size_t at = out_.size();
+    out_.resize(at + n);
+    return out_.data() + at;
   }
+  void U32(uint32_t v) { PutU32(Grow(4), v); }
   void I32(int32_t v) { U32(static_cast<uint32_t>(v)); }
   void U16(uint16_t v) {
-    out_.push_back(static_cast<uint8_t>(v));
-    out_.push_back(static_cast<uint8_t>(v >> 8));
+    uint8_t* p = Grow(2);
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
   }
   void I16(int16_t v) { U16(static_cast<uint16_t>(v)); }
   void U8(uint8_t v) { out_.push_back(v); }
   void F32(float v);
   void Zeros(size_t n) { out_.insert(out_.end(), n, 0); }
+  void Bytes(const uint8_t* p, size_t n) { out_.insert(out_.end(), p, p + n); }
   void RectL(const Rect& r) {
     I32(r.left);
     I32(r.top);

@@ -320,12 +320,26 @@ bool Recorder::PolyRecord(uint32_t type16, uint32_t type32, const Point* pts, si
   rb_.Begin(small ? type16 : type32);
   rb_.RectL(bounds);
   rb_.U32(static_cast<uint32_t>(n));
+  // Through a small buffer: the points are appended without first zeroing
+  // room for them.
+  uint8_t chunk[4096];
+  size_t used = 0;
   for (size_t i = 0; i < n; ++i) {
+    uint8_t* out = chunk + used;
     if (small) {
-      rb_.I16(static_cast<int16_t>(pts[i].x));
-      rb_.I16(static_cast<int16_t>(pts[i].y));
+      const uint16_t x = static_cast<uint16_t>(pts[i].x), y = static_cast<uint16_t>(pts[i].y);
+      out[0] = static_cast<uint8_t>(x);
+      out[1] = static_cast<uint8_t>(x >> 8);
+      out[2] = static_cast<uint8_t>(y);
+      out[3] = static_cast<uint8_t>(y >> 8);
     } else {
-      rb_.PointL(pts[i]);
+      PutU32(out, static_cast<uint32_t>(pts[i].x));
+      PutU32(out + 4, static_cast<uint32_t>(pts[i].y));
+    }
+    used += each;
+    if (used == sizeof chunk || i + 1 == n) {
+      rb_.Bytes(chunk, used);
+      used = 0;
     }
   }
   Emit(rb_.End());
