@@ -62,11 +62,10 @@ int TurningAngle(const PlotterState& ps) {
     f -= ps.settings->Rotation;
     if (f < 0) f += 360;
   }
-  // The grid's y grows upward while the escapement turns the other way.
-  if (f == 90)
-    f = 270;
-  else if (f == 270)
-    f = 90;
+  // The label angle turns clockwise, the grid's rotation counter-clockwise:
+  // 90 and 270 change places, and so does every angle between them (a DI1,1
+  // label must rise, as its font does).
+  f = (360 - f % 360) % 360;
   return f;
 }
 

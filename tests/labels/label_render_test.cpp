@@ -133,6 +133,16 @@ TEST_F(Labels, PathAndDirectionTurnTheAdvance) {
   EXPECT_EQ(ps.xPen, 1000);
   EXPECT_EQ(ps.yPen, 1000 + 160);
   EXPECT_EQ(Texts()[0], "TextOutA 920,1000 \"A\"");
+
+  // Diagonals turn the same way as the font: DI1,1 rises, DI1,-1 falls.
+  f.RunAll("PA1000,1000;DI1,1");
+  f.Run("LBA");
+  EXPECT_EQ(ps.xPen, 1000 + 113);  // 8 units at 45 degrees, 20 plotter units each
+  EXPECT_EQ(ps.yPen, 1000 + 113);
+  f.RunAll("PA1000,1000;DI1,-1");
+  f.Run("LBA");
+  EXPECT_EQ(ps.xPen, 1000 + 113);
+  EXPECT_EQ(ps.yPen, 1000 - 113);
 }
 
 TEST_F(Labels, MeasureOnlyRecordsNothingButMovesAndMeasuresAlike) {
