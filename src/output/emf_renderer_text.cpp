@@ -152,9 +152,11 @@ void EmfRenderer::TextOut(const EmfRecord& r, bool wide) {
     em = 12 / (LinearScaleX() > 0 ? LinearScaleX() : 1);
   double emX = f.width ? std::fabs(static_cast<double>(f.width)) / fm.avgWidth : em;
   double theta = f.escapement / 10.0 * kPi / 180;
-  // Baseline direction and "up" in logical space, as seen on the output.
-  Vec dir = flips ? Vec{std::cos(theta), std::sin(theta)} : Vec{std::cos(theta), -std::sin(theta)};
-  Vec up = flips ? Vec{-std::sin(theta), std::cos(theta)} : Vec{-std::sin(theta), -std::cos(theta)};
+  // Baseline direction and "up" in logical space. GDI turns the escapement
+  // the same way in logical space whatever the mapping, so under a mapping
+  // with y upward 2700 runs up the page (as the plotter's labels expect).
+  Vec dir{std::cos(theta), -std::sin(theta)};
+  Vec up = flips ? Vec{std::sin(theta), std::cos(theta)} : Vec{-std::sin(theta), -std::cos(theta)};
   Vec gx = Linear(full, {dir.x * emX, dir.y * emX});
   Vec gy = Linear(full, {-up.x * em, -up.y * em});
   cairo_matrix_t fontMatrix;
