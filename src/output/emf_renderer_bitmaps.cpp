@@ -4,6 +4,7 @@
 
 #include "output/dib.h"
 #include "output/emf_renderer.h"
+#include "output/record_fields.h"
 
 namespace tsl {
 
@@ -12,16 +13,6 @@ using namespace gdi;
 namespace {
 constexpr uint32_t kBlackness = 0x000042, kWhiteness = 0xFF0062, kDstInvert = 0x550009;
 
-int32_t I32(const EmfRecord& r, size_t off) {
-  int32_t v = 0;
-  r.I32(off, &v);
-  return v;
-}
-uint32_t U32(const EmfRecord& r, size_t off) {
-  uint32_t v = 0;
-  r.U32(off, &v);
-  return v;
-}
 }  // namespace
 
 void EmfRenderer::DrawImage(const uint8_t* bmi, size_t cbBmi, const uint8_t* bits, size_t cbBits, double xDest,

@@ -4,6 +4,7 @@
 
 #include "output/dib.h"
 #include "output/emf_renderer.h"
+#include "output/record_fields.h"
 
 namespace tsl {
 
@@ -14,16 +15,6 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr int R2_BLACK = 1, R2_NOP = 11, R2_WHITE = 16;
 enum : uint8_t { PT_CLOSEFIGURE = 1, PT_LINETO = 2, PT_BEZIERTO = 4, PT_MOVETO = 6 };
 
-int32_t I32(const EmfRecord& r, size_t off) {
-  int32_t v = 0;
-  r.I32(off, &v);
-  return v;
-}
-uint32_t U32(const EmfRecord& r, size_t off) {
-  uint32_t v = 0;
-  r.U32(off, &v);
-  return v;
-}
 
 // The 8 x 8 hatch bitmaps: true where the hatch line is.
 bool HatchPixel(uint32_t hatch, int x, int y) {

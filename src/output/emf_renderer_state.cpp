@@ -5,6 +5,7 @@
 #include "output/dib.h"
 #include "output/emf_renderer.h"
 #include "output/utf16.h"
+#include "output/record_fields.h"
 
 namespace tsl {
 
@@ -18,16 +19,6 @@ enum : uint32_t { RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY =
 enum : uint32_t { MWT_IDENTITY = 1, MWT_LEFTMULTIPLY = 2, MWT_RIGHTMULTIPLY = 3, MWT_SET = 4 };
 constexpr uint32_t PS_GEOMETRIC = 0x10000;
 
-int32_t I32(const EmfRecord& r, size_t off) {
-  int32_t v = 0;
-  r.I32(off, &v);
-  return v;
-}
-uint32_t U32(const EmfRecord& r, size_t off) {
-  uint32_t v = 0;
-  r.U32(off, &v);
-  return v;
-}
 
 bool ReadXform(const EmfRecord& r, size_t off, EmfRenderer::Xform* x) {
   float f[6];

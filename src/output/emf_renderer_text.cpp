@@ -10,6 +10,7 @@
 
 #include "output/emf_renderer.h"
 #include "output/utf16.h"
+#include "output/record_fields.h"
 
 namespace tsl {
 
@@ -27,16 +28,6 @@ const uint16_t kCp1252High[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026
                                   0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
 
-int32_t I32(const EmfRecord& r, size_t off) {
-  int32_t v = 0;
-  r.I32(off, &v);
-  return v;
-}
-uint32_t U32(const EmfRecord& r, size_t off) {
-  uint32_t v = 0;
-  r.U32(off, &v);
-  return v;
-}
 
 struct Vec {
   double x, y;
