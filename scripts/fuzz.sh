@@ -23,6 +23,8 @@ for t in "${targets[@]}"; do
   seeds=()
   [[ -d tests/data/fuzz/$t ]] && seeds+=(tests/data/fuzz/$t)
   [[ -d tests/data/seeds/$t ]] && seeds+=(tests/data/seeds/$t)
+  # The metafile readers start from the metafiles the tests make.
+  case $t in emf_render|metafile_load) seeds+=(tests/data/seeds/emf_reader) ;; esac
   log=build/fuzz/$t.log
   if ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
      "build/fuzz/tests/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \

@@ -4,17 +4,19 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "cli/terminal_progress.h"
+#include "cli/batch.h"
+#include "cli/export_command.h"
+#include "cli/settings_command.h"
+#include "cli/switches.h"
 #include "common/gdi/emf_reader.h"
-#include "common/names.h"
-#include "interpreter/tessella.h"
-#include "settings/settings_set.h"
+#include "output/metafile_load.h"
+#include "settings/settings_registry.h"
+#include "settings/settings_sets.h"
 
 namespace tsl {
 
@@ -25,43 +27,56 @@ std::atomic<bool> gCancel{false};
 extern "C" void OnInterrupt(int) { gCancel.store(true); }
 
 const char kUsage[] =
-    "Usage: tessella [OPTION]... FILE...\n"
+    "Usage: tessella [OPTION]... [SWITCH]... FILE|FOLDER|PATTERN...\n"
+    "       tessella settings COMMAND...      (see 'tessella settings --help')\n"
+    "       tessella export METAFILE FORMAT... (see 'tessella export --help')\n"
+    "       tessella --dump METAFILE\n"
     "Convert HP-GL and HP-GL/2 plot files into Windows Enhanced Metafiles.\n"
     "\n"
-    "Each FILE is converted into a metafile beside it (drawing.plt gives\n"
-    "drawing.emf) with a conversion log (drawing.log) that lists what could\n"
-    "not be converted.\n"
+    "Each file is converted into a metafile beside it (drawing.plt gives\n"
+    "drawing.emf) with a log (drawing.log) that lists what could not be\n"
+    "converted. A folder converts its .plt, .hgl and .hpg files; a quoted\n"
+    "pattern such as \"*.plt\" is expanded here. A switch applies to the files\n"
+    "named after it.\n"
     "\n"
-    "  --dump FILE    print the records of a metafile, one per line\n"
-    "  --help         show this help and exit\n"
-    "  --version      show the version and exit\n"
+    "Switches (letters in any case):\n"
+    "  -A0 -A1 -A2 -A3 -A4    paper ISO A0..A4 (portrait); -ALTR -ALGL -ALGR letter, legal, ledger\n"
+    "  -B, -BX                unattended: no messages but errors\n"
+    "  -C                     also write the pen colours (.CLR)\n"
+    "  -E                     measure only: print the drawing's size, write nothing\n"
+    "  -F                     forced defaults for problem files\n"
+    "  -IXPC                  ignore PC (pen colour) commands\n"
+    "  -MX, -MY               mirror the X or Y axis\n"
+    "  -NTGL                  mirror X and rotate by 90 degrees\n"
+    "  -O:FOLDER              write the outputs into FOLDER;  -OF:FILE  name the metafile\n"
+    "  -Q                     quiet: no progress\n"
+    "  -RO:N                  rotate the drawing by N degrees (multiples of 90)\n"
+    "  -S:P                   scale the drawing to P percent\n"
+    "  -T                     also write a compressed metafile (.emz)\n"
+    "  -WPNG[:W] -WJPG[:W] -WBMP[:W]   export a W pixels wide raster copy (800)\n"
+    "  -X                     after an export switch: keep no metafile\n"
+    "  -Z                     delete the logs of conversions without warnings\n"
     "\n"
-    "Exit status: 0 when every file converted, 1 when any failed, 2 for a\n"
-    "usage error.\n";
+    "Options:\n"
+    "  --set NAME             convert with the settings set NAME (default: the start-up set)\n"
+    "  -O DIR, --output-dir DIR   same as -O:DIR\n"
+    "  -j N, --jobs N         convert N files at a time (default 1)\n"
+    "  --dump METAFILE        print the records of an EMF, EMZ or WMF file\n"
+    "  --                     the words after it are file names\n"
+    "  -H, -?, --help         show this help;  --version  show the version\n"
+    "\n"
+    "Exit status: 0 when every named file converted, 1 when any failed or a\n"
+    "name matched nothing, 2 for a usage error, 130 when interrupted.\n";
 
-int Usage(const char* problem) {
-  std::fprintf(stderr, "tessella: %s\nTry 'tessella --help' for more information.\n", problem);
+int Usage(const std::string& problem) {
+  std::fprintf(stderr, "tessella: %s\nTry 'tessella --help' for more information.\n", problem.c_str());
   return 2;
-}
-
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    *error = std::strerror(errno);
-    return false;
-  }
-  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    *error = "read error";
-    return false;
-  }
-  return true;
 }
 
 int Dump(const char* path) {
   std::vector<uint8_t> bytes;
   std::string error;
-  if (!ReadWholeFile(path, &bytes, &error)) {
+  if (!LoadMetafileBytes(path, &bytes, &error)) {
     std::fprintf(stderr, "tessella: %s: %s\n", path, error.c_str());
     return 1;
   }
@@ -74,56 +89,130 @@ int Dump(const char* path) {
   return 0;
 }
 
-// Converts one plot file beside itself. True when its metafile was written.
-bool ConvertOne(const SettingsSet& settings, const std::string& file) {
-  OutputNames names;
-  if (!MakeNames(file, nullptr, &names)) return false;
-  TerminalProgress progress(&gCancel);
-  RunEnvironment env;
-  env.progress = &progress;
-  RunResult result;
-  int ok = Tessella(settings, names.plot, names.metafile.c_str(), names.log, env, &result);
-  return ok && result.metafileOk && !result.cancelled;
+// "--name VALUE" or "--name=VALUE"; advances i over a separate value.
+bool LongValue(int argc, char** argv, int* i, const char* name, std::string* value) {
+  size_t n = std::strlen(name);
+  const char* a = argv[*i];
+  if (std::strncmp(a, name, n) != 0) return false;
+  if (a[n] == '=') {
+    *value = a + n + 1;
+    return true;
+  }
+  if (a[n] != '\0') return false;
+  if (*i + 1 >= argc) {
+    *value = "\x01";  // marks a missing value
+    return true;
+  }
+  *value = argv[++*i];
+  return true;
+}
+
+bool ParseJobs(const std::string& text, int* jobs) {
+  char* end = nullptr;
+  long v = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end || v < 1 || v > 256) return false;
+  *jobs = static_cast<int>(v);
+  return true;
 }
 
 }  // namespace
 
 int RunCli(int argc, char** argv) {
-  std::vector<std::string> files;
-  bool endOfOptions = false;
+  if (argc >= 2 && !std::strcmp(argv[1], "settings")) return RunSettingsCommand(argc - 1, argv + 1);
+  if (argc >= 2 && !std::strcmp(argv[1], "export")) return RunExportCommand(argc - 1, argv + 1);
+
+  // Options that change the whole run come first, wherever they stand.
+  std::string setName;
+  int jobs = 1;
+  std::vector<std::string> words;
+  bool literal = false;
   for (int i = 1; i < argc; ++i) {
-    const char* a = argv[i];
-    if (!endOfOptions && a[0] == '-' && a[1]) {
-      if (!std::strcmp(a, "--")) {
-        endOfOptions = true;
-      } else if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
-        std::fputs(kUsage, stdout);
-        return 0;
-      } else if (!std::strcmp(a, "--version")) {
-        std::printf("tessella 5.4.1110\n");
-        return 0;
-      } else if (!std::strcmp(a, "--dump")) {
-        if (i + 1 >= argc) return Usage("--dump needs a metafile");
-        return Dump(argv[i + 1]);
-      } else {
-        return Usage((std::string("unknown option '") + a + "'").c_str());
-      }
+    std::string a = argv[i], v;
+    if (literal) {
+      words.push_back("\x02" + a);  // a file name, whatever it looks like
       continue;
     }
-    files.emplace_back(a);
+    if (a == "--") {
+      literal = true;
+    } else if (a == "--help") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else if (a == "--version") {
+      std::printf("tessella 5.4.1110\n");
+      return 0;
+    } else if (a == "--dump") {
+      if (i + 1 >= argc) return Usage("--dump needs a metafile");
+      return Dump(argv[i + 1]);
+    } else if (LongValue(argc, argv, &i, "--set", &v)) {
+      if (v == "\x01" || v.empty()) return Usage("--set needs the name of a settings set");
+      setName = v;
+    } else if (LongValue(argc, argv, &i, "--jobs", &v)) {
+      if (!ParseJobs(v, &jobs)) return Usage("--jobs needs a number from 1 to 256");
+    } else if (a == "-j" || (a.size() > 2 && a.compare(0, 2, "-j") == 0 && a[2] >= '0' && a[2] <= '9')) {
+      std::string n = a.size() > 2 ? a.substr(2) : (i + 1 < argc ? argv[++i] : "");
+      if (!ParseJobs(n, &jobs)) return Usage("-j needs a number from 1 to 256");
+    } else if (LongValue(argc, argv, &i, "--output-dir", &v)) {
+      if (v == "\x01" || v.empty()) return Usage("--output-dir needs a folder");
+      words.push_back("-O:" + v);
+    } else if (a == "-O" && i + 1 < argc && argv[i + 1][0] != '-') {
+      words.push_back(std::string("-O:") + argv[++i]);
+    } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+      return Usage("unknown option '" + a + "'");
+    } else {
+      words.push_back(a);
+    }
   }
-  if (files.empty()) return Usage("no plot file named");
+  if (words.empty()) return Usage("no plot file named");
+
+  CliOptions options;
+  if (!setName.empty() && !SettingsSectionExists(setName)) {
+    std::fprintf(stderr, "tessella: there is no settings set named '%s' (see 'tessella settings list')\n",
+                 setName.c_str());
+    return 2;
+  }
+  // Every command line starts from the saved settings with all run options off.
+  ReadIniFile(&options.set, setName.empty() ? nullptr : setName.c_str());
+
+  Batch batch(jobs, &gCancel);
+  bool quietSummary = false, sawFile = false, helpShown = false;
+  for (const std::string& w : words) {
+    if (options.stop) break;
+    std::string file;
+    if (!w.empty() && w[0] == '\x02') {
+      file = w.substr(1);
+    } else {
+      std::vector<SwitchResult> results;
+      file = WalkItem(w, options, &results);
+      for (const SwitchResult& r : results) {
+        if (!r.note.empty()) std::fprintf(stderr, "tessella: %s\n", r.note.c_str());
+        if (r.showHelp && !helpShown) {
+          std::fputs(kUsage, stdout);
+          helpShown = true;
+        }
+      }
+      if (options.set.Has(Quiet)) quietSummary = true;
+    }
+    if (!file.empty()) {
+      sawFile = true;
+      batch.Add(file, options);
+    }
+  }
+  if (!sawFile) {
+    if (helpShown || options.stop) return 0;
+    return Usage("no plot file named");
+  }
 
   std::signal(SIGINT, OnInterrupt);
-  SettingsSet settings = DefaultSettings();
-  settings.Set(Unattended, false);
-  int failed = 0;
-  for (const std::string& f : files) {
-    if (gCancel.load()) break;
-    if (!ConvertOne(settings, f)) failed++;
+  std::signal(SIGTERM, OnInterrupt);
+  BatchReport report = batch.Run();
+  if (report.cancelled) {
+    std::fprintf(stderr, "tessella: interrupted\n");
+    return 130;
   }
-  if (gCancel.load()) return 130;
-  return failed ? 1 : 0;
+  if (!quietSummary && report.converted + report.failed > 1)
+    std::fprintf(stderr, "%d file%s converted, %d failed\n", report.converted, report.converted == 1 ? "" : "s",
+                 report.failed);
+  return report.failed ? 1 : 0;
 }
 
 }  // namespace tsl

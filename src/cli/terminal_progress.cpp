@@ -7,33 +7,74 @@
 
 namespace tsl {
 
-TerminalProgress::TerminalProgress(const std::atomic<bool>* cancel)
-    : tty_(isatty(STDERR_FILENO) != 0), cancel_(cancel) {}
+ProgressBoard::ProgressBoard(size_t total) : tty_(isatty(STDERR_FILENO) != 0), total_(total) {}
 
-void TerminalProgress::Open(const std::string& input, const std::string& output) {
-  name_ = ShortName(input);
-  output_ = output;
+ProgressBoard::~ProgressBoard() {
+  if (tty_ && drawnWidth_) std::fprintf(stderr, "\r%*s\r", static_cast<int>(drawnWidth_), "");
+}
+
+int ProgressBoard::Begin(const std::string& name) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  size_t slot = 0;
+  while (slot < entries_.size() && entries_[slot].running) ++slot;
+  if (slot == entries_.size()) entries_.emplace_back();
+  entries_[slot] = {ShortName(name), 0, true};
+  Draw();
+  return static_cast<int>(slot);
+}
+
+void ProgressBoard::Update(int slot, int percent) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (slot < 0 || static_cast<size_t>(slot) >= entries_.size()) return;
+  entries_[slot].percent = percent;
+  Draw();
+}
+
+void ProgressBoard::End(int slot) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (slot >= 0 && static_cast<size_t>(slot) < entries_.size()) entries_[slot].running = false;
+  Draw();
+}
+
+void ProgressBoard::JobDone() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  done_++;
+  Draw();
+}
+
+void ProgressBoard::Draw() {
+  if (!tty_) return;
+  std::string line;
+  if (total_ > 1) line = "[" + std::to_string(done_) + "/" + std::to_string(total_) + "]";
+  for (const Entry& e : entries_) {
+    if (!e.running) continue;
+    std::string name = e.name.size() > 28 ? e.name.substr(0, 25) + "..." : e.name;
+    line += (line.empty() ? "" : "  ") + name + " " + std::to_string(e.percent) + "%";
+  }
+  if (line.size() > 79) line.resize(79);
+  size_t pad = drawnWidth_ > line.size() ? drawnWidth_ - line.size() : 0;
+  std::fprintf(stderr, "\r%s%*s", line.c_str(), static_cast<int>(pad), "");
+  if (pad) std::fprintf(stderr, "\r%s", line.c_str());
+  std::fflush(stderr);
+  drawnWidth_ = line.size();
+}
+
+void TerminalProgress::Open(const std::string& input, const std::string&) {
+  if (board_) slot_ = board_->Begin(input);
   shown_ = -1;
 }
 
 bool TerminalProgress::SetPct(int percent) {
-  if (tty_ && percent != shown_) {
+  if (board_ && percent != shown_) {
     shown_ = percent;
-    constexpr int kWidth = 30;
-    int filled = percent * kWidth / 100;
-    std::fprintf(stderr, "\r%-32.32s [%.*s%*s] %3d%%", name_.c_str(), filled,
-                 "##############################", kWidth - filled, "", percent);
-    std::fflush(stderr);
+    board_->Update(slot_, percent);
   }
   return !(cancel_ && cancel_->load());
 }
 
 void TerminalProgress::Close() {
-  if (tty_ && shown_ >= 0) {
-    std::fprintf(stderr, "\r%*s\r", 72, "");
-    std::fflush(stderr);
-  }
-  shown_ = -1;
+  if (board_ && slot_ >= 0) board_->End(slot_);
+  slot_ = -1;
 }
 
 }  // namespace tsl

@@ -79,11 +79,7 @@ void DoAA(uint16_t mnemonic, const char* text, PlotterState& ps) {
     return;
   }
   const Arg* a = ps.pArgs;
-  const uint8_t savedRelative = ps.bMode & RELATIVE;
-  if (SecondChar(mnemonic) == 'R')
-    ps.bMode |= RELATIVE;
-  else
-    ps.bMode &= static_cast<uint8_t>(~RELATIVE);
+  RelativeScope relative(ps, SecondChar(mnemonic) == 'R');
 
   gdi::Point c = Units(ps, a[0], a[1]);
   double dx = static_cast<double>(ps.xPen) - c.x;
@@ -134,7 +130,6 @@ void DoAA(uint16_t mnemonic, const char* text, PlotterState& ps) {
     GrowByQuadrantCorner(ps, square, a0);
     GrowByQuadrantCorner(ps, square, a1);
   }
-  ps.bMode = static_cast<uint8_t>((ps.bMode & ~RELATIVE) | savedRelative);
   ps.nExecuted++;
 }
 

@@ -16,11 +16,7 @@ void DoBZ(uint16_t mnemonic, const char* text, PlotterState& ps) {
     ps.nErrors++;
     return;
   }
-  const uint8_t savedRelative = ps.bMode & RELATIVE;
-  if (SecondChar(mnemonic) == 'R')
-    ps.bMode |= RELATIVE;
-  else
-    ps.bMode &= static_cast<uint8_t>(~RELATIVE);
+  RelativeScope relative(ps, SecondChar(mnemonic) == 'R');
 
   const size_t count = static_cast<size_t>(n / 2);
   MemPtr<gdi::Point> pts;
@@ -52,7 +48,6 @@ void DoBZ(uint16_t mnemonic, const char* text, PlotterState& ps) {
       ps.yPen = last.y;
     }
   }
-  ps.bMode = static_cast<uint8_t>((ps.bMode & ~RELATIVE) | savedRelative);
   ps.nExecuted++;
 }
 

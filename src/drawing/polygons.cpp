@@ -57,11 +57,7 @@ void DoEA(uint16_t mnemonic, const char* text, PlotterState& ps) {
     ps.nErrors++;
     return;
   }
-  const uint8_t savedRelative = ps.bMode & RELATIVE;
-  if (SecondChar(mnemonic) == 'R')
-    ps.bMode |= RELATIVE;
-  else
-    ps.bMode &= static_cast<uint8_t>(~RELATIVE);
+  RelativeScope relative(ps, SecondChar(mnemonic) == 'R');
 
   gdi::Point corner = Units(ps, ps.pArgs[0], ps.pArgs[1]);
   if (gdi::Device* dc = DrawingDevice(ps)) {
@@ -72,7 +68,6 @@ void DoEA(uint16_t mnemonic, const char* text, PlotterState& ps) {
     dc->Rectangle(r.left, r.top, r.right, r.bottom);
   }
   GrowExtents(ps, corner.x, corner.y);
-  ps.bMode = static_cast<uint8_t>((ps.bMode & ~RELATIVE) | savedRelative);
   ps.nExecuted++;
 }
 

@@ -184,14 +184,12 @@ void DoPE(uint16_t, const char* text, PlotterState& ps) {
   MemPtr<gdi::Point> points = AllocArray<gdi::Point>(capacity);
   if (!points) return;
 
-  const uint8_t savedRelative = ps.bMode & RELATIVE;
-  ps.bMode |= RELATIVE;
+  RelativeScope relative(ps, true);
   PeRun run(ps, len >= 2 ? text + 2 : text + len, points.get(), capacity);
   run.Decode();
   if (run.Stopped())
     ps.log->Logf("Warning: PE: Invalid byte 0x%02X in encoded number, rest of command ignored at offset 0x%lx\n",
                  run.StrayByte(), static_cast<unsigned long>(ps.offCommand));
-  ps.bMode = static_cast<uint8_t>((ps.bMode & ~RELATIVE) | savedRelative);
   ps.nExecuted++;
 }
 

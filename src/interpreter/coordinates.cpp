@@ -98,6 +98,7 @@ void DoIN(uint16_t mnemonic, const char*, PlotterState& ps) {
 
   ps.bMode &= ~RELATIVE;
   ps.nLabelAngle = 0;
+  ps.nLabelDirection = 0;
   ps.iLineType = 0;
   ps.dPenWidth = 0.3;
   if (ps.hdcMeta) ps.hdcMeta->SelectClipRgnNone();

@@ -73,6 +73,9 @@ struct PlotterState {
   double dRelCharW = 0, dRelCharH = 0;
   int32_t cxChar = 0, cyChar = 0;
   int32_t nLabelAngle = 0;
+  // The DI/DR direction before RO, the drawing rotation and mirroring (0
+  // after IN/DF), so that a new font under the drawing rotation keeps it.
+  int32_t nLabelDirection = 0;
   int16_t nStrokeWeight = 0;
   uint16_t nFontAttr = 0;  // the SD font attribute word
   uint16_t nLabelOrigin = 0;

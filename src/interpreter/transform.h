@@ -18,4 +18,21 @@ void RotateAll(const PlotterState& ps, gdi::Point& p);
 // Placement: relative to the pen or from P1, with mirroring.
 void RelativeUnits(const PlotterState& ps, gdi::Point& p, bool relative);
 
+// Puts relative plotting on or off for the span of one command (the R forms
+// AR, BR, ER, RR are relative, PE always is) and gives the plotter back the
+// mode it had.
+class RelativeScope {
+ public:
+  RelativeScope(PlotterState& ps, bool relative) : ps_(ps), saved_(ps.bMode & RELATIVE) {
+    ps.bMode = static_cast<uint8_t>(relative ? (ps.bMode | RELATIVE) : (ps.bMode & ~RELATIVE));
+  }
+  ~RelativeScope() { ps_.bMode = static_cast<uint8_t>((ps_.bMode & ~RELATIVE) | saved_); }
+  RelativeScope(const RelativeScope&) = delete;
+  RelativeScope& operator=(const RelativeScope&) = delete;
+
+ private:
+  PlotterState& ps_;
+  uint8_t saved_;
+};
+
 }  // namespace tsl

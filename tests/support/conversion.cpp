@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 
 #include "common/gdi/emf_reader.h"
 #include "interpreter/tessella.h"
@@ -11,6 +12,20 @@
 #include "support/temp_dir.h"
 
 namespace tsl::test {
+
+namespace {
+// With TESSELLA_SEED_DIR set, every plot converted by the tests and its
+// metafile are kept there: the seed corpora of the fuzz targets.
+void SaveSeeds(const std::string& plot, const std::vector<uint8_t>& emf) {
+  const char* dir = std::getenv("TESSELLA_SEED_DIR");
+  if (!dir || !*dir || plot.size() > 65536) return;
+  std::string name = std::to_string(std::hash<std::string>()(plot));
+  std::ofstream(std::string(dir) + "/interpreter/" + name + ".plt", std::ios::binary) << plot;
+  if (!emf.empty() && emf.size() <= 65536)
+    std::ofstream(std::string(dir) + "/emf_reader/" + name + ".emf", std::ios::binary)
+        .write(reinterpret_cast<const char*>(emf.data()), static_cast<std::streamsize>(emf.size()));
+}
+}  // namespace
 
 TestConversion ConvertForTest(const std::string& plot, const SettingsSet& settings) {
   TempDir dir;
@@ -28,6 +43,7 @@ TestConversion ConvertForTest(const std::string& plot, const SettingsSet& settin
   out.result = Tessella(quiet, input, nullptr, logPath, env, &result);
   out.log = ReadFile(logPath);
   out.emf = result.memoryMetafile;
+  SaveSeeds(plot, out.emf);
   if (!out.emf.empty()) {
     gdi::EmfReader reader;
     std::string error;

@@ -6,7 +6,17 @@
 #include <cstring>
 #include <string>
 
+#include <cairo.h>
+
+#include <cstdlib>
+
 #include "common/gdi/emf_reader.h"
+#include "output/emf_renderer.h"
+#include "output/emz.h"
+#include "output/metafile_load.h"
+#include "settings/ini_document.h"
+#include "settings/settings_file.h"
+#include "support/handler_fixture.h"
 #include "interpreter/args.h"
 #include "interpreter/conversion_log.h"
 #include "interpreter/tessella.h"
@@ -91,11 +101,84 @@ void EmfReading(const uint8_t* data, size_t size) {
   if (reader.Parse(data, size, &error)) (void)gdi::DumpEmf(reader);
 }
 
+void EmfRendering(const uint8_t* data, size_t size) {
+  gdi::EmfReader reader;
+  std::string error;
+  if (!reader.Parse(data, size, &error)) return;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 64, 48);
+  cairo_t* cr = cairo_create(surface);
+  PlayEnhMetaFile(cr, reader, DestRect{0, 0, 64, 48});
+  cairo_destroy(cr);
+  cairo_surface_destroy(surface);
+}
+
+void MetafileLoading(const uint8_t* data, size_t size) {
+  std::vector<uint8_t> emf;
+  std::string error;
+  if (LoadMetaFileResource(data, size, &emf, &error)) {
+    gdi::EmfReader reader;
+    if (!reader.Parse(emf.data(), emf.size(), &error)) {
+      std::fprintf(stderr, "a loaded metafile does not parse: %s\n", error.c_str());
+      std::abort();
+    }
+    EmfRendering(emf.data(), emf.size());
+  }
+}
+
+void Gunzip(const uint8_t* data, size_t size) {
+  std::vector<uint8_t> out;
+  std::string error;
+  if (GunzipBytes(data, size, 1 << 20, &out, &error) && out.size() > (1u << 20)) std::abort();
+}
+
+void SettingsText(const uint8_t* data, size_t size) {
+  static SilentNotices silent;
+  SetNotices(&silent);
+  std::string text(reinterpret_cast<const char*>(data), size);
+  IniDocument doc = IniDocument::Parse(text);
+  for (const std::string& section : doc.SectionNames())
+    for (const std::string& key : doc.KeyNames(section)) (void)doc.Find(section, key);
+  IniDocument again = IniDocument::Parse(doc.Serialize());
+  if (again.SectionNames() != doc.SectionNames()) std::abort();
+
+  // The same bytes imported as a .SET file into a store of their own.
+  std::string folder = ScratchName(".config");
+  setenv("TESSELLA_CONFIG_DIR", folder.c_str(), 1);
+  std::string file = ScratchName(".set");
+  if (FILE* f = std::fopen(file.c_str(), "wb")) {
+    std::fwrite(data, 1, size, f);
+    std::fclose(f);
+  }
+  ImportSettings(file.c_str(), size % 2 == 0);
+  std::remove(file.c_str());
+  std::remove((folder + "/settings.ini").c_str());
+  SetNotices(nullptr);
+}
+
+void PolylineEncoded(const uint8_t* data, size_t size) {
+  if (size < 1) return;
+  SettingsSet s = DefaultSettings();
+  s.Set(MirrorX, data[0] & 1);
+  s.Set(Rotate, data[0] & 2);
+  s.Rotation = 90;
+  test::HandlerFixture f(s, (data[0] & 4) != 0);
+  f.Init();
+  if (data[0] & 8) f.Run("SC0,1000,0,1000");
+  std::string text = "PE" + std::string(reinterpret_cast<const char*>(data + 1), size - 1);
+  text.resize(std::strlen(text.c_str()));
+  f.Run(text);
+}
+
 const std::vector<Target>& Targets() {
   static const std::vector<Target> targets = {
       {"interpreter", Interpreter},
       {"getargs", GetArgsText},
       {"emf_reader", EmfReading},
+      {"emf_render", EmfRendering},
+      {"metafile_load", MetafileLoading},
+      {"gunzip", Gunzip},
+      {"settings_text", SettingsText},
+      {"polyline_encoded", PolylineEncoded},
   };
   return targets;
 }

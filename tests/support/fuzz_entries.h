@@ -17,6 +17,17 @@ void Interpreter(const uint8_t* data, size_t size);
 void GetArgsText(const uint8_t* data, size_t size);
 // EmfReader and the dump.
 void EmfReading(const uint8_t* data, size_t size);
+// The renderer over whatever parses.
+void EmfRendering(const uint8_t* data, size_t size);
+// Recognition of EMF, WMF and placeable WMF, the WMF translation, and the
+// rendering of what it gives.
+void MetafileLoading(const uint8_t* data, size_t size);
+// EMZ decompression with its output cap.
+void Gunzip(const uint8_t* data, size_t size);
+// The INI reader behind the settings file and .SET import.
+void SettingsText(const uint8_t* data, size_t size);
+// The PE decoder through its handler, under rotation, mirroring and scaling.
+void PolylineEncoded(const uint8_t* data, size_t size);
 
 struct Target {
   const char* name;

@@ -1,0 +1,148 @@
+#include "output/emf_renderer.h"
+
+#include <cmath>
+
+namespace tsl {
+
+using namespace gdi;
+
+namespace {
+bool Invertible(const cairo_matrix_t& m) {
+  double det = m.xx * m.yy - m.xy * m.yx;
+  return std::isfinite(det) && std::fabs(det) > 1e-12 && std::isfinite(m.x0) && std::isfinite(m.y0);
+}
+}  // namespace
+
+void PlayEnhMetaFile(cairo_t* cr, const EmfReader& emf, const DestRect& rect, const RenderOptions& options) {
+  cairo_save(cr);
+  {
+    EmfRenderer renderer(cr, emf.Header(), rect, options);
+    for (const EmfRecord& r : emf.Records())
+      if (!renderer.PlayRecord(r)) break;
+  }
+  cairo_restore(cr);
+}
+
+EmfRenderer::EmfRenderer(cairo_t* cr, const EmfHeader& header, const DestRect& rect,
+                         const RenderOptions& options)
+    : cr_(cr), options_(options), header_(header) {
+  // The frame (0.01 mm) in reference-device pixels, mapped onto the
+  // destination rectangle.
+  double devX = header.szlDevice.cx > 0 ? header.szlDevice.cx : 1;
+  double devY = header.szlDevice.cy > 0 ? header.szlDevice.cy : 1;
+  double mmX = header.szlMillimeters.cx > 0 ? header.szlMillimeters.cx : 1;
+  double mmY = header.szlMillimeters.cy > 0 ? header.szlMillimeters.cy : 1;
+  double fl = header.rclFrame.left * devX / (mmX * 100.0);
+  double ft = header.rclFrame.top * devY / (mmY * 100.0);
+  double fw = (static_cast<double>(header.rclFrame.right) - header.rclFrame.left) * devX / (mmX * 100.0);
+  double fh = (static_cast<double>(header.rclFrame.bottom) - header.rclFrame.top) * devY / (mmY * 100.0);
+  if (!(std::fabs(fw) >= 1e-6) || !(std::fabs(fh) >= 1e-6)) {
+    // No usable frame: fall back on the bounds.
+    fl = header.rclBounds.left;
+    ft = header.rclBounds.top;
+    fw = static_cast<double>(header.rclBounds.right) - header.rclBounds.left + 1;
+    fh = static_cast<double>(header.rclBounds.bottom) - header.rclBounds.top + 1;
+    if (!(std::fabs(fw) >= 1e-6)) fw = 1;
+    if (!(std::fabs(fh) >= 1e-6)) fh = 1;
+  }
+  double sx = rect.width / fw, sy = rect.height / fh;
+  double half = options.pixelCentres ? 0.5 : 0.0;
+  cairo_matrix_init(&base_, sx, 0, 0, sy, rect.x - fl * sx + half, rect.y - ft * sy + half);
+  if (!Invertible(base_)) cairo_matrix_init_identity(&base_);
+  cairo_set_antialias(cr_, options.antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+  cairo_set_line_cap(cr_, CAIRO_LINE_CAP_ROUND);
+  cairo_set_line_join(cr_, CAIRO_LINE_JOIN_ROUND);
+  size_t handles = header.nHandles ? header.nHandles : 1;
+  objects_.resize(handles);
+}
+
+EmfRenderer::~EmfRenderer() {
+  if (path_) cairo_path_destroy(path_);
+  for (auto& f : faces_) cairo_font_face_destroy(f.face);
+}
+
+bool EmfRenderer::PlayRecord(const EmfRecord& r) {
+  if (r.type == EMR_EOF) return false;
+  if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS) return false;  // nothing more can be drawn
+  if (!StateRecord(r)) DrawRecord(r);
+  return true;
+}
+
+void EmfRenderer::SetFixedExtents() {
+  double devX = header_.szlDevice.cx > 0 ? header_.szlDevice.cx : 1;
+  double devY = header_.szlDevice.cy > 0 ? header_.szlDevice.cy : 1;
+  double mmX = header_.szlMillimeters.cx > 0 ? header_.szlMillimeters.cx : 1;
+  double mmY = header_.szlMillimeters.cy > 0 ? header_.szlMillimeters.cy : 1;
+  double f = 0;
+  switch (dc_.mapMode) {
+    case MM_LOMETRIC: f = 10; break;
+    case MM_HIMETRIC: f = 100; break;
+    case MM_LOENGLISH: f = 100 / 25.4; break;
+    case MM_HIENGLISH: f = 1000 / 25.4; break;
+    case MM_TWIPS: f = 1440 / 25.4; break;
+    case MM_TEXT:
+      dc_.winExtX = dc_.winExtY = dc_.vpExtX = dc_.vpExtY = 1;
+      return;
+    default: return;  // isotropic and anisotropic keep their extents
+  }
+  dc_.winExtX = mmX * f;
+  dc_.winExtY = mmY * f;
+  dc_.vpExtX = devX;
+  dc_.vpExtY = -devY;
+}
+
+const cairo_matrix_t& EmfRenderer::Full() {
+  if (fullValid_) return full_;
+  double wx = dc_.winExtX != 0 ? dc_.winExtX : 1, wy = dc_.winExtY != 0 ? dc_.winExtY : 1;
+  double sx = dc_.vpExtX / wx, sy = dc_.vpExtY / wy;
+  if (dc_.mapMode == MM_ISOTROPIC) {
+    // Units are equal on both axes: the larger scale gives way.
+    double ax = std::fabs(sx), ay = std::fabs(sy);
+    if (ax < ay)
+      sy = std::copysign(ax, sy);
+    else
+      sx = std::copysign(ay, sx);
+  }
+  cairo_matrix_t page, world, tmp;
+  cairo_matrix_init(&page, sx, 0, 0, sy, dc_.vpOrgX - dc_.winOrgX * sx, dc_.vpOrgY - dc_.winOrgY * sy);
+  const Xform& w = dc_.world;
+  cairo_matrix_init(&world, w.m11, w.m12, w.m21, w.m22, w.dx, w.dy);
+  cairo_matrix_multiply(&tmp, &world, &page);
+  cairo_matrix_multiply(&full_, &tmp, &base_);
+  fullValid_ = true;
+  return full_;
+}
+
+EmfRenderer::Pt EmfRenderer::ToDevice(double x, double y) {
+  const cairo_matrix_t& m = Full();
+  cairo_matrix_transform_point(&m, &x, &y);
+  return {x, y};
+}
+
+void EmfRenderer::UseLogical() {
+  const cairo_matrix_t& m = Full();
+  if (Invertible(m)) {
+    cairo_set_matrix(cr_, &m);
+  } else {
+    // A collapsed transform draws nothing; a tiny scale keeps cairo sane.
+    cairo_matrix_t z;
+    cairo_matrix_init(&z, 1e-9, 0, 0, 1e-9, m.x0, m.y0);
+    if (!std::isfinite(m.x0) || !std::isfinite(m.y0)) cairo_matrix_init(&z, 1e-9, 0, 0, 1e-9, -1e6, -1e6);
+    cairo_set_matrix(cr_, &z);
+  }
+}
+
+void EmfRenderer::UseDevice() { cairo_identity_matrix(cr_); }
+
+double EmfRenderer::LinearScaleX() {
+  const cairo_matrix_t& m = Full();
+  double s = std::hypot(m.xx, m.yx);
+  return std::isfinite(s) ? s : 0;
+}
+
+bool EmfRenderer::FlipsY() {
+  const cairo_matrix_t& m = Full();
+  return m.xx * m.yy - m.xy * m.yx < 0;
+}
+
+}  // namespace tsl

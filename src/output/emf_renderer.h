@@ -1,0 +1,189 @@
+// Plays an enhanced metafile onto a cairo context the way PlayEnhMetaFile
+// plays it onto a device context: the picture's frame is stretched onto a
+// destination rectangle, and every record is interpreted with GDI's
+// semantics (mapping modes, world transform, pens, brushes, paths, arcs,
+// text, clipping, saved states).
+#pragma once
+#include <cairo.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "common/gdi/emf_reader.h"
+#include "common/gdi/types.h"
+
+namespace tsl {
+
+// A line of text collected instead of drawn, for writers that keep text
+// as text elements (SVG).
+struct TextRun {
+  std::string utf8;
+  std::string family;  // as the metafile names it
+  int genericFamily = 0;  // pitch-and-family byte
+  bool bold = false, italic = false, underline = false, strikeOut = false;
+  gdi::COLORREF color = 0;
+  cairo_matrix_t glyphSpace{};  // one em of the font on the output, origin at the first glyph
+  std::vector<double> xs, ys;   // each character's origin on the output
+};
+
+struct RenderOptions {
+  // Raster exports draw without anti-aliasing, so that an 8-bit palette
+  // keeps every pen colour; vector surfaces want it on.
+  bool antialias = false;
+  // Device pixels are addressed at their centres (raster surfaces).
+  bool pixelCentres = true;
+  // The thinnest line drawn, in output units (GDI never draws less than a
+  // pixel).
+  double minLineWidth = 1;
+  // The width of cosmetic (one-pixel) pens, in output units.
+  double cosmeticWidth = 1;
+  // When set, text is collected here rather than drawn.
+  std::vector<TextRun>* textRuns = nullptr;
+};
+
+// Destination rectangle in the context's device space.
+struct DestRect {
+  double x = 0, y = 0, width = 0, height = 0;
+};
+
+// Plays `emf` onto `cr` (whose state is saved and restored). Records that
+// are damaged are skipped; nothing is read outside them.
+void PlayEnhMetaFile(cairo_t* cr, const gdi::EmfReader& emf, const DestRect& rect,
+                     const RenderOptions& options = {});
+
+class EmfRenderer {
+ public:
+  EmfRenderer(cairo_t* cr, const gdi::EmfHeader& header, const DestRect& rect, const RenderOptions& options);
+  ~EmfRenderer();
+  EmfRenderer(const EmfRenderer&) = delete;
+  EmfRenderer& operator=(const EmfRenderer&) = delete;
+
+  // Interprets one record; false at EMR_EOF.
+  bool PlayRecord(const gdi::EmfRecord& r);
+
+  struct Pt {
+    double x = 0, y = 0;
+  };
+  struct Pen {
+    uint32_t style = gdi::PS_SOLID;  // PS_STYLE_MASK part
+    uint32_t endCap = 0, join = 0;   // PS_ENDCAP_*, PS_JOIN_* bits
+    bool geometric = false;
+    int32_t width = 0;  // logical units (geometric), else cosmetic
+    gdi::COLORREF color = 0;
+    std::vector<double> user;  // PS_USERSTYLE dashes, logical units
+  };
+  struct Brush {
+    uint32_t style = gdi::BS_SOLID;
+    gdi::COLORREF color = 0xFFFFFF;
+    uint32_t hatch = 0;
+    std::shared_ptr<cairo_surface_t> pattern;  // DIB pattern brushes
+  };
+  struct Font {
+    int32_t height = 0, width = 0, escapement = 0, orientation = 0, weight = 400;
+    uint8_t italic = 0, underline = 0, strikeOut = 0, charSet = 0, pitchAndFamily = 0;
+    std::string face;  // UTF-8
+  };
+  struct ClipItem {
+    std::vector<std::vector<Pt>> polys;  // output space
+    bool evenOdd = false;
+    bool exclude = false;
+  };
+  struct Xform {
+    double m11 = 1, m12 = 0, m21 = 0, m22 = 1, dx = 0, dy = 0;
+  };
+  struct DcState {
+    int mapMode = gdi::MM_TEXT;
+    double winOrgX = 0, winOrgY = 0, winExtX = 1, winExtY = 1;
+    double vpOrgX = 0, vpOrgY = 0, vpExtX = 1, vpExtY = 1;
+    Xform world;
+    int bkMode = gdi::OPAQUE;
+    gdi::COLORREF bkColor = 0xFFFFFF, textColor = 0;
+    uint32_t textAlign = 0;
+    int polyFillMode = gdi::ALTERNATE;
+    int arcDirection = gdi::AD_COUNTERCLOCKWISE;
+    int rop2 = 13;  // R2_COPYPEN
+    double miterLimit = 10;
+    int32_t brushOrgX = 0, brushOrgY = 0;
+    Pt cur;  // logical
+    Pen pen;
+    Brush brush;
+    Font font;
+    std::vector<ClipItem> clip;
+  };
+
+ private:
+  using Object = std::variant<std::monostate, Pen, Brush, Font>;
+
+  // Transforms (emf_renderer.cpp).
+  void SetFixedExtents();
+  void Invalidate() { fullValid_ = false; }
+  const cairo_matrix_t& Full();
+  Pt ToDevice(double x, double y);
+  void UseLogical();
+  void UseDevice();
+  double LinearScaleX();
+  bool FlipsY();  // logical y grows upwards on the output
+
+  // Objects and state (emf_renderer_state.cpp).
+  bool StateRecord(const gdi::EmfRecord& r);
+  void Select(uint32_t handle);
+  void StockObject(uint32_t index);
+  void ApplyClip();
+  void AddClip(ClipItem item, bool replace);
+  bool RegionRects(const gdi::EmfRecord& r, size_t off, uint32_t cb, std::vector<std::vector<Pt>>* polys);
+  void ClipToCurrentPath(int mode);
+
+  // Drawing (emf_renderer_draw.cpp).
+  bool DrawRecord(const gdi::EmfRecord& r);
+  bool ReadPoints(const gdi::EmfRecord& r, size_t countOff, size_t ptsOff, bool small, std::vector<Pt>* pts);
+  void BeginShape();
+  void FinishShape(bool fill, bool stroke);
+  void StrokeCurrent();
+  void FillCurrent(bool evenOdd);
+  bool SetSourceBrush(const Brush& b);
+  void SetSourceColor(gdi::COLORREF c);
+  void PolyRecord(uint32_t type, const std::vector<Pt>& pts);
+  void ArcShape(uint32_t type, const int32_t* v);
+  void AppendArc(double l, double t, double r, double b, Pt start, Pt end, bool lineToStart, Pt* endPoint);
+  void FillDeviceRect(double x, double y, double w, double h, bool logical);
+  void BitBlt(const gdi::EmfRecord& r);
+  void StretchDib(const gdi::EmfRecord& r);
+  void FillRegion(const gdi::EmfRecord& r, size_t cbOff, size_t dataOff, int brushOff);
+  bool PenVisible() const;
+  bool BrushFor(uint32_t handle, Brush* b);
+  void EnsureAt(Pt p);
+  void DrawImage(const uint8_t* bmi, size_t cbBmi, const uint8_t* bits, size_t cbBits, double xDest,
+                 double yDest, double cxDest, double cyDest, double xSrc, double ySrc, double cxSrc,
+                 double cySrc, bool bottomUpOrigin);
+
+  // Text (emf_renderer_text.cpp).
+  struct FaceMetrics {
+    double ascent = 0.8, descent = 0.2, avgWidth = 0.5;  // per em
+  };
+  void TextOut(const gdi::EmfRecord& r, bool wide);
+  cairo_font_face_t* FaceFor(const Font& f, FaceMetrics* metrics);
+
+  cairo_t* cr_;
+  RenderOptions options_;
+  gdi::EmfHeader header_;
+  cairo_matrix_t base_{};  // reference-device pixels -> output
+  cairo_matrix_t full_{};
+  bool fullValid_ = false;
+  DcState dc_;
+  std::vector<DcState> saved_;
+  std::vector<Object> objects_;
+  bool inPath_ = false;
+  bool havePath_ = false;
+  cairo_path_t* path_ = nullptr;  // the closed path, output space
+  struct CachedFace {
+    std::string key;
+    cairo_font_face_t* face;
+    FaceMetrics metrics;
+  };
+  std::vector<CachedFace> faces_;
+};
+
+}  // namespace tsl

@@ -1,0 +1,192 @@
+#include "output/metafile_load.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+#include "common/gdi/emf_reader.h"
+#include "common/gdi/emf_types.h"
+#include "common/notify.h"
+#include "output/emz.h"
+#include "platform/debug_output.h"
+
+namespace tsl {
+
+namespace {
+uint32_t Rd32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
+int16_t RdS16(const uint8_t* p) { return static_cast<int16_t>(p[0] | (p[1] << 8)); }
+
+void Set(std::string* error, const std::string& text) {
+  if (error) *error = text;
+}
+
+enum class Kind { Emf, Placeable, Wmf };
+
+Kind Recognise(const uint8_t* data, size_t size) {
+  if (size >= 44 && Rd32(data + 40) == gdi::kEmfSignature) return Kind::Emf;
+  if (size >= 4 && Rd32(data) == kPlaceableKey) return Kind::Placeable;
+  return Kind::Wmf;
+}
+
+// Recognises and converts; `prefix` names the debug lines ("LMF" or "LMFR").
+bool Load(const uint8_t* data, size_t size, std::vector<uint8_t>* emf, const char* prefix, std::string* error) {
+  std::string why;
+  switch (Recognise(data, size)) {
+    case Kind::Emf: {
+      gdi::EmfReader reader;
+      if (!reader.Parse(data, size, &why)) {
+        DebugOutput(Format("%s: %s failed\r\n", prefix, prefix[3] == 'R' ? "SetEnhMetaFileBits" : "GetEnhMetaFile").c_str());
+        Set(error, "damaged enhanced metafile: " + why);
+        return false;
+      }
+      emf->assign(data, data + size);
+      return true;
+    }
+    case Kind::Placeable:
+      if (!LoadPlaceableMetaFile(data, size, emf, &why)) {
+        DebugOutput(Format("%s: LoadPlaceableMetaFile failed\r\n", prefix).c_str());
+        Set(error, "damaged placeable metafile: " + why);
+        return false;
+      }
+      return true;
+    case Kind::Wmf:
+    default:
+      if (!WmfToEmf(data, size, nullptr, emf, &why)) {
+        DebugOutput(Format("%s: SetWinMetaFileBits failed\r\n", prefix).c_str());
+        Set(error, why);
+        return false;
+      }
+      return true;
+  }
+}
+}  // namespace
+
+bool MapFileReadOnly(const std::string& path, FileMapping* mapping, std::string* error) {
+  mapping->view.clear();
+  std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
+  if (!f) {
+    Set(error, GetSysErr());
+    return false;
+  }
+  unsigned char chunk[65536];
+  for (;;) {
+    size_t n = std::fread(chunk, 1, sizeof chunk, f.get());
+    if (n == 0) break;
+    if (n > kMaxMetafileBytes - mapping->view.size()) {
+      mapping->view.clear();
+      Set(error, Format("larger than %zu bytes", kMaxMetafileBytes));
+      return false;
+    }
+    mapping->view.insert(mapping->view.end(), chunk, chunk + n);
+  }
+  if (std::ferror(f.get())) {
+    Set(error, GetSysErr());
+    mapping->view.clear();
+    return false;
+  }
+  if (mapping->view.empty()) {
+    Set(error, "the file is empty");
+    return false;
+  }
+  return true;
+}
+
+bool CloseFileMapping(FileMapping* mapping) {
+  std::vector<uint8_t>().swap(mapping->view);
+  return true;
+}
+
+int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
+  if (c == 0) return -1;
+  int64_t p = static_cast<int64_t>(a) * b;
+  // Rounded half away from zero.
+  bool negative = (p < 0) != (c < 0);
+  int64_t ap = p < 0 ? -p : p, ac = c < 0 ? -static_cast<int64_t>(c) : c;
+  int64_t q = (ap + ac / 2) / ac;
+  if (negative) q = -q;
+  if (q > INT32_MAX || q < INT32_MIN) return -1;
+  return static_cast<int32_t>(q);
+}
+
+bool PlaceablePicture(const uint8_t* data, size_t size, MetafilePict* pict) {
+  if (!data || size < 22 || Rd32(data) != kPlaceableKey) return false;
+  int32_t left = RdS16(data + 6), top = RdS16(data + 8), right = RdS16(data + 10), bottom = RdS16(data + 12);
+  int32_t inch = data[14] | (data[15] << 8);
+  if (inch == 0) return false;
+  pict->mm = 8;  // MM_ANISOTROPIC
+  pict->xExt = MulDiv(right - left, 2540, inch);
+  pict->yExt = MulDiv(bottom - top, 2540, inch);
+  pict->left = left;
+  pict->top = top;
+  pict->right = right;
+  pict->bottom = bottom;
+  return true;
+}
+
+bool LoadPlaceableMetaFile(const uint8_t* data, size_t size, std::vector<uint8_t>* emf, std::string* error) {
+  MetafilePict pict;
+  if (!PlaceablePicture(data, size, &pict)) {
+    Set(error, size < 22 ? "shorter than its header" : "no units per inch");
+    return false;
+  }
+  const uint8_t* wmf = data + 22;
+  size_t available = size - 22;
+  // The WMF header gives its own size in words; never past the data.
+  size_t length = available;
+  if (available >= 10) {
+    uint64_t words = Rd32(wmf + 6);
+    if (words && 2 * words < available) length = static_cast<size_t>(2 * words);
+  }
+  std::string why;
+  if (!WmfToEmf(wmf, length, &pict, emf, &why)) {
+    Set(error, why);
+    return false;
+  }
+  return true;
+}
+
+bool LoadMetaFile(const std::string& path, std::vector<uint8_t>* emf, std::string* error) {
+  emf->clear();
+  FileMapping map;
+  std::string why;
+  if (!MapFileReadOnly(path, &map, &why)) {
+    DebugOutput("LMF: MapFileReadOnly failed\r\n");
+    Set(error, why);
+    return false;
+  }
+  bool ok;
+  if (IsGzip(map.view.data(), map.view.size())) {
+    std::vector<uint8_t> plain;
+    if (!GunzipBytes(map.view.data(), map.view.size(), kMaxMetafileBytes, &plain, &why)) {
+      DebugOutput("LMF: UncompressEMF failed\r\n");
+      Set(error, why);
+      CloseFileMapping(&map);
+      return false;
+    }
+    ok = !plain.empty() && Load(plain.data(), plain.size(), emf, "LMF", error);
+    if (plain.empty()) {
+      DebugOutput("LMF: UncompressEMF failed\r\n");
+      Set(error, "the compressed file holds nothing");
+    }
+  } else {
+    ok = Load(map.view.data(), map.view.size(), emf, "LMF", error);
+  }
+  CloseFileMapping(&map);
+  return ok;
+}
+
+bool LoadMetaFileResource(const uint8_t* data, size_t size, std::vector<uint8_t>* emf, std::string* error) {
+  emf->clear();
+  if (!data || size == 0) {
+    Set(error, "no data");
+    return false;
+  }
+  // A resource may be padded: an EMF is as long as its header says.
+  if (Recognise(data, size) == Kind::Emf && size >= 52) {
+    uint32_t nBytes = Rd32(data + 48);
+    if (nBytes >= 88 && nBytes < size) size = nBytes;
+  }
+  return Load(data, size, emf, "LMFR", error);
+}
+
+}  // namespace tsl

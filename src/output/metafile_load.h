@@ -1,0 +1,51 @@
+// Opening metafiles that were not just converted: EMF, placeable WMF, plain
+// WMF (recognised by content, not by name) and, on top, gzip-compressed
+// EMZ. The result is always an enhanced metafile in memory.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "output/wmf_to_emf.h"
+
+namespace tsl {
+
+// The largest metafile opened, on disk or after decompression.
+constexpr size_t kMaxMetafileBytes = 256u * 1024 * 1024;
+
+constexpr uint32_t kPlaceableKey = 0x9AC6CDD7;
+
+// A file's bytes while it is examined (the file mapping of Windows).
+struct FileMapping {
+  std::vector<uint8_t> view;
+};
+
+// Reads the whole file. False, with nothing kept, for a file that cannot be
+// opened or read, an empty one, or one larger than kMaxMetafileBytes
+// (*error says which).
+bool MapFileReadOnly(const std::string& path, FileMapping* mapping, std::string* error = nullptr);
+bool CloseFileMapping(FileMapping* mapping);
+
+// Round(a * b / c) as Windows' MulDiv; -1 when c is 0 or the result does
+// not fit.
+int32_t MulDiv(int32_t a, int32_t b, int32_t c);
+
+// The picture of a placeable file's header: size in 0.01 mm from the
+// bounding box and the units per inch. False for data shorter than the
+// 22-byte header or a header with 0 units per inch.
+bool PlaceablePicture(const uint8_t* data, size_t size, MetafilePict* pict);
+
+// Converts a placeable file held in memory.
+bool LoadPlaceableMetaFile(const uint8_t* data, size_t size, std::vector<uint8_t>* emf,
+                           std::string* error = nullptr);
+
+// Opens `path`. False after one "LMF: ..." line on the debug output.
+bool LoadMetaFile(const std::string& path, std::vector<uint8_t>* emf, std::string* error = nullptr);
+
+// The same tests on data held in memory (a program resource); failures
+// are reported with "LMFR: ..." lines.
+bool LoadMetaFileResource(const uint8_t* data, size_t size, std::vector<uint8_t>* emf,
+                          std::string* error = nullptr);
+
+}  // namespace tsl

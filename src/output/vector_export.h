@@ -1,0 +1,18 @@
+// Export of any metafile as SVG or PDF through cairo's vector surfaces: lines
+// stay lines, and PDF text stays text that can be searched and copied.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace tsl {
+
+enum class VectorFormat { Svg, Pdf };
+
+// Writes the metafile at the size of its frame (in points), or `width`
+// points wide with the frame's proportions when width > 0. False with a
+// reason in *error.
+bool EmfToVectorFile(const uint8_t* emf, size_t size, VectorFormat format, const std::string& path, double width,
+                     std::string* error);
+
+}  // namespace tsl

@@ -1,0 +1,1 @@
+PA1,1;E%-1BIN;PD;PU;%0APD;

@@ -1,0 +1,24 @@
+// Runs the real `tessella` program, for tests of the command line.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tsl::test {
+
+struct ProgramRun {
+  int status = -1;  // the exit status, or 128 + signal
+  std::string out, err;
+};
+
+// Runs `tessella` with `args` in `workdir`, with `env` added to the
+// environment (TESSELLA_CONFIG_DIR points into `workdir` unless given).
+ProgramRun RunTessella(const std::vector<std::string>& args, const std::string& workdir,
+                       const std::map<std::string, std::string>& env = {});
+
+// Starts `tessella` and returns its process id, for tests that stop it.
+int StartTessella(const std::vector<std::string>& args, const std::string& workdir);
+// Waits for a started process; the exit status or 128 + signal.
+int WaitFor(int pid);
+
+}  // namespace tsl::test
