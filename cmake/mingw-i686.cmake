@@ -22,8 +22,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # SSE2 arithmetic instead of the x87's 80-bit intermediates, so that
 # doubles round as on every other platform: pen widths, scaled coordinates
 # and every value truncated toward zero come out the same as on Linux.
-set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
-set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
+# MinGW's own printf family, C99 like glibc's (%zu, %lld, two-digit
+# exponents), instead of msvcrt's: logs read the same on every platform.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse -D__USE_MINGW_ANSI_STDIO=1")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse -D__USE_MINGW_ANSI_STDIO=1")
 
 # Static runtime: the .exe needs no libgcc, libstdc++ or winpthread DLL.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

@@ -11,6 +11,10 @@ wineboot -i >/dev/null 2>&1 </dev/null
 # Without a window manager, Wine waits two seconds for every managed window
 # that closes (each message box); unmanaged windows close at once.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+# Wine ends its desktop process soon after the last window closes, and the
+# next window then waits ten seconds for a new one: a hidden window keeps it.
+keeper="$build/tests/windows/desktop_keeper.exe"
+[[ -e "$keeper" ]] && wine "$keeper" >/dev/null 2>&1 </dev/null &
 ctest --test-dir "$build" --output-on-failure
 status=$?
 wineserver -k >/dev/null 2>&1

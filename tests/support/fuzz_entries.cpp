@@ -6,12 +6,16 @@
 #include <cstring>
 #include <string>
 
+#if !defined(_WIN32)  // no cairo renderer on Windows, where GDI plays metafiles
 #include <cairo.h>
+#endif
 
 #include <cstdlib>
 
 #include "common/gdi/emf_reader.h"
+#if !defined(_WIN32)
 #include "output/emf_renderer.h"
+#endif
 #include "output/emz.h"
 #include "output/metafile_load.h"
 #include "settings/ini_document.h"
@@ -105,11 +109,13 @@ void EmfRendering(const uint8_t* data, size_t size) {
   gdi::EmfReader reader;
   std::string error;
   if (!reader.Parse(data, size, &error)) return;
+#if !defined(_WIN32)
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 64, 48);
   cairo_t* cr = cairo_create(surface);
   PlayEnhMetaFile(cr, reader, DestRect{0, 0, 64, 48});
   cairo_destroy(cr);
   cairo_surface_destroy(surface);
+#endif
 }
 
 void MetafileLoading(const uint8_t* data, size_t size) {
@@ -143,7 +149,11 @@ void SettingsText(const uint8_t* data, size_t size) {
 
   // The same bytes imported as a .SET file into a store of their own.
   std::string folder = ScratchName(".config");
+#if defined(_WIN32)
+  _putenv_s("TESSELLA_CONFIG_DIR", folder.c_str());
+#else
   setenv("TESSELLA_CONFIG_DIR", folder.c_str(), 1);
+#endif
   std::string file = ScratchName(".set");
   if (FILE* f = std::fopen(file.c_str(), "wb")) {
     std::fwrite(data, 1, size, f);
