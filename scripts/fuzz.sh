@@ -26,7 +26,8 @@ for t in "${targets[@]}"; do
   # The metafile readers start from the metafiles the tests make.
   case $t in emf_render|metafile_load) seeds+=(tests/data/seeds/emf_reader) ;; esac
   log=build/fuzz/$t.log
-  if ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  if ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$root/tests/lsan.supp \
+     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
      "build/fuzz/tests/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
        -max_len=65536 -artifact_prefix="$findings/" -print_final_stats=1 "$corpus" "${seeds[@]}" >"$log" 2>&1; then
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)

@@ -41,12 +41,15 @@ class RecordBuilder {
     out_.resize(at + n);
     return out_.data() + at;
   }
-  void U32(uint32_t v) { PutU32(Grow(4), v); }
+  void U32(uint32_t v) {
+    uint8_t b[4];
+    PutU32(b, v);
+    out_.insert(out_.end(), b, b + 4);
+  }
   void I32(int32_t v) { U32(static_cast<uint32_t>(v)); }
   void U16(uint16_t v) {
-    uint8_t* p = Grow(2);
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
+    const uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
+    out_.insert(out_.end(), b, b + 2);
   }
   void I16(int16_t v) { U16(static_cast<uint16_t>(v)); }
   void U8(uint8_t v) { out_.push_back(v); }
