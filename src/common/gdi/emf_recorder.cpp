@@ -444,15 +444,16 @@ void Recorder::FillRect(const Rect& rc, Handle brush) {
   if (!isBrush) return;
   const Handle previous = SelectObject(brush);
   if (previous == 0) return;
-  const Rect box = Inclusive(rc);
-  const Rect n = Normalised(rc);
-  Drawn(box, false);
+  // GDI records the rectangle as given, not normalised: under a y-up
+  // mapping the blit's height is negative.
+  auto sat = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+  Drawn(Inclusive(rc), false);
   rb_.Begin(EMR_BITBLT);
-  rb_.RectL(box);
-  rb_.I32(n.left);
-  rb_.I32(n.top);
-  rb_.I32(static_cast<int32_t>(std::min<int64_t>(int64_t{n.right} - n.left, INT32_MAX)));
-  rb_.I32(static_cast<int32_t>(std::min<int64_t>(int64_t{n.bottom} - n.top, INT32_MAX)));
+  rb_.RectL(Rect{rc.left, rc.top, sat(int64_t{rc.right} - 1), sat(int64_t{rc.bottom} - 1)});
+  rb_.I32(rc.left);
+  rb_.I32(rc.top);
+  rb_.I32(sat(int64_t{rc.right} - rc.left));
+  rb_.I32(sat(int64_t{rc.bottom} - rc.top));
   rb_.U32(kPatCopy);
   rb_.I32(0);  // xSrc
   rb_.I32(0);  // ySrc
