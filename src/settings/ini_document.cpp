@@ -46,7 +46,9 @@ bool SameName(const std::string& a, const std::string& b) {
 IniDocument IniDocument::Parse(const std::string& text) {
   IniDocument doc;
   size_t pos = 0;
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
+  // Byte-order marks before the first line are no text (editors may add
+  // one each time they save).
+  while (text.compare(pos, 3, "\xEF\xBB\xBF") == 0) pos += 3;
   size_t lineNo = 0;
   while (pos < text.size()) {
     size_t end = text.find_first_of("\r\n", pos);

@@ -139,7 +139,8 @@ Point ArcPoint(const Rect& box, Point ray) {
 
 Rect ArcExtent(const Rect& box, Point start, Point end, bool increasing) {
   const Rect b = Normalised(box);
-  const Rect inclusive{b.left, b.top, std::max(b.left, b.right - 1), std::max(b.top, b.bottom - 1)};
+  const Rect inclusive{b.left, b.top, static_cast<int32_t>(std::max<int64_t>(b.left, int64_t{b.right} - 1)),
+                       static_cast<int32_t>(std::max<int64_t>(b.top, int64_t{b.bottom} - 1))};
   const Ellipse e = EllipseOf(b);
   if (e.rx <= 0 || e.ry <= 0) return inclusive;
 
