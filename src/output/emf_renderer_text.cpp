@@ -10,6 +10,7 @@
 
 #include "output/emf_renderer.h"
 #include "output/utf16.h"
+#include "common/gdi/emf_bytes.h"
 #include "output/record_fields.h"
 
 namespace tsl {
@@ -22,11 +23,6 @@ constexpr uint32_t ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4, ETO_GLYPH_INDEX = 0x10, 
 constexpr size_t kMaxChars = 1u << 20;
 constexpr double kMaxGlyphSize = 65536;  // output units
 
-// Code page 1252 for 8-bit text records.
-const uint16_t kCp1252High[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-                                  0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
 
 
 struct Vec {
@@ -116,7 +112,7 @@ void EmfRenderer::TextOut(const EmfRecord& r, bool wide) {
   } else {
     for (uint32_t i = 0; i < nChars; ++i) {
       uint8_t b = r.data[offString + i];
-      uint16_t c = b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : b;
+      uint16_t c = gdi::Cp1252ToUnicode(b);
       uint8_t le[2] = {static_cast<uint8_t>(c & 0xFF), static_cast<uint8_t>(c >> 8)};
       firstUnit.push_back(i);
       utf8 += Utf16ToUtf8(le, 1, false);

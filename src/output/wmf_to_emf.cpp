@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/gdi/emf_bytes.h"
 #include "common/gdi/emf_recorder.h"
 #include "common/gdi/emf_types.h"
 #include "output/emf_writer.h"
@@ -29,10 +30,6 @@ enum : uint16_t {
   META_EXTTEXTOUT = 0x0A32, META_DIBSTRETCHBLT = 0x0B41, META_STRETCHDIB = 0x0F43,
 };
 
-constexpr uint16_t kCp1252High[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-                                      0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
 constexpr size_t kMaxObjects = 65534;
 
 uint16_t Rd16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
@@ -128,7 +125,7 @@ void Translator::Text(const Params& a, bool ext) {
   Append32(p, haveDx ? offString + stringBytes : 0);
   for (uint32_t i = 0; i < count; ++i) {
     uint8_t b = s[i];
-    Append16(p, b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : b);
+    Append16(p, gdi::Cp1252ToUnicode(b));
   }
   p.resize(p.size() + (stringBytes - 2 * count), 0);
   if (haveDx)
@@ -282,7 +279,7 @@ void Translator::Play(uint16_t func, const Params& a) {
       for (size_t i = 0; i < 32; ++i) {
         size_t byte = 18 + i;
         uint8_t b = byte / 2 < a.words ? a.p[byte] : 0;
-        Append16(p, b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : b);
+        Append16(p, gdi::Cp1252ToUnicode(b));
         if (!b) {
           p.resize(p.size() + 2 * (31 - i), 0);
           break;
