@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -144,6 +145,18 @@ TEST(CommandLine, MeasureOnlyPrintsASummaryAndWritesNothing) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "m.plt: Xmin=0, Ymin=0, Xmax=4000, Ymax=3000 (100. mm wide, 75. mm high); 3 executed, 0 ignored, 0 malformed\n");
   EXPECT_EQ(dir.List(), std::vector<std::string>{"m.plt"});
+}
+
+TEST(CommandLine, PathsLongerThan260CharactersAreKeptWhole) {
+  TempDir dir;
+  std::string folder = std::string(100, 'd') + "/" + std::string(100, 'e') + "/" + std::string(100, 'f');
+  ASSERT_EQ(system(("mkdir -p " + dir.File(folder)).c_str()), 0);
+  std::string plot = folder + "/" + std::string(120, 'x') + ".plt";
+  dir.Write(plot, kPlot);
+  ASSERT_GT(dir.File(plot).size(), 260u);
+  auto run = RunTessella({"-B", plot}, dir.path());
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(FileExists(dir.File(folder + "/" + std::string(120, 'x') + ".emf")));
 }
 
 TEST(CommandLine, SideFilesAndOutputFolder) {
