@@ -19,8 +19,10 @@ class StderrNotices : public Notices {
     for (size_t p; (p = flat.find("\n\n")) != std::string::npos;) flat.replace(p, 2, ": ");
     for (char& c : flat)
       if (c == '\n' || c == '\r') c = ' ';
-    std::fprintf(stderr, "%s: %s%s\n", caption.c_str(), kind, flat.c_str());
-    return buttons == NoticeButtons::YesNo ? NoticeAnswer::No : NoticeAnswer::Ok;
+    // Nobody answers here: a question says which answer it took.
+    bool question = buttons == NoticeButtons::YesNo;
+    std::fprintf(stderr, "%s: %s%s%s\n", caption.c_str(), kind, flat.c_str(), question ? " (no)" : "");
+    return question ? NoticeAnswer::No : NoticeAnswer::Ok;
   }
 };
 
