@@ -8,6 +8,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 seconds=${1:-20}
+# A fixed seed (TESSELLA_FUZZ_SEED) makes a run repeatable: the test
+# command's short run explores the same inputs every time.
+seed_flag=()
+[[ -n "${TESSELLA_FUZZ_SEED:-}" ]] && seed_flag=(-seed="$TESSELLA_FUZZ_SEED")
 shift || true
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)"
@@ -29,7 +33,8 @@ for t in "${targets[@]}"; do
   if ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$root/tests/lsan.supp \
      UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
      "build/fuzz/tests/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-       -max_len=65536 -artifact_prefix="$findings/" -print_final_stats=1 "$corpus" "${seeds[@]}" >"$log" 2>&1; then
+       -max_len=65536 -artifact_prefix="$findings/" -print_final_stats=1 "${seed_flag[@]}" \
+       "$corpus" "${seeds[@]}" >"$log" 2>&1; then
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     echo "fuzz $t: ${runs:-?} runs in ${seconds}s, no findings"
   else

@@ -7,4 +7,7 @@ if ! command -v clang++ >/dev/null; then
   echo "fuzz: skipped (clang is not installed)"
   exit 0
 fi
-"$root/scripts/fuzz.sh" "${TESSELLA_FUZZ_SECONDS:-20}"
+# A fresh corpus and a fixed seed: the same inputs in every run, so that the
+# result says something about the change, not about luck.
+rm -rf "$root/build/fuzz/corpus"
+TESSELLA_FUZZ_SEED=${TESSELLA_FUZZ_SEED:-1} "$root/scripts/fuzz.sh" "${TESSELLA_FUZZ_SECONDS:-20}"

@@ -46,14 +46,14 @@ constexpr int16_t kDotMode = 6;
 // A one-unit stroke ending at (x, y); the drawing position stays there.
 void Dot(gdi::Device& dc, int32_t x, int32_t y) {
   dc.MoveToEx(x, y);
-  dc.LineTo(x - 1, y);
+  dc.LineTo(Sat32(int64_t{x} - 1), y);
   dc.MoveToEx(x, y);
 }
 
 // A dot at the start of a run: one unit right of the drawing position.
 void StartDot(gdi::Device& dc) {
   gdi::Point at = dc.GetCurrentPositionEx();
-  dc.LineTo(at.x + 1, at.y);
+  dc.LineTo(Sat32(int64_t{at.x} + 1), at.y);
 }
 }  // namespace
 

@@ -125,10 +125,10 @@ void PageOutput::DrawFrame() {
   dc.SelectObject(gdi::GetStockObject(gdi::NULL_PEN));
   if (ps_.iLineType == 6) {
     gdi::Point at = dc.GetCurrentPositionEx();
-    dc.LineTo(at.x + 1, at.y);
+    dc.LineTo(Sat32(int64_t{at.x} + 1), at.y);
     for (const gdi::Point& p : corners) {
       dc.MoveToEx(p.x, p.y);
-      dc.LineTo(p.x - 1, p.y);
+      dc.LineTo(Sat32(int64_t{p.x} - 1), p.y);
       dc.MoveToEx(p.x, p.y);
     }
   } else {
