@@ -1,4 +1,5 @@
 // Lines, curves, shapes, paths, pixels, bitmaps and regions.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -436,11 +437,18 @@ bool EmfRenderer::DrawRecord(const EmfRecord& r) {
       float start = 0, sweep = 0;
       if (!r.F32(20, &start) || !r.F32(24, &sweep) || !std::isfinite(start) || !std::isfinite(sweep)) return true;
       double a = start * kPi / 180, e = (static_cast<double>(start) + sweep) * kPi / 180;
-      int32_t v[8] = {static_cast<int32_t>(x - rad), static_cast<int32_t>(y - rad), static_cast<int32_t>(x + rad),
-                      static_cast<int32_t>(y + rad), static_cast<int32_t>(std::lround(x + rad * std::cos(a))),
-                      static_cast<int32_t>(std::lround(y - rad * std::sin(a))),
-                      static_cast<int32_t>(std::lround(x + rad * std::cos(e))),
-                      static_cast<int32_t>(std::lround(y - rad * std::sin(e)))};
+      // A hostile radius may take the box beyond the integer range.
+      auto clamp = [](double d) {
+        return static_cast<int32_t>(std::isnan(d) ? 0 : std::clamp(std::round(d), -2147483648.0, 2147483647.0));
+      };
+      int32_t v[8] = {clamp(x - rad),
+                      clamp(y - rad),
+                      clamp(x + rad),
+                      clamp(y + rad),
+                      clamp(x + rad * std::cos(a)),
+                      clamp(y - rad * std::sin(a)),
+                      clamp(x + rad * std::cos(e)),
+                      clamp(y - rad * std::sin(e))};
       int keep = dc_.arcDirection;
       dc_.arcDirection = sweep >= 0 ? AD_COUNTERCLOCKWISE : AD_CLOCKWISE;
       ArcShape(EMR_ARCTO, v);
