@@ -16,10 +16,12 @@ namespace {
 uint32_t Rd32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
 int16_t RdS16(const uint8_t* p) { return static_cast<int16_t>(p[0] | (p[1] << 8)); }
 
-void Set(std::string* error, const std::string& text) {
+[[maybe_unused]] void Set(std::string* error, const std::string& text) {
   if (error) *error = text;
 }
 
+// Windows loads through GDI instead (platform/win32/metafile_load_win32.cpp).
+#if !defined(_WIN32)
 enum class Kind { Emf, Placeable, Wmf };
 
 Kind Recognise(const uint8_t* data, size_t size) {
@@ -59,8 +61,10 @@ bool Load(const uint8_t* data, size_t size, std::vector<uint8_t>* emf, const cha
       return true;
   }
 }
+#endif
 }  // namespace
 
+#if !defined(_WIN32)
 bool MapFileReadOnly(const std::string& path, FileMapping* mapping, std::string* error) {
   mapping->view.clear();
   std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
@@ -95,6 +99,7 @@ bool CloseFileMapping(FileMapping* mapping) {
   std::vector<uint8_t>().swap(mapping->view);
   return true;
 }
+#endif
 
 int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
   if (c == 0) return -1;
@@ -123,6 +128,7 @@ bool PlaceablePicture(const uint8_t* data, size_t size, MetafilePict* pict) {
   return true;
 }
 
+#if !defined(_WIN32)
 bool LoadPlaceableMetaFile(const uint8_t* data, size_t size, std::vector<uint8_t>* emf, std::string* error) {
   MetafilePict pict;
   if (!PlaceablePicture(data, size, &pict)) {
@@ -188,5 +194,6 @@ bool LoadMetaFileResource(const uint8_t* data, size_t size, std::vector<uint8_t>
   }
   return Load(data, size, emf, "LMFR", error);
 }
+#endif
 
 }  // namespace tsl

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,12 +17,20 @@ constexpr size_t kMaxMetafileBytes = 256u * 1024 * 1024;
 
 constexpr uint32_t kPlaceableKey = 0x9AC6CDD7;
 
-// A file's bytes while it is examined (the file mapping of Windows).
+// A file's bytes while it is examined: read into `view` on POSIX, a mapped
+// view of the file on Windows (`address`, `length`, kept alive by `os`,
+// which holds the file, the mapping and the view). Data()/Size() serve both.
 struct FileMapping {
   std::vector<uint8_t> view;
+  std::shared_ptr<void> os;
+  const uint8_t* address = nullptr;
+  size_t length = 0;
+
+  const uint8_t* Data() const { return address ? address : view.data(); }
+  size_t Size() const { return address ? length : view.size(); }
 };
 
-// Reads the whole file. False, with nothing kept, for a file that cannot be
+// Reads (POSIX) or maps (Windows) the whole file. False, with nothing kept, for a file that cannot be
 // opened or read, an empty one, or one larger than kMaxMetafileBytes
 // (*error says which).
 bool MapFileReadOnly(const std::string& path, FileMapping* mapping, std::string* error = nullptr);
