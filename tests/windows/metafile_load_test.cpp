@@ -141,11 +141,14 @@ TEST(MetafileLoad, KindComesFromContentNotName) {
   ENHMETAHEADER h{};
   ASSERT_TRUE(GdiHeader(emf, &h));
   EXPECT_EQ(static_cast<DWORD>(ENHMETA_SIGNATURE), h.dSignature);
-  // Without a picture size the WMF fills the reference screen.
-  HDC screen = GetDC(nullptr);
-  const LONG screenWidth = GetDeviceCaps(screen, HORZSIZE) * 100;
-  ReleaseDC(nullptr, screen);
-  EXPECT_NEAR(screenWidth, h.rclFrame.right - h.rclFrame.left, screenWidth / 100);
+  // No picture size is given: GDI sizes it (Wine from the drawing, Windows
+  // from the screen), never as the placeable picture would be.
+  EXPECT_GT(h.rclFrame.right - h.rclFrame.left, 2540);
+  EXPECT_GT(h.rclFrame.bottom - h.rclFrame.top, 0);
+  Bytes fromResource;
+  EXPECT_EQ("", LoadResource(GdiWmf(), &ok, &fromResource));
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(emf, fromResource);
 }
 
 TEST(MetafileLoad, PlaceableSizeComesFromTheBoundingBox) {
