@@ -4,6 +4,7 @@
 
 #include "output/dib.h"
 #include "output/emf_renderer.h"
+#include "output/cairo_safe.h"
 #include "output/record_fields.h"
 
 namespace tsl {
@@ -33,7 +34,7 @@ void EmfRenderer::DrawImage(const uint8_t* bmi, size_t cbBmi, const uint8_t* bit
   cairo_save(cr_);
   cairo_translate(cr_, xDest, yDest);
   cairo_scale(cr_, cxDest / cxSrc, cyDest / cySrc);
-  cairo_rectangle(cr_, xSrc, ySrc, cxSrc, cySrc);
+  SafeRectangle(cr_, xSrc, ySrc, cxSrc, cySrc);
   cairo_set_source_surface(cr_, img.get(), 0, 0);
   cairo_pattern_set_filter(cairo_get_source(cr_), options_.antialias ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
   cairo_fill(cr_);
@@ -101,8 +102,8 @@ void EmfRenderer::FillRegion(const EmfRecord& r, size_t cbOff, size_t dataOff, i
   cairo_new_path(cr_);
   if (SetSourceBrush(b)) {
     for (const auto& poly : polys) {
-      cairo_move_to(cr_, poly[0].x, poly[0].y);
-      for (size_t i = 1; i < poly.size(); ++i) cairo_line_to(cr_, poly[i].x, poly[i].y);
+      SafeMoveTo(cr_, poly[0].x, poly[0].y);
+      for (size_t i = 1; i < poly.size(); ++i) SafeLineTo(cr_, poly[i].x, poly[i].y);
       cairo_close_path(cr_);
     }
     cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);

@@ -5,6 +5,7 @@
 
 #include "output/dib.h"
 #include "output/emf_renderer.h"
+#include "output/cairo_safe.h"
 #include "output/record_fields.h"
 
 namespace tsl {
@@ -167,7 +168,7 @@ void EmfRenderer::EnsureAt(Pt p) {
     if (std::fabs(x - d.x) < 0.01 && std::fabs(y - d.y) < 0.01) return;
   }
   UseLogical();
-  cairo_move_to(cr_, p.x, p.y);
+  SafeMoveTo(cr_, p.x, p.y);
 }
 
 bool EmfRenderer::ReadPoints(const EmfRecord& r, size_t countOff, size_t ptsOff, bool small,
@@ -197,15 +198,15 @@ void EmfRenderer::PolyRecord(uint32_t type, const std::vector<Pt>& pts) {
     case EMR_POLYLINE:
     case EMR_POLYLINE16:
       BeginShape();
-      cairo_move_to(cr_, pts[0].x, pts[0].y);
-      for (size_t i = 1; i < pts.size(); ++i) cairo_line_to(cr_, pts[i].x, pts[i].y);
+      SafeMoveTo(cr_, pts[0].x, pts[0].y);
+      for (size_t i = 1; i < pts.size(); ++i) SafeLineTo(cr_, pts[i].x, pts[i].y);
       FinishShape(false, true);
       break;
     case EMR_POLYGON:
     case EMR_POLYGON16:
       BeginShape();
-      cairo_move_to(cr_, pts[0].x, pts[0].y);
-      for (size_t i = 1; i < pts.size(); ++i) cairo_line_to(cr_, pts[i].x, pts[i].y);
+      SafeMoveTo(cr_, pts[0].x, pts[0].y);
+      for (size_t i = 1; i < pts.size(); ++i) SafeLineTo(cr_, pts[i].x, pts[i].y);
       cairo_close_path(cr_);
       FinishShape(true, true);
       break;
@@ -213,16 +214,16 @@ void EmfRenderer::PolyRecord(uint32_t type, const std::vector<Pt>& pts) {
     case EMR_POLYLINETO16:
       BeginShape();
       EnsureAt(dc_.cur);
-      for (const Pt& p : pts) cairo_line_to(cr_, p.x, p.y);
+      for (const Pt& p : pts) SafeLineTo(cr_, p.x, p.y);
       dc_.cur = pts.back();
       FinishShape(false, true);
       break;
     case EMR_POLYBEZIER:
     case EMR_POLYBEZIER16:
       BeginShape();
-      cairo_move_to(cr_, pts[0].x, pts[0].y);
+      SafeMoveTo(cr_, pts[0].x, pts[0].y);
       for (size_t i = 1; i + 2 < pts.size(); i += 3)
-        cairo_curve_to(cr_, pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y, pts[i + 2].x, pts[i + 2].y);
+        SafeCurveTo(cr_, pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y, pts[i + 2].x, pts[i + 2].y);
       FinishShape(false, true);
       break;
     case EMR_POLYBEZIERTO:
@@ -231,7 +232,7 @@ void EmfRenderer::PolyRecord(uint32_t type, const std::vector<Pt>& pts) {
       EnsureAt(dc_.cur);
       size_t i = 0;
       for (; i + 2 < pts.size(); i += 3)
-        cairo_curve_to(cr_, pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y, pts[i + 2].x, pts[i + 2].y);
+        SafeCurveTo(cr_, pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y, pts[i + 2].x, pts[i + 2].y);
       if (i) dc_.cur = pts[i - 1];
       FinishShape(false, true);
       break;
@@ -264,9 +265,9 @@ void EmfRenderer::AppendArc(double l, double t, double r, double b, Pt start, Pt
   cairo_translate(cr_, cx, cy);
   cairo_scale(cr_, rx, ry);
   if (rising)
-    cairo_arc(cr_, 0, 0, 1, a1, a2);
+    SafeArc(cr_, 0, 0, 1, a1, a2);
   else
-    cairo_arc_negative(cr_, 0, 0, 1, a1, a2);
+    SafeArcNegative(cr_, 0, 0, 1, a1, a2);
   cairo_set_matrix(cr_, &keep);
   if (endPoint) *endPoint = {cx + rx * std::cos(a2), cy + ry * std::sin(a2)};
 }
@@ -294,7 +295,7 @@ void EmfRenderer::ArcShape(uint32_t type, const int32_t* v) {
       FinishShape(true, true);
       break;
     case EMR_PIE:
-      cairo_move_to(cr_, (l + r) / 2, (t + b) / 2);
+      SafeMoveTo(cr_, (l + r) / 2, (t + b) / 2);
       AppendArc(l, t, r, b, s, e, true, nullptr);
       cairo_close_path(cr_);
       FinishShape(true, true);
@@ -310,7 +311,7 @@ void EmfRenderer::FillDeviceRect(double x, double y, double w, double h, bool lo
     UseDevice();
   }
   cairo_new_path(cr_);
-  cairo_rectangle(cr_, x, y, w, h);
+  SafeRectangle(cr_, x, y, w, h);
   UseDevice();
   cairo_fill(cr_);
 }
@@ -322,14 +323,14 @@ bool EmfRenderer::DrawRecord(const EmfRecord& r) {
       dc_.cur = {static_cast<double>(I32(r, 8)), static_cast<double>(I32(r, 12))};
       if (inPath_) {
         UseLogical();
-        cairo_move_to(cr_, dc_.cur.x, dc_.cur.y);
+        SafeMoveTo(cr_, dc_.cur.x, dc_.cur.y);
       }
       return true;
     case EMR_LINETO: {
       Pt to{static_cast<double>(I32(r, 8)), static_cast<double>(I32(r, 12))};
       BeginShape();
       EnsureAt(dc_.cur);
-      cairo_line_to(cr_, to.x, to.y);
+      SafeLineTo(cr_, to.x, to.y);
       dc_.cur = to;
       FinishShape(false, true);
       return true;
@@ -357,9 +358,9 @@ bool EmfRenderer::DrawRecord(const EmfRecord& r) {
         for (uint32_t k = 0; k < n; ++k) {
           const Pt& p = pts[at + k];
           if (k == 0)
-            cairo_move_to(cr_, p.x, p.y);
+            SafeMoveTo(cr_, p.x, p.y);
           else
-            cairo_line_to(cr_, p.x, p.y);
+            SafeLineTo(cr_, p.x, p.y);
         }
         if (polygon && n) cairo_close_path(cr_);
         at += n;
@@ -378,13 +379,13 @@ bool EmfRenderer::DrawRecord(const EmfRecord& r) {
         uint8_t t = r.data[typesOff + i];
         const Pt& p = pts[i];
         if ((t & ~PT_CLOSEFIGURE) == PT_MOVETO) {
-          cairo_move_to(cr_, p.x, p.y);
+          SafeMoveTo(cr_, p.x, p.y);
         } else if ((t & ~PT_CLOSEFIGURE) == PT_BEZIERTO && i + 2 < pts.size()) {
-          cairo_curve_to(cr_, p.x, p.y, pts[i + 1].x, pts[i + 1].y, pts[i + 2].x, pts[i + 2].y);
+          SafeCurveTo(cr_, p.x, p.y, pts[i + 1].x, pts[i + 1].y, pts[i + 2].x, pts[i + 2].y);
           i += 2;
           t = r.data[typesOff + i];
         } else {
-          cairo_line_to(cr_, p.x, p.y);
+          SafeLineTo(cr_, p.x, p.y);
         }
         if (t & PT_CLOSEFIGURE) cairo_close_path(cr_);
         dc_.cur = pts[i];
@@ -396,13 +397,13 @@ bool EmfRenderer::DrawRecord(const EmfRecord& r) {
       double l = I32(r, 8), t = I32(r, 12), rt = I32(r, 16), b = I32(r, 20);
       BeginShape();
       if (r.type == EMR_RECTANGLE) {
-        cairo_rectangle(cr_, l, t, rt - l, b - t);
+        SafeRectangle(cr_, l, t, rt - l, b - t);
       } else if (r.type == EMR_ELLIPSE) {
         cairo_new_sub_path(cr_);
         cairo_save(cr_);
         cairo_translate(cr_, (l + rt) / 2, (t + b) / 2);
         cairo_scale(cr_, std::fabs(rt - l) / 2 + 1e-9, std::fabs(b - t) / 2 + 1e-9);
-        cairo_arc(cr_, 0, 0, 1, 0, 2 * kPi);
+        SafeArc(cr_, 0, 0, 1, 0, 2 * kPi);
         cairo_restore(cr_);
         cairo_close_path(cr_);
       } else {
@@ -414,7 +415,7 @@ bool EmfRenderer::DrawRecord(const EmfRecord& r) {
           cairo_save(cr_);
           cairo_translate(cr_, cx, cy);
           cairo_scale(cr_, rx + 1e-9, ry + 1e-9);
-          cairo_arc(cr_, 0, 0, 1, a, a + kPi / 2);
+          SafeArc(cr_, 0, 0, 1, a, a + kPi / 2);
           cairo_restore(cr_);
         };
         corner(x1 - rx, y0 + ry, rx, ry, -kPi / 2);

@@ -5,6 +5,7 @@
 #include "output/dib.h"
 #include "output/emf_renderer.h"
 #include "output/utf16.h"
+#include "output/cairo_safe.h"
 #include "output/record_fields.h"
 
 namespace tsl {
@@ -120,12 +121,12 @@ void EmfRenderer::ApplyClip() {
     cairo_new_path(cr_);
     for (const auto& poly : item.polys) {
       if (poly.empty()) continue;
-      cairo_move_to(cr_, poly[0].x, poly[0].y);
-      for (size_t i = 1; i < poly.size(); ++i) cairo_line_to(cr_, poly[i].x, poly[i].y);
+      SafeMoveTo(cr_, poly[0].x, poly[0].y);
+      for (size_t i = 1; i < poly.size(); ++i) SafeLineTo(cr_, poly[i].x, poly[i].y);
       cairo_close_path(cr_);
     }
     if (item.exclude) {
-      cairo_rectangle(cr_, -kHuge, -kHuge, 2 * kHuge, 2 * kHuge);
+      SafeRectangle(cr_, -kHuge, -kHuge, 2 * kHuge, 2 * kHuge);
       cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_EVEN_ODD);
     } else {
       cairo_set_fill_rule(cr_, item.evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);

@@ -11,6 +11,7 @@
 #include "output/emf_renderer.h"
 #include "output/utf16.h"
 #include "common/gdi/emf_bytes.h"
+#include "output/cairo_safe.h"
 #include "output/record_fields.h"
 
 namespace tsl {
@@ -224,16 +225,16 @@ void EmfRenderer::TextOut(const EmfRecord& r, bool wide) {
     Pt a = ToDevice(rclA.x, rclA.y), b = ToDevice(rclB.x, rclB.y), c = ToDevice(rclA.x, rclB.y),
        d = ToDevice(rclB.x, rclA.y);
     cairo_new_path(cr_);
-    cairo_move_to(cr_, a.x, a.y);
-    cairo_line_to(cr_, d.x, d.y);
-    cairo_line_to(cr_, b.x, b.y);
-    cairo_line_to(cr_, c.x, c.y);
+    SafeMoveTo(cr_, a.x, a.y);
+    SafeLineTo(cr_, d.x, d.y);
+    SafeLineTo(cr_, b.x, b.y);
+    SafeLineTo(cr_, c.x, c.y);
     cairo_fill(cr_);
   }
   if (options & ETO_CLIPPED) {
     UseLogical();
     cairo_new_path(cr_);
-    cairo_rectangle(cr_, rclA.x, rclA.y, rclB.x - rclA.x, rclB.y - rclA.y);
+    SafeRectangle(cr_, rclA.x, rclA.y, rclB.x - rclA.x, rclB.y - rclA.y);
     UseDevice();
     cairo_clip(cr_);
   }
@@ -242,7 +243,7 @@ void EmfRenderer::TextOut(const EmfRecord& r, bool wide) {
     double tx = ox - down.x * fm.ascent, ty = oy - down.y * fm.ascent;
     double h = fm.ascent + fm.descent;
     cairo_new_path(cr_);
-    cairo_move_to(cr_, tx, ty);
+    SafeMoveTo(cr_, tx, ty);
     cairo_rel_line_to(cr_, advance.x, advance.y);
     cairo_rel_line_to(cr_, down.x * h, down.y * h);
     cairo_rel_line_to(cr_, -advance.x, -advance.y);
@@ -281,7 +282,7 @@ void EmfRenderer::TextOut(const EmfRecord& r, bool wide) {
       double at = line == 0 ? fm.descent * 0.45 : -fm.ascent * 0.3, thick = 0.06;
       double sx = ox + down.x * at, sy = oy + down.y * at;
       cairo_new_path(cr_);
-      cairo_move_to(cr_, sx - down.x * thick / 2, sy - down.y * thick / 2);
+      SafeMoveTo(cr_, sx - down.x * thick / 2, sy - down.y * thick / 2);
       cairo_rel_line_to(cr_, advance.x, advance.y);
       cairo_rel_line_to(cr_, down.x * thick, down.y * thick);
       cairo_rel_line_to(cr_, -advance.x, -advance.y);
