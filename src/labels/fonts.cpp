@@ -52,7 +52,7 @@ void NewFont(PlotterState& ps, bool absolute, int count, const Arg* args) {
   lf.lfWeight = FontWeight(ps.nStrokeWeight);
   lf.lfItalic = (ps.bMode & ITALIC) ? 0xFF : 0;
   double p = ps.Scale();
-  lf.lfHeight = -Trunc32(p * ps.cyChar);
+  lf.lfHeight = Sat32(-int64_t{Trunc32(p * ps.cyChar)});
   lf.lfWidth = Trunc32(p * ps.cxChar);
   // Under the drawing rotation the angle follows the current RO and
   // rotation, from the last DI/DR direction.

@@ -51,7 +51,7 @@ void DoDI(uint16_t m, const char* text, PlotterState& ps) {
 
   double s = ps.Scale();
   gdi::LogFont& lf = ps.settings->Font;
-  lf.lfHeight = -Trunc32(s * ps.cyChar);
+  lf.lfHeight = Sat32(-int64_t{Trunc32(s * ps.cyChar)});
   lf.lfWidth = Trunc32(s * ps.cxChar);
   lf.lfEscapement = lf.lfOrientation = ps.nLabelAngle;
   SelectLabelFont(ps);
