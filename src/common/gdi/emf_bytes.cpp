@@ -1,5 +1,6 @@
 #include "common/gdi/emf_bytes.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace gdi {
@@ -31,6 +32,21 @@ void AppendUtf8(std::string& out, uint32_t cp) {
   }
 }
 }  // namespace
+
+void RecordBuilder::Expand(size_t k) {
+  size_t room = buf_.size() < 256 ? 256 : buf_.size();
+  while (room - n_ < k && room <= SIZE_MAX / 2) room *= 2;
+  if (room - n_ < k) room = n_ + k;
+  buf_.resize(room);
+}
+
+void RecordBuilder::Zeros(size_t k) {
+  if (k) std::memset(Grow(k), 0, k);
+}
+
+void RecordBuilder::Bytes(const uint8_t* p, size_t k) {
+  if (k) std::memcpy(Grow(k), p, k);
+}
 
 void RecordBuilder::F32(float v) {
   uint32_t bits;

@@ -25,60 +25,70 @@ inline uint16_t GetU16(const uint8_t* p) {
   return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
 
-// Appends one record to a byte buffer: Begin writes the type and a size
-// placeholder, End pads to 4 bytes and patches the size.
+// A finished record: bytes owned by the builder that made it, valid until
+// its next Begin.
+struct ByteView {
+  const uint8_t* data;
+  size_t size;
+};
+
+// Builds one record at a time in a buffer it reuses: Begin writes the type
+// and a size placeholder, End pads to 4 bytes and patches the size. Appends
+// are plain stores into room grown ahead, since large conversions write
+// tens of millions of small fields.
 class RecordBuilder {
  public:
-  explicit RecordBuilder(std::vector<uint8_t>& out) : out_(out) {}
   void Begin(uint32_t type) {
-    out_.clear();
+    n_ = 0;
     U32(type);
     U32(0);
   }
-  // Room for n more bytes at the end, to be filled by the caller.
-  uint8_t* Grow(size_t n) {
-    size_t at = out_.size();
-    out_.resize(at + n);
-    return out_.data() + at;
+  // Room for k more bytes at the end, to be filled by the caller before the
+  // next append.
+  uint8_t* Grow(size_t k) {
+    if (k > buf_.size() - n_) Expand(k);
+    uint8_t* p = buf_.data() + n_;
+    n_ += k;
+    return p;
   }
-  void U32(uint32_t v) {
-    uint8_t b[4];
-    PutU32(b, v);
-    out_.insert(out_.end(), b, b + 4);
-  }
+  void U32(uint32_t v) { PutU32(Grow(4), v); }
   void I32(int32_t v) { U32(static_cast<uint32_t>(v)); }
   void U16(uint16_t v) {
-    const uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
-    out_.insert(out_.end(), b, b + 2);
+    uint8_t* p = Grow(2);
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
   }
   void I16(int16_t v) { U16(static_cast<uint16_t>(v)); }
-  void U8(uint8_t v) { out_.push_back(v); }
+  void U8(uint8_t v) { *Grow(1) = v; }
   void F32(float v);
-  void Zeros(size_t n) { out_.insert(out_.end(), n, 0); }
-  void Bytes(const uint8_t* p, size_t n) { out_.insert(out_.end(), p, p + n); }
+  void Zeros(size_t k);
+  void Bytes(const uint8_t* p, size_t k);
   void RectL(const Rect& r) {
-    I32(r.left);
-    I32(r.top);
-    I32(r.right);
-    I32(r.bottom);
+    uint8_t* p = Grow(16);
+    PutU32(p, static_cast<uint32_t>(r.left));
+    PutU32(p + 4, static_cast<uint32_t>(r.top));
+    PutU32(p + 8, static_cast<uint32_t>(r.right));
+    PutU32(p + 12, static_cast<uint32_t>(r.bottom));
   }
-  void PointL(Point p) {
-    I32(p.x);
-    I32(p.y);
+  void PointL(Point pt) {
+    uint8_t* p = Grow(8);
+    PutU32(p, static_cast<uint32_t>(pt.x));
+    PutU32(p + 4, static_cast<uint32_t>(pt.y));
   }
-  void Pad4() {
-    while (out_.size() % 4) out_.push_back(0);
-  }
-  size_t Size() const { return out_.size(); }
+  void Pad4() { Zeros((4 - n_ % 4) % 4); }
+  size_t Size() const { return n_; }
   // Pads, patches the size field and returns the finished record.
-  const std::vector<uint8_t>& End() {
+  ByteView End() {
     Pad4();
-    PutU32(out_.data() + 4, static_cast<uint32_t>(out_.size()));
-    return out_;
+    PutU32(buf_.data() + 4, static_cast<uint32_t>(n_));
+    return View();
   }
+  ByteView View() const { return ByteView{buf_.data(), n_}; }
 
  private:
-  std::vector<uint8_t>& out_;
+  void Expand(size_t k);
+  std::vector<uint8_t> buf_;  // its size is the room; n_ bytes are used
+  size_t n_ = 0;
 };
 
 char16_t Cp1252ToUnicode(uint8_t b);

@@ -4,8 +4,8 @@
 #include <array>
 #include <cstdint>
 #include <limits>
-#include <set>
-#include <unordered_map>
+#include <functional>
+#include <queue>
 #include <variant>
 
 #include "common/gdi/emf_bytes.h"
@@ -58,7 +58,7 @@ class Recorder final : public EmfRecorder {
       return;
     }
     const std::vector<uint8_t> placeholder(headerSize_, 0);
-    Emit(placeholder);
+    Emit(ByteView{placeholder.data(), placeholder.size()});
   }
 
   ~Recorder() override {
@@ -206,7 +206,7 @@ class Recorder final : public EmfRecorder {
     if (!failed_) error_ = why;
     failed_ = true;
   }
-  void Emit(const std::vector<uint8_t>& record);
+  void Emit(ByteView record);
   void Simple(uint32_t type) {
     rb_.Begin(type);
     Emit(rb_.End());
@@ -282,33 +282,44 @@ class Recorder final : public EmfRecorder {
   LogPen penData_{PS_SOLID, 0, 0};
   LogFont fontData_ = StockFont(GetStockObject(SYSTEM_FONT));
 
-  std::unordered_map<uint64_t, uint32_t> slots_;  // object serial -> slot
-  std::set<uint32_t> freeSlots_;
+  // The slot of each object in this metafile, by handle; the serial tells a
+  // reused handle from the object that had it before.
+  struct SlotEntry {
+    uint64_t serial = 0;
+    uint32_t slot = 0;
+  };
+  SlotEntry* SlotOf(Handle h) {
+    if (h >= slots_.size()) return nullptr;
+    SlotEntry& e = slots_[h];
+    return e.slot != 0 && e.serial == objects_.Serial(h) ? &e : nullptr;
+  }
+  std::vector<SlotEntry> slots_;
+  // GDI hands out the lowest free slot.
+  std::priority_queue<uint32_t, std::vector<uint32_t>, std::greater<uint32_t>> freeSlots_;
   uint32_t highestSlot_ = 0;
 
   Bounds bounds_;
   Bounds pathBounds_;
   bool inPath_ = false;
 
-  std::vector<uint8_t> rec_;
-  RecordBuilder rb_{rec_};
+  RecordBuilder rb_;
   bool closed_ = false;
   bool failed_ = false;
   std::string error_;
   EmfSummary summary_;
 };
 
-void Recorder::Emit(const std::vector<uint8_t>& record) {
+void Recorder::Emit(ByteView record) {
   if (closed_ || failed_) return;
-  if (nBytes_ + record.size() > std::numeric_limits<uint32_t>::max()) {
+  if (nBytes_ + record.size > std::numeric_limits<uint32_t>::max()) {
     Fail("The metafile would exceed 4 GB.");
     return;
   }
-  if (!sink_->Write(record.data(), record.size())) {
+  if (!sink_->Write(record.data, record.size)) {
     Fail("Writing the metafile failed.");
     return;
   }
-  nBytes_ += record.size();
+  nBytes_ += record.size;
   ++nRecords_;
 }
 
@@ -320,26 +331,19 @@ bool Recorder::PolyRecord(uint32_t type16, uint32_t type32, const Point* pts, si
   rb_.Begin(small ? type16 : type32);
   rb_.RectL(bounds);
   rb_.U32(static_cast<uint32_t>(n));
-  // Through a small buffer: the points are appended without first zeroing
-  // room for them.
-  uint8_t chunk[4096];
-  size_t used = 0;
-  for (size_t i = 0; i < n; ++i) {
-    uint8_t* out = chunk + used;
-    if (small) {
+  uint8_t* out = rb_.Grow(n * each);
+  if (small) {
+    for (size_t i = 0; i < n; ++i, out += 4) {
       const uint16_t x = static_cast<uint16_t>(pts[i].x), y = static_cast<uint16_t>(pts[i].y);
       out[0] = static_cast<uint8_t>(x);
       out[1] = static_cast<uint8_t>(x >> 8);
       out[2] = static_cast<uint8_t>(y);
       out[3] = static_cast<uint8_t>(y >> 8);
-    } else {
+    }
+  } else {
+    for (size_t i = 0; i < n; ++i, out += 8) {
       PutU32(out, static_cast<uint32_t>(pts[i].x));
       PutU32(out + 4, static_cast<uint32_t>(pts[i].y));
-    }
-    used += each;
-    if (used == sizeof chunk || i + 1 == n) {
-      rb_.Bytes(chunk, used);
-      used = 0;
     }
   }
   Emit(rb_.End());
@@ -377,24 +381,23 @@ void Recorder::WriteCreation(uint32_t slot, const ObjectData& data) {
     Emit(rb_.End());
   } else if (auto* font = std::get_if<LogFont>(&data)) {
     BuildFontRecord(rb_, slot, *font);
-    Emit(rec_);
+    Emit(rb_.View());
   }
 }
 
 uint32_t Recorder::SlotFor(Handle h, const ObjectData& data) {
-  const uint64_t serial = objects_.Serial(h);
-  auto it = slots_.find(serial);
-  if (it != slots_.end()) return it->second;
+  if (const SlotEntry* e = SlotOf(h)) return e->slot;
   uint32_t slot;
   if (!freeSlots_.empty()) {
-    slot = *freeSlots_.begin();
-    freeSlots_.erase(freeSlots_.begin());
+    slot = freeSlots_.top();
+    freeSlots_.pop();
   } else if (highestSlot_ < kMaxSlot) {
     slot = ++highestSlot_;
   } else {
     return 0;
   }
-  slots_.emplace(serial, slot);
+  if (h >= slots_.size()) slots_.resize(size_t{h} + 1);
+  slots_[h] = SlotEntry{objects_.Serial(h), slot};
   WriteCreation(slot, data);
   return slot;
 }
@@ -428,11 +431,10 @@ Handle Recorder::SelectObject(Handle h) {
 
 bool Recorder::DeleteObject(Handle h) {
   if (IsStock(h) || h == pen_ || h == brush_ || h == font_ || !objects_.Find(h)) return false;
-  auto it = slots_.find(objects_.Serial(h));
-  if (it != slots_.end()) {
-    Simple(EMR_DELETEOBJECT, it->second);
-    freeSlots_.insert(it->second);
-    slots_.erase(it);
+  if (SlotEntry* e = SlotOf(h)) {
+    Simple(EMR_DELETEOBJECT, e->slot);
+    freeSlots_.push(e->slot);
+    *e = SlotEntry{};
   }
   objects_.Remove(h);
   return true;
@@ -490,7 +492,7 @@ void Recorder::TextOutA(int32_t x, int32_t y, const char* text, size_t n) {
   t.n = n;
   t.advance = metrics.advance;
   BuildTextRecord(rb_, t);
-  Emit(rec_);
+  Emit(rb_.View());
 }
 
 bool Recorder::Close(std::string* error) {
@@ -525,8 +527,7 @@ bool Recorder::Close(std::string* error) {
   }
   const uint16_t nHandles = static_cast<uint16_t>(highestSlot_ + 1);
 
-  std::vector<uint8_t> header;
-  RecordBuilder hb(header);
+  RecordBuilder hb;
   hb.Begin(EMR_HEADER);
   hb.RectL(bounds);
   hb.RectL(frame);
@@ -549,7 +550,8 @@ bool Recorder::Close(std::string* error) {
   hb.I32(static_cast<int32_t>(int64_t{ref_.szlMillimeters.cx} * 1000));
   hb.I32(static_cast<int32_t>(int64_t{ref_.szlMillimeters.cy} * 1000));
   for (char16_t c : description_) hb.U16(c);
-  hb.End();
+  const ByteView built = hb.End();
+  const std::vector<uint8_t> header(built.data, built.data + built.size);
   if (header.size() != headerSize_) {  // cannot happen; the placeholder had this size
     if (error) *error = "The metafile header does not fit.";
     sink_->Abandon();

@@ -106,15 +106,16 @@ class FileSink : public RecordSink {
       temp_.clear();
       return false;
     }
-    buffer_.reserve(kBuffer);
+    buffer_.resize(kBuffer);
     return true;
   }
 
   bool Write(const uint8_t* p, size_t n) override {
     if (failed_) return false;
-    if (buffer_.size() + n > kBuffer && !Flush()) return false;
+    if (n > kBuffer - used_ && !Flush()) return false;
     if (n >= kBuffer) return Put(p, n);
-    buffer_.insert(buffer_.end(), p, p + n);
+    std::memcpy(buffer_.data() + used_, p, n);
+    used_ += n;
     return true;
   }
 
@@ -171,15 +172,16 @@ class FileSink : public RecordSink {
     return true;
   }
   bool Flush() {
-    if (buffer_.empty()) return !failed_;
-    const bool ok = Put(buffer_.data(), buffer_.size());
-    buffer_.clear();
+    if (used_ == 0) return !failed_;
+    const bool ok = Put(buffer_.data(), used_);
+    used_ = 0;
     return ok;
   }
 
   std::string final_, temp_, error_;
   std::FILE* file_ = nullptr;
-  std::vector<uint8_t> buffer_;
+  std::vector<uint8_t> buffer_;  // kBuffer bytes of room, used_ of them filled
+  size_t used_ = 0;
   const std::vector<uint8_t> none_{};
   bool failed_ = false;
 };
