@@ -36,6 +36,9 @@ def main():
     ap.add_argument("--mb", type=float, default=32, help="size in megabytes")
     ap.add_argument("--seed", type=int, default=1)
     ap.add_argument("--pe", action="store_true", help="write the polylines as PE commands")
+    ap.add_argument("--count", type=int, default=0,
+                    help="write this many polylines instead of stopping at --mb, so that "
+                         "the PE and PA/PD forms of one seed hold the same geometry")
     args = ap.parse_args()
     rnd = random.Random(args.seed)
     target = int(args.mb * 1024 * 1024)
@@ -45,7 +48,9 @@ def main():
         head = "IN;SP1;\n"
         out.write(head)
         written += len(head)
-        while written < target:
+        drawn = 0
+        while (drawn < args.count) if args.count else (written < target):
+            drawn += 1
             parts = ["SP%d;" % rnd.randint(1, 8)]
             x, y = rnd.randint(0, 11000), rnd.randint(0, 8000)
             start = (x, y)
