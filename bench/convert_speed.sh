@@ -3,16 +3,9 @@
 # input rate in MB/s and the peak memory of the conversion.
 #   bench/convert_speed.sh [SIZE_MB] [generator options...]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
 size=${1:-32}
 shift || true
-bin="$root/build/default/tessella"
-if [[ ! -x "$bin" ]]; then
-  cmake --preset default >/dev/null
-  cmake --build --preset default --target tessella -j "$(nproc)"
-fi
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/common.sh"
 python3 "$root/bench/gen_plot.py" "$work/big.plt" --mb "$size" "$@"
 python3 - "$bin" "$work/big.plt" <<'PY'
 import os, resource, subprocess, sys, time

@@ -4,15 +4,8 @@
 # last line is the worst rate, the bound a run of that size stays within.
 #   bench/hostile_inputs.sh [SIZE_BYTES]   (default 1 MiB per file)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
 size=${1:-1048576}
-bin="$root/build/default/tessella"
-if [[ ! -x "$bin" ]]; then
-  cmake --preset default >/dev/null
-  cmake --build --preset default --target tessella -j "$(nproc)"
-fi
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/common.sh"
 python3 "$root/bench/gen_hostile.py" "$work" "$size"
 python3 - "$bin" "$work" <<'PY'
 import glob, os, resource, subprocess, sys

@@ -6,15 +6,8 @@
 # converted per second.
 #   bench/pe_vs_pa.sh [POLYLINES]   (default 300000, about 67 MB as PA/PD)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
 count=${1:-300000}
-bin="$root/build/default/tessella"
-if [[ ! -x "$bin" ]]; then
-  cmake --preset default >/dev/null
-  cmake --build --preset default --target tessella -j "$(nproc)"
-fi
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/common.sh"
 python3 "$root/bench/gen_plot.py" "$work/pa.plt" --count "$count"
 python3 "$root/bench/gen_plot.py" "$work/pe.plt" --count "$count" --pe
 python3 - "$bin" "$work" <<'PY'
