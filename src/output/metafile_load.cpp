@@ -8,6 +8,7 @@
 #include "common/gdi/emf_types.h"
 #include "common/notify.h"
 #include "output/emz.h"
+#include "output/metafile_kind.h"
 #include "platform/debug_output.h"
 
 namespace tsl {
@@ -16,44 +17,61 @@ namespace {
 uint32_t Rd32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
 int16_t RdS16(const uint8_t* p) { return static_cast<int16_t>(p[0] | (p[1] << 8)); }
 
-[[maybe_unused]] void Set(std::string* error, const std::string& text) {
+void Set(std::string* error, const std::string& text) {
   if (error) *error = text;
 }
 
-// Windows loads through GDI instead (platform/win32/metafile_load_win32.cpp).
+// Windows converts through GDI instead (platform/win32/metafile_load_win32.cpp).
 #if !defined(_WIN32)
-enum class Kind { Emf, Placeable, Wmf };
-
-Kind Recognise(const uint8_t* data, size_t size) {
-  if (size >= 44 && Rd32(data + 40) == gdi::kEmfSignature) return Kind::Emf;
-  if (size >= 4 && Rd32(data) == kPlaceableKey) return Kind::Placeable;
-  return Kind::Wmf;
+bool ParseEmf(const uint8_t* data, size_t size, std::vector<uint8_t>* emf, std::string* error) {
+  gdi::EmfReader reader;
+  std::string why;
+  if (!reader.Parse(data, size, &why)) {
+    Set(error, "damaged enhanced metafile: " + why);
+    return false;
+  }
+  emf->assign(data, data + size);
+  return true;
 }
 
-// Recognises and converts; `prefix` names the debug lines ("LMF" or "LMFR").
+bool ConvertWmf(const uint8_t* data, size_t size, std::vector<uint8_t>* emf, std::string* error) {
+  return WmfToEmf(data, size, nullptr, emf, error);
+}
+
 bool Load(const uint8_t* data, size_t size, std::vector<uint8_t>* emf, const char* prefix, std::string* error) {
+  return LoadByKind(data, size, emf, prefix, ParseEmf, ConvertWmf, error);
+}
+#endif
+}  // namespace
+
+MetafileKind RecogniseMetafile(const uint8_t* data, size_t size) {
+  if (size >= 44 && Rd32(data + 40) == gdi::kEmfSignature) return MetafileKind::Emf;
+  if (size >= 4 && Rd32(data) == kPlaceableKey) return MetafileKind::Placeable;
+  return MetafileKind::Wmf;
+}
+
+bool LoadByKind(const uint8_t* data, size_t size, std::vector<uint8_t>* emf, const char* prefix,
+                MetafileStep emfStep, MetafileStep wmfStep, std::string* error) {
+  const bool resource = prefix[3] == 'R';
   std::string why;
-  switch (Recognise(data, size)) {
-    case Kind::Emf: {
-      gdi::EmfReader reader;
-      if (!reader.Parse(data, size, &why)) {
-        DebugOutput(Format("%s: %s failed\r\n", prefix, prefix[3] == 'R' ? "SetEnhMetaFileBits" : "GetEnhMetaFile").c_str());
-        Set(error, "damaged enhanced metafile: " + why);
+  switch (RecogniseMetafile(data, size)) {
+    case MetafileKind::Emf:
+      if (!emfStep(data, size, emf, &why)) {
+        DebugOutput(Format("%s: %s failed\r\n", prefix, resource ? "SetEnhMetaFileBits" : "GetEnhMetaFile").c_str());
+        Set(error, why);
         return false;
       }
-      emf->assign(data, data + size);
       return true;
-    }
-    case Kind::Placeable:
+    case MetafileKind::Placeable:
       if (!LoadPlaceableMetaFile(data, size, emf, &why)) {
         DebugOutput(Format("%s: LoadPlaceableMetaFile failed\r\n", prefix).c_str());
         Set(error, "damaged placeable metafile: " + why);
         return false;
       }
       return true;
-    case Kind::Wmf:
+    case MetafileKind::Wmf:
     default:
-      if (!WmfToEmf(data, size, nullptr, emf, &why)) {
+      if (!wmfStep(data, size, emf, &why)) {
         DebugOutput(Format("%s: SetWinMetaFileBits failed\r\n", prefix).c_str());
         Set(error, why);
         return false;
@@ -61,8 +79,6 @@ bool Load(const uint8_t* data, size_t size, std::vector<uint8_t>* emf, const cha
       return true;
   }
 }
-#endif
-}  // namespace
 
 #if !defined(_WIN32)
 bool MapFileReadOnly(const std::string& path, FileMapping* mapping, std::string* error) {
@@ -188,7 +204,7 @@ bool LoadMetaFileResource(const uint8_t* data, size_t size, std::vector<uint8_t>
     return false;
   }
   // A resource may be padded: an EMF is as long as its header says.
-  if (Recognise(data, size) == Kind::Emf && size >= 52) {
+  if (RecogniseMetafile(data, size) == MetafileKind::Emf && size >= 52) {
     uint32_t nBytes = Rd32(data + 48);
     if (nBytes >= 88 && nBytes < size) size = nBytes;
   }

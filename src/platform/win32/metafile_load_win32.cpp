@@ -6,6 +6,7 @@
 #include "common/gdi/emf_types.h"
 #include "common/notify.h"
 #include "output/emz.h"
+#include "output/metafile_kind.h"
 #include "output/metafile_load.h"
 #include "platform/debug_output.h"
 #include "platform/win32/system_text.h"
@@ -61,14 +62,6 @@ class ScreenDc {
  private:
   HDC dc_;
 };
-
-enum class Kind { Emf, Placeable, Wmf };
-
-Kind Recognise(const uint8_t* data, size_t size) {
-  if (size >= 44 && Rd32(data + 40) == gdi::kEmfSignature) return Kind::Emf;
-  if (size >= 4 && Rd32(data) == kPlaceableKey) return Kind::Placeable;
-  return Kind::Wmf;
-}
 
 // The bytes GDI holds for `h`.
 bool BytesOf(HENHMETAFILE h, std::vector<uint8_t>* emf, std::string* error) {
@@ -156,32 +149,7 @@ bool LoadEmfBits(const uint8_t* data, size_t size, std::vector<uint8_t>* emf, st
 // debug lines.
 bool LoadBits(const uint8_t* data, size_t size, std::vector<uint8_t>* emf, const char* prefix,
               std::string* error) {
-  const bool resource = prefix[3] == 'R';
-  std::string why;
-  switch (Recognise(data, size)) {
-    case Kind::Emf:
-      if (!LoadEmfBits(data, size, emf, &why)) {
-        DebugOutput(Format("%s: %s failed\r\n", prefix, resource ? "SetEnhMetaFileBits" : "GetEnhMetaFile").c_str());
-        Set(error, why);
-        return false;
-      }
-      return true;
-    case Kind::Placeable:
-      if (!LoadPlaceableMetaFile(data, size, emf, &why)) {
-        DebugOutput(Format("%s: LoadPlaceableMetaFile failed\r\n", prefix).c_str());
-        Set(error, "damaged placeable metafile: " + why);
-        return false;
-      }
-      return true;
-    case Kind::Wmf:
-    default:
-      if (!LoadWmf(data, size, emf, &why)) {
-        DebugOutput(Format("%s: SetWinMetaFileBits failed\r\n", prefix).c_str());
-        Set(error, why);
-        return false;
-      }
-      return true;
-  }
+  return LoadByKind(data, size, emf, prefix, LoadEmfBits, LoadWmf, error);
 }
 
 }  // namespace
@@ -272,7 +240,7 @@ bool LoadMetaFile(const std::string& path, std::vector<uint8_t>* emf, std::strin
     }
     return LoadBits(plain.data(), plain.size(), emf, "LMF", error);
   }
-  if (Recognise(data, size) != Kind::Emf) return LoadBits(data, size, emf, "LMF", error);
+  if (RecogniseMetafile(data, size) != MetafileKind::Emf) return LoadBits(data, size, emf, "LMF", error);
   // GDI opens the file itself; the view, still mapped, is what was checked.
   size_t length = 0;
   EnhMetaFileOwner h;
