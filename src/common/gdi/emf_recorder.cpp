@@ -39,12 +39,9 @@ std::u16string DescriptionOf(const std::string& text) {
   return Cp1252ToUtf16(out.data(), out.size());
 }
 
-bool Fits16(const Point* pts, size_t n) {
-  for (size_t i = 0; i < n; ++i) {
-    if (pts[i].x < -32768 || pts[i].x > 32767 || pts[i].y < -32768 || pts[i].y > 32767)
-      return false;
-  }
-  return true;
+// Whether every point inside the box fits the 16-bit form of a record.
+bool Fits16(const Rect& box) {
+  return box.left >= -32768 && box.top >= -32768 && box.right <= 32767 && box.bottom <= 32767;
 }
 
 class Recorder final : public EmfRecorder {
@@ -118,29 +115,33 @@ class Recorder final : public EmfRecorder {
   }
   void Polyline(const Point* pts, size_t n) override {
     if (!pts || n < 2) return;
-    PolyRecord(EMR_POLYLINE16, EMR_POLYLINE, pts, n, Drawn(PointsBox(pts, n), true));
+    const Rect points = PointsBox(pts, n);
+    PolyRecord(EMR_POLYLINE16, EMR_POLYLINE, pts, n, points, Drawn(points, true));
   }
   void PolylineTo(const Point* pts, size_t n) override {
     if (!pts || n == 0) return;
+    const Rect points = PointsBox(pts, n);
     Bounds box;
-    box.Add(PointsBox(pts, n));
+    box.Add(points);
     box.Add(Rect{pos_.x, pos_.y, pos_.x, pos_.y});
-    if (PolyRecord(EMR_POLYLINETO16, EMR_POLYLINETO, pts, n, Drawn(box.Get(), true)))
+    if (PolyRecord(EMR_POLYLINETO16, EMR_POLYLINETO, pts, n, points, Drawn(box.Get(), true)))
       pos_ = pts[n - 1];
   }
   // A Bezier curve stays inside the hull of its control points, so their box
   // bounds it.
   void PolyBezierTo(const Point* pts, size_t n) override {
     if (!pts || n == 0 || n % 3 != 0) return;  // GDI refuses incomplete curves
+    const Rect points = PointsBox(pts, n);
     Bounds box;
-    box.Add(PointsBox(pts, n));
+    box.Add(points);
     box.Add(Rect{pos_.x, pos_.y, pos_.x, pos_.y});
-    if (PolyRecord(EMR_POLYBEZIERTO16, EMR_POLYBEZIERTO, pts, n, Drawn(box.Get(), true)))
+    if (PolyRecord(EMR_POLYBEZIERTO16, EMR_POLYBEZIERTO, pts, n, points, Drawn(box.Get(), true)))
       pos_ = pts[n - 1];
   }
   void Polygon(const Point* pts, size_t n) override {
     if (!pts || n < 2) return;
-    PolyRecord(EMR_POLYGON16, EMR_POLYGON, pts, n, Drawn(PointsBox(pts, n), true));
+    const Rect points = PointsBox(pts, n);
+    PolyRecord(EMR_POLYGON16, EMR_POLYGON, pts, n, points, Drawn(points, true));
   }
   void Arc(int32_t l, int32_t t, int32_t r, int32_t b, int32_t xs, int32_t ys, int32_t xe,
            int32_t ye) override {
@@ -221,7 +222,9 @@ class Recorder final : public EmfRecorder {
     rb_.PointL(p);
     Emit(rb_.End());
   }
-  bool PolyRecord(uint32_t type16, uint32_t type32, const Point* pts, size_t n, const Rect& bounds);
+  // `points` is the box of the points, `bounds` the record's device bounds.
+  bool PolyRecord(uint32_t type16, uint32_t type32, const Point* pts, size_t n, const Rect& points,
+                  const Rect& bounds);
   void ArcRecord(uint32_t type, const Rect& box, Point start, Point end) {
     rb_.Begin(type);
     rb_.RectL(Inclusive(box));
@@ -324,8 +327,8 @@ void Recorder::Emit(ByteView record) {
 }
 
 bool Recorder::PolyRecord(uint32_t type16, uint32_t type32, const Point* pts, size_t n,
-                          const Rect& bounds) {
-  const bool small = Fits16(pts, n);
+                          const Rect& points, const Rect& bounds) {
+  const bool small = Fits16(points);
   const size_t each = small ? 4 : 8;
   if (n > (std::numeric_limits<uint32_t>::max() - 28) / each) return false;
   rb_.Begin(small ? type16 : type32);
