@@ -63,6 +63,19 @@ class PeDecoder {
     using namespace pe_detail;
     const uint8_t* p = p_;
     unsigned c = classes_[*p];
+    // Most numbers have one or two digits: read those without the loop.
+    // The second byte exists, since the first is not the NUL.
+    if ((c & kStray) == kLast) {
+      p_ = p + 1;
+      return Signed(c & 0x3F, value);
+    }
+    if (c < kLast) {
+      const unsigned c1 = classes_[p[1]];
+      if ((c1 & kStray) == kLast) {
+        p_ = p + 2;
+        return Signed(c | (c1 & 0x3F) << width_, value);
+      }
+    }
     if (c & kEnd) {
       Stop(c, *p);
       *value = 0;
@@ -85,7 +98,12 @@ class PeDecoder {
       }
     }
     if (p_ != &kNul) p_ = p;
-    uint64_t magnitude = n >> 1;
+    return Signed(n, value);
+  }
+
+  // The sign is in the lowest bit.
+  static bool Signed(uint64_t n, int64_t* value) {
+    const uint64_t magnitude = n >> 1;
     *value = (n & 1) ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
     return true;
   }
