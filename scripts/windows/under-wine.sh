@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs the Windows tests of build folder $1 with ctest, inside the virtual
-# display and the fresh Wine prefix that scripts/test.d/windows.sh made.
+# display and the fresh Wine prefix that scripts/test.d/windows.sh made,
+# then compares GDI's pictures of our metafiles with those of the Linux
+# build folder $2.
 set -uo pipefail
-build=$1
+build=$1 host=$2
 # A persistent server and the prefix's own processes (desktop, services),
 # started here with their output away from ctest: a test that started them
 # would leave them holding its output pipe, and ctest would wait for them.
@@ -17,5 +19,6 @@ keeper="$build/tests/windows/desktop_keeper.exe"
 [[ -e "$keeper" ]] && wine "$keeper" >/dev/null 2>&1 </dev/null &
 ctest --test-dir "$build" --output-on-failure
 status=$?
+bash tests/windows/pixels/pixels_test.sh "$host" "$build" "$build/pixels" || status=1
 wineserver -k >/dev/null 2>&1
 exit $status

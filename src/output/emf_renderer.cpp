@@ -140,6 +140,23 @@ double EmfRenderer::LinearScaleX() {
   return std::isfinite(s) ? s : 0;
 }
 
+double EmfRenderer::PenDeviceWidth(int32_t width) {
+  if (!options_.pixelCentres) return std::fabs(width * LinearScaleX());
+  // As GDI measures it: the pen's width as a logical vector from the
+  // origin, both ends rounded to device pixels, the length truncated, at
+  // least one pixel.
+  Pt a = ToDevice(0, 0), b = ToDevice(width, 0);
+  double dx = SnapToPixel(b.x) - SnapToPixel(a.x), dy = SnapToPixel(b.y) - SnapToPixel(a.y);
+  double w = std::trunc(std::hypot(dx, dy));
+  return std::isfinite(w) && w > 1 ? w : 1;
+}
+
+double EmfRenderer::SnapToPixel(double v) const {
+  // Full() puts pixel centres on whole numbers plus a half; GDI rounds the
+  // unshifted coordinate to the nearest whole pixel.
+  return options_.pixelCentres ? std::floor(v) : v;
+}
+
 bool EmfRenderer::FlipsY() {
   const cairo_matrix_t& m = Full();
   return m.xx * m.yy - m.xy * m.yx < 0;

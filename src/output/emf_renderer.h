@@ -71,6 +71,8 @@ class EmfRenderer {
     uint32_t style = gdi::PS_SOLID;  // PS_STYLE_MASK part
     uint32_t endCap = 0, join = 0;   // PS_ENDCAP_*, PS_JOIN_* bits
     bool geometric = false;
+    // Made by CreatePen: GDI decides on the device whether it is cosmetic.
+    bool plain = false;
     int32_t width = 0;  // logical units (geometric), else cosmetic
     gdi::COLORREF color = 0;
     std::vector<double> user;  // PS_USERSTYLE dashes, logical units
@@ -125,6 +127,11 @@ class EmfRenderer {
   void UseLogical();
   void UseDevice();
   double LinearScaleX();
+  // The width a pen of `width` logical units has on the output.
+  double PenDeviceWidth(int32_t width);
+  // A device coordinate moved onto the pixel edge GDI rounds it to
+  // (raster surfaces only).
+  double SnapToPixel(double v) const;
   bool FlipsY();  // logical y grows upwards on the output
 
   // Objects and state (emf_renderer_state.cpp).
@@ -142,6 +149,10 @@ class EmfRenderer {
   void BeginShape();
   void FinishShape(bool fill, bool stroke);
   void StrokeCurrent();
+  void StrokeInPixelSteps(const std::vector<double>& dashes);
+  // Raster surfaces: the current path (curves flattened) with every point
+  // moved to its pixel edge, plus `offset` (a half for pixel centres).
+  void SnapCurrentPath(double offset);
   void FillCurrent(bool evenOdd);
   bool SetSourceBrush(const Brush& b);
   void SetSourceColor(gdi::COLORREF c);

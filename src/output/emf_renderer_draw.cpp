@@ -18,14 +18,15 @@ constexpr int R2_BLACK = 1, R2_NOP = 11, R2_WHITE = 16;
 enum : uint8_t { PT_CLOSEFIGURE = 1, PT_LINETO = 2, PT_BEZIERTO = 4, PT_MOVETO = 6 };
 
 
-// The 8 x 8 hatch bitmaps: true where the hatch line is.
+// The 8 x 8 hatch bitmaps: true where the hatch line is. GDI draws the
+// horizontal line in row 3 and the vertical one in column 4 of the cell.
 bool HatchPixel(uint32_t hatch, int x, int y) {
   switch (hatch) {
-    case HS_HORIZONTAL: return y == 7;
-    case HS_VERTICAL: return x == 0;
+    case HS_HORIZONTAL: return y == 3;
+    case HS_VERTICAL: return x == 4;
     case HS_FDIAGONAL: return x == y;
     case HS_BDIAGONAL: return x == 7 - y;
-    case HS_CROSS: return y == 7 || x == 0;
+    case HS_CROSS: return y == 3 || x == 4;
     case HS_DIAGCROSS: return x == y || x == 7 - y;
     default: return false;
   }
@@ -86,11 +87,27 @@ void EmfRenderer::StrokeCurrent() {
     cairo_new_path(cr_);
     return;
   }
-  const Pen& p = dc_.pen;
+  Pen p = dc_.pen;
   double scale = LinearScaleX();
   double width = p.geometric ? p.width * scale : options_.cosmeticWidth;
+  if (p.plain && p.geometric) {
+    // GDI draws a CreatePen pen that comes out one pixel wide or less as a
+    // cosmetic pen, dashes in pixels and all; a wider one it draws solid
+    // even when it was made dashed, and as wide as it measures on the
+    // device in whole pixels.
+    width = PenDeviceWidth(p.width);
+    if (width <= options_.cosmeticWidth) {
+      p.geometric = false;
+      width = options_.cosmeticWidth;
+    } else if (p.style >= PS_DASH && p.style <= PS_DASHDOTDOT) {
+      p.style = PS_SOLID;
+    }
+  }
   if (width < options_.minLineWidth) width = options_.minLineWidth;
   UseDevice();
+  // An odd width is centred on a pixel, an even one between two, as GDI
+  // draws them around whole device coordinates.
+  if (options_.pixelCentres) SnapCurrentPath(std::fmod(std::round(width), 2) == 1 ? 0.5 : 0);
   cairo_set_line_width(cr_, width);
   cairo_line_cap_t cap = p.endCap == 0x100 ? CAIRO_LINE_CAP_SQUARE
                          : p.endCap == 0x200 ? CAIRO_LINE_CAP_BUTT
@@ -124,16 +141,82 @@ void EmfRenderer::StrokeCurrent() {
     for (double d : p.user) dashes.push_back(p.geometric ? d * scale : d * options_.cosmeticWidth);
   bool any = false;
   for (double d : dashes) any = any || d > 0;
+  SetSourceColor(p.color);
+  if (any && dashes.size() % 2 == 0 && !p.geometric && options_.pixelCentres) {
+    StrokeInPixelSteps(dashes);
+    return;
+  }
   if (any && dashes.size() % 2 == 0)
     cairo_set_dash(cr_, dashes.data(), static_cast<int>(dashes.size()), 0);
   else
     cairo_set_dash(cr_, nullptr, 0, 0);
-  SetSourceColor(p.color);
   cairo_stroke(cr_);
+}
+
+void EmfRenderer::StrokeInPixelSteps(const std::vector<double>& dashes) {
+  // GDI walks a cosmetic line pixel by pixel along its longer axis and
+  // counts its dashes in those steps, through the whole figure; cairo
+  // measures them along the line. Each segment gets its dashes stretched
+  // by its length per step and the pattern carried on from the last.
+  double period = 0;
+  for (double d : dashes) period += d;
+  cairo_path_t* path = cairo_copy_path(cr_);
+  cairo_new_path(cr_);
+  if (!path || path->status != CAIRO_STATUS_SUCCESS || !(period > 0)) {
+    if (path) cairo_path_destroy(path);
+    return;
+  }
+  std::vector<double> stretched(dashes.size());
+  double steps = 0;
+  Pt start, at;
+  auto segment = [&](Pt to) {
+    double major = std::fmax(std::fabs(to.x - at.x), std::fabs(to.y - at.y));
+    if (major > 0) {
+      double k = std::hypot(to.x - at.x, to.y - at.y) / major;
+      for (size_t i = 0; i < dashes.size(); ++i) stretched[i] = dashes[i] * k;
+      cairo_set_dash(cr_, stretched.data(), static_cast<int>(stretched.size()), std::fmod(steps, period) * k);
+      cairo_move_to(cr_, at.x, at.y);
+      cairo_line_to(cr_, to.x, to.y);
+      cairo_stroke(cr_);
+      steps += major;
+    }
+    at = to;
+  };
+  for (int i = 0; i < path->num_data; i += path->data[i].header.length) {
+    const cairo_path_data_t* d = &path->data[i];
+    switch (d->header.type) {
+      case CAIRO_PATH_MOVE_TO: start = at = {d[1].point.x, d[1].point.y}; break;
+      case CAIRO_PATH_LINE_TO: segment({d[1].point.x, d[1].point.y}); break;
+      case CAIRO_PATH_CURVE_TO: segment({d[3].point.x, d[3].point.y}); break;  // flattened before
+      case CAIRO_PATH_CLOSE_PATH: segment(start); break;
+    }
+  }
+  cairo_path_destroy(path);
+  cairo_set_dash(cr_, nullptr, 0, 0);
+}
+
+void EmfRenderer::SnapCurrentPath(double offset) {
+  UseDevice();
+  cairo_path_t* flat = cairo_copy_path_flat(cr_);
+  if (!flat || flat->status != CAIRO_STATUS_SUCCESS) {
+    if (flat) cairo_path_destroy(flat);
+    return;
+  }
+  for (int i = 0; i < flat->num_data; i += flat->data[i].header.length) {
+    cairo_path_data_t* d = &flat->data[i];
+    if (d->header.type != CAIRO_PATH_MOVE_TO && d->header.type != CAIRO_PATH_LINE_TO) continue;
+    d[1].point.x = SnapToPixel(d[1].point.x) + offset;
+    d[1].point.y = SnapToPixel(d[1].point.y) + offset;
+  }
+  cairo_new_path(cr_);
+  cairo_append_path(cr_, flat);
+  cairo_path_destroy(flat);
 }
 
 void EmfRenderer::FillCurrent(bool evenOdd) {
   UseDevice();
+  // GDI fills between vertices rounded to whole device coordinates.
+  if (options_.pixelCentres) SnapCurrentPath(0);
   if (!SetSourceBrush(dc_.brush)) return;
   cairo_set_fill_rule(cr_, evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
   cairo_fill_preserve(cr_);
@@ -305,6 +388,27 @@ void EmfRenderer::ArcShape(uint32_t type, const int32_t* v) {
 }
 
 void EmfRenderer::FillDeviceRect(double x, double y, double w, double h, bool logical) {
+  const cairo_matrix_t& m = Full();
+  if (logical && options_.pixelCentres && m.xy == 0 && m.yx == 0) {
+    // GDI rounds the corners to whole pixels and fills from the first up to
+    // the second; where the device turns the rectangle over, from one past
+    // the second up to and including the first.
+    Pt a = ToDevice(x, y), b = ToDevice(x + w, y + h);
+    auto span = [this](double from, double to, double* start, double* end) {
+      from = SnapToPixel(from);
+      to = SnapToPixel(to);
+      *start = from <= to ? from : to + 1;
+      *end = from <= to ? to : from + 1;
+    };
+    double l, r, t, btm;
+    span(a.x, b.x, &l, &r);
+    span(a.y, b.y, &t, &btm);
+    UseDevice();
+    cairo_new_path(cr_);
+    SafeRectangle(cr_, l, t, r - l, btm - t);
+    cairo_fill(cr_);
+    return;
+  }
   if (logical) {
     UseLogical();
   } else {

@@ -286,9 +286,7 @@ bool EmfRenderer::StateRecord(const EmfRecord& r) {
       p.width = I32(r, 16);
       p.color = U32(r, 24) & 0xFFFFFF;
       p.geometric = p.width > 0;
-      // Wide pens are solid: GDI draws only PS_SOLID, PS_NULL and
-      // PS_INSIDEFRAME wider than one unit.
-      if (p.width > 1 && p.style >= PS_DASH && p.style <= PS_DASHDOTDOT) p.style = PS_SOLID;
+      p.plain = true;
       objects_[slot] = p;
       return true;
     }
@@ -371,6 +369,10 @@ bool EmfRenderer::StateRecord(const EmfRecord& r) {
       double l = I32(r, 8), t = I32(r, 12), rt = I32(r, 16), b = I32(r, 20);
       ClipItem item;
       item.polys.push_back({ToDevice(l, t), ToDevice(rt, t), ToDevice(rt, b), ToDevice(l, b)});
+      // The clip region is made of whole pixels, its corners rounded.
+      const cairo_matrix_t& m = Full();
+      if (m.xy == 0 && m.yx == 0)
+        for (Pt& corner : item.polys.back()) corner = {SnapToPixel(corner.x), SnapToPixel(corner.y)};
       item.exclude = r.type == EMR_EXCLUDECLIPRECT;
       AddClip(std::move(item), false);
       return true;

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# GDI's pictures of our metafiles against EmfRenderer's. The Linux
+# converter turns the plots of tests/windows/data/pixels into metafiles
+# (the Windows core writes the same bytes, and one set of files means both
+# sides play exactly the same records); play_to_bmp.exe plays them through
+# GDI under Wine into BMP files; pixel_compare renders them with cairo at
+# the same size, compares, prints a table and fails when they disagree.
+#
+#   pixels_test.sh LINUX_BUILD WINDOWS_BUILD OUT_DIR
+#
+# Needs a private WINEPREFIX (scripts/windows/under-wine.sh runs it).
+set -euo pipefail
+host=$1 win=$2 out=$3
+here=$(cd "$(dirname "$0")" && pwd)
+data="$here/../data/pixels"
+tessella="$host/tessella" compare="$host/tests/windows/pixels/pixel_compare"
+player="$win/tests/windows/pixels/play_to_bmp.exe"
+for f in "$tessella" "$compare" "$player"; do
+  [[ -x "$f" || -e "$f" ]] || { echo "pixels: $f is missing" >&2; exit 1; }
+done
+[[ -n "${WINEPREFIX:-}" ]] || { echo "pixels: needs WINEPREFIX" >&2; exit 1; }
+
+start=$SECONDS
+rm -rf "$out"
+mkdir -p "$out/emf" "$out/gdi" "$out/cairo" "$out/config"
+# Default settings, whatever the user's are; the stroke-font labels take a
+# set of their own.
+export XDG_CONFIG_HOME="$out/config"
+"$tessella" settings set --set Strokes DrawChars on >/dev/null
+"$tessella" -Q -B -O:"$out/emf" "$data"/{lines,fills,curves,clipping,labels_truetype}.plt
+"$tessella" -Q -B --set Strokes -O:"$out/emf" "$data/labels_stroke.plt"
+
+emfs=()
+for name in lines fills curves clipping labels_stroke labels_truetype; do
+  emfs+=("$(winepath -w "$out/emf/$name.emf")")
+done
+wine "$player" 800 "$(winepath -w "$out/gdi")" "${emfs[@]}" </dev/null
+
+status=0
+"$compare" "$out/gdi" "$out/cairo" "$out"/emf/{lines,fills,curves,clipping,labels_stroke}.emf \
+  --text "$out/emf/labels_truetype.emf" || status=$?
+echo "pixels: compared in $((SECONDS - start)) s"
+exit $status
