@@ -139,7 +139,9 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
   res.inputOk = !in.Failed();
   if (!res.inputOk) res.problems.push_back("the plot file could not be read to its end: " + in.ErrorText());
   in.Close();
-  if (settings->Has(WriteColorFile) && !measure && output) res.colorFileOk = pages.WriteColorFile();
+  // Without a metafile no pen was read, and an older colour file that
+  // belongs to the older metafile is better kept.
+  if (settings->Has(WriteColorFile) && !measure && output && metafileOpen) res.colorFileOk = pages.WriteColorFile();
   uint32_t linesBeforeStats = log.nLogLines;
   gdi::EmfSummary summary;
   bool closed = pages.LastSummary(&summary);

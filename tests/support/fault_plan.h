@@ -69,5 +69,8 @@ class FaultPlan {
 };
 
 inline bool AnyStep(FileStep, const std::string&) { return true; }
+inline bool AnyWriteStep(FileStep step, const std::string&) {
+  return step != FileStep::Open && step != FileStep::Read;
+}
 
 }  // namespace tsl::test
