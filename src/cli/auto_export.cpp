@@ -1,14 +1,38 @@
 #include "cli/auto_export.h"
 
-#include <fstream>
-#include <iterator>
 #include <vector>
 
+#include "cli/export_command.h"
 #include "common/gdi/emf_reader.h"
+#include "common/notify.h"
 #include "interpreter/statistics.h"
 #include "output/raster_export.h"
 
 namespace tsl {
+
+namespace {
+struct Wanted {
+  int32_t format;
+  std::string path;
+};
+
+// The run's metafile: in memory, or the last page's file, which the run has
+// replaced by its EMZ when it compressed it.
+bool RunMetafile(const SettingsSet& settings, const RunResult& result, std::vector<uint8_t>* emf,
+                 std::string* error) {
+  if (!result.memoryMetafile.empty()) {
+    *emf = result.memoryMetafile;
+    return true;
+  }
+  if (result.metafiles.empty()) {
+    *error = "no metafile was written";
+    return false;
+  }
+  const std::string& page = result.metafiles.back();
+  if (LoadMetafileBytes(page, emf, error)) return true;
+  return settings.Has(AutoEMZ) && LoadMetafileBytes(ReplaceExtension(page, ".emz"), emf, error);
+}
+}  // namespace
 
 std::string SizeText(uint64_t size) {
   const uint64_t kGiB = 1ull << 30;
@@ -20,37 +44,36 @@ std::string SizeText(uint64_t size) {
 }
 
 bool ExportAfterConversion(const SettingsSet& settings, const OutputNames& names, const RunResult& result) {
-  std::vector<uint8_t> file;
-  const std::vector<uint8_t>* emf = &result.memoryMetafile;
-  if (emf->empty() && !result.metafiles.empty()) {
-    std::ifstream in(result.metafiles.back(), std::ios::binary);
-    file.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    emf = &file;
-  }
-  gdi::EmfReader reader;
+  std::vector<Wanted> wanted;
+  if (settings.AutoExport & AutoExportPNG) wanted.push_back({kExportPNG, ReplaceExtension(names.bitmap, ".png")});
+  if (settings.AutoExport & AutoExportJPEG) wanted.push_back({kExportJPEG, ReplaceExtension(names.bitmap, ".jpg")});
+  if (settings.AutoExport & AutoExportBMP) wanted.push_back({kExportBMP, names.bitmap});
+  if (wanted.empty()) return true;
+
+  std::vector<uint8_t> emf;
   std::string error;
-  if (emf->empty() || !reader.Parse(emf->data(), emf->size(), &error)) return false;
+  gdi::EmfReader reader;
+  if (!RunMetafile(settings, result, &emf, &error) || !reader.Parse(emf.data(), emf.size(), &error)) {
+    // Each copy asked for is missing; say so for each, as its writer would.
+    for (const Wanted& w : wanted) NotifyUserSE(w.format == kExportBMP ? 40048 : 40087, w.path.c_str(), error);
+    return false;
+  }
   const gdi::Rect& b = reader.Header().rclBounds;
   double bw = static_cast<double>(b.right) - b.left, bh = static_cast<double>(b.bottom) - b.top;
 
   ExportRequest req;
-  req.metafile = emf->data();
-  req.metafileSize = emf->size();
+  req.metafile = emf.data();
+  req.metafileSize = emf.size();
   req.width = static_cast<int32_t>(settings.ExportSize ? settings.ExportSize : 800);
   req.aspect = bh > 0 && bw > 0 ? static_cast<float>(bw / bh) : 1.0f;
   req.height = HeightForWidth(req.width, req.aspect);
   bool ok = true;
-  if (settings.AutoExport & AutoExportPNG) {
-    req.format = kExportPNG;
-    ok = EmfToPngFile(req, settings, ReplaceExtension(names.bitmap, ".png")) && ok;
-  }
-  if (settings.AutoExport & AutoExportJPEG) {
-    req.format = kExportJPEG;
-    ok = EmfToJpgFile(req, settings, ReplaceExtension(names.bitmap, ".jpg")) && ok;
-  }
-  if (settings.AutoExport & AutoExportBMP) {
-    req.format = kExportBMP;
-    ok = EmfToDibFile(req, settings, names.bitmap) && ok;
+  for (const Wanted& w : wanted) {
+    req.format = w.format;
+    int written = w.format == kExportPNG    ? EmfToPngFile(req, settings, w.path)
+                  : w.format == kExportJPEG ? EmfToJpgFile(req, settings, w.path)
+                                            : EmfToDibFile(req, settings, w.path);
+    ok = written && ok;
   }
   return ok;
 }

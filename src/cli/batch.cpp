@@ -134,13 +134,19 @@ bool ConvertJob(const BatchJob& job, const std::atomic<bool>* cancel, Progress* 
   RunResult result;
   int rc = Tessella(settings, names.plot, toMemory ? nullptr : names.metafile.c_str(), names.log, env, &result);
   if (!rc || (cancel && cancel->load())) return false;
+  // The log has these too, but an unattended run shows no log and the log
+  // may be what could not be written.
+  for (const std::string& problem : result.problems)
+    CurrentNotices().Show(problem, names.plot, NoticeIcon::Error, NoticeButtons::Ok);
   if (settings.Has(MeasureOnly)) {
     PrintMeasurement(names.plot, result);
-    return true;
+    return result.inputOk;
   }
   if (!result.metafileOk) return false;
-  if (settings.AutoExport && !ExportAfterConversion(settings, names, result)) return false;
-  return true;
+  bool ok = !settings.AutoExport || ExportAfterConversion(settings, names, result);
+  // A side file asked for and not written fails the file as well; the user
+  // was told (the writers' notices, or the problems above).
+  return ok && result.inputOk && result.logOk && result.colorFileOk && result.emzOk;
 }
 
 BatchReport Batch::Run() {

@@ -12,6 +12,8 @@
 #include <unistd.h>
 #endif
 
+#include "common/io_faults.h"
+
 namespace tsl {
 
 namespace {
@@ -24,15 +26,91 @@ int CurrentPid() {
   return static_cast<int>(getpid());
 #endif
 }
+
+void CloseDescriptor(int fd) {
+#if defined(_WIN32)
+  _close(fd);
+#else
+  close(fd);
+#endif
+}
+
+FILE* StreamOver(int fd) {
+#if defined(_WIN32)
+  return _fdopen(fd, "wb");
+#else
+  return fdopen(fd, "wb");
+#endif
+}
 }  // namespace
+
+#if defined(__GLIBC__)
+// The descriptor behind a stream built with fopencookie, so that each
+// transfer of the stream's buffer passes the test hook first.
+struct AtomicFile::FaultStream {
+  int fd = -1;
+  std::string path;
+
+  // A failure is a short count with errno set, never -1: glibc's buffered
+  // writer takes a -1 for a count and overruns the caller's data.
+  static ssize_t Write(void* cookie, const char* data, size_t n) {
+    auto* s = static_cast<FaultStream*>(cookie);
+    if (int err = InjectedIoFault(FileStep::Write, s->path)) {
+      errno = err;
+      return 0;
+    }
+    size_t done = 0;
+    while (done < n) {
+      ssize_t w = ::write(s->fd, data + done, n - done);
+      if (w < 0) {
+        if (errno == EINTR) continue;
+        break;
+      }
+      done += static_cast<size_t>(w);
+    }
+    return static_cast<ssize_t>(done);
+  }
+  static int Seek(void* cookie, off64_t* offset, int whence) {
+    off64_t at = ::lseek64(static_cast<FaultStream*>(cookie)->fd, *offset, whence);
+    if (at < 0) return -1;
+    *offset = at;
+    return 0;
+  }
+  static int Close(void* cookie) {
+    auto* s = static_cast<FaultStream*>(cookie);
+    int rc = ::close(s->fd);
+    s->fd = -1;
+    return rc;
+  }
+
+  FILE* Open(int descriptor, const std::string& finalPath) {
+    fd = descriptor;
+    path = finalPath;
+    cookie_io_functions_t io{nullptr, &Write, &Seek, &Close};
+    return fopencookie(this, "wb", io);
+  }
+};
+#else
+struct AtomicFile::FaultStream {
+  FILE* Open(int fd, const std::string&) { return StreamOver(fd); }
+};
+#endif
 
 std::string TemporaryNameFor(const std::string& path) {
   return path + ".tmp-" + std::to_string(CurrentPid()) + "-" + std::to_string(gCounter++);
 }
 
+AtomicFile::AtomicFile() = default;
+
+AtomicFile::~AtomicFile() { Discard(); }
+
 bool AtomicFile::Open(const std::string& path) {
   Discard();
   path_ = path;
+  if (int err = InjectedIoFault(FileStep::Create, path)) {
+    errno = err;
+    return false;
+  }
   for (int attempt = 0; attempt < 100; ++attempt) {
     temp_ = TemporaryNameFor(path);
 #if defined(_WIN32)
@@ -45,18 +123,16 @@ bool AtomicFile::Open(const std::string& path) {
       temp_.clear();
       return false;
     }
-#if defined(_WIN32)
-    file_ = _fdopen(fd, "wb");
-#else
-    file_ = fdopen(fd, "wb");
-#endif
+    if (HasIoFaultHook()) {
+      faults_ = std::make_unique<FaultStream>();
+      file_ = faults_->Open(fd, path);
+    } else {
+      file_ = StreamOver(fd);
+    }
     if (!file_) {
       int saved = errno;
-#if defined(_WIN32)
-      _close(fd);
-#else
-      close(fd);
-#endif
+      CloseDescriptor(fd);
+      faults_.reset();
       std::remove(temp_.c_str());
       temp_.clear();
       errno = saved;
@@ -71,20 +147,36 @@ bool AtomicFile::Open(const std::string& path) {
 bool AtomicFile::Commit() {
   if (!file_) return false;
   bool ok = std::fflush(file_) == 0 && std::ferror(file_) == 0;
-  int saved = errno;
-  ok = std::fclose(file_) == 0 && ok;
-  if (!ok && saved) errno = saved;
+  int saved = ok ? 0 : errno;
+  if (std::fclose(file_) != 0 && ok) {
+    ok = false;
+    saved = errno;
+  }
   file_ = nullptr;
+  faults_.reset();
+  if (ok) {
+    if (int err = InjectedIoFault(FileStep::Close, path_)) {
+      ok = false;
+      saved = err;
+    }
+  }
+  if (ok) {
+    if (int err = InjectedIoFault(FileStep::Rename, path_)) {
+      ok = false;
+      saved = err;
+    }
+  }
   if (ok) {
 #if defined(_WIN32)
     std::remove(path_.c_str());  // rename does not replace on Windows
 #endif
     ok = std::rename(temp_.c_str(), path_.c_str()) == 0;
+    if (!ok) saved = errno;
   }
   if (!ok) {
-    saved = errno;
     std::remove(temp_.c_str());
-    errno = saved;
+    // A failed write may not have set errno (a short fwrite); say why anyway.
+    errno = saved ? saved : EIO;
   }
   temp_.clear();
   return ok;
@@ -95,6 +187,7 @@ void AtomicFile::Discard() {
     std::fclose(file_);
     file_ = nullptr;
   }
+  faults_.reset();
   if (!temp_.empty()) {
     std::remove(temp_.c_str());
     temp_.clear();

@@ -4,14 +4,15 @@
 // is replaced only by a complete one.
 #pragma once
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace tsl {
 
 class AtomicFile {
  public:
-  AtomicFile() = default;
-  ~AtomicFile() { Discard(); }
+  AtomicFile();
+  ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
@@ -22,13 +23,16 @@ class AtomicFile {
   const std::string& Path() const { return path_; }
   const std::string& TempPath() const { return temp_; }
   // Flushes, closes and renames into place. False (errno set, nothing left
-  // under either name) when any write failed.
+  // under the temporary name, an older file under the final name intact)
+  // when any write failed.
   bool Commit();
   // Closes and removes the temporary file.
   void Discard();
 
  private:
+  struct FaultStream;  // a stream whose writes a test hook may fail
   FILE* file_ = nullptr;
+  std::unique_ptr<FaultStream> faults_;
   std::string path_, temp_;
 };
 

@@ -16,7 +16,9 @@ class InputFile {
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
-  // False with errno set when the file cannot be opened or is no file.
+  // False when the file cannot be opened or is not a regular file (a folder,
+  // a pipe or a device has no end to rely on, or blocks); ErrorText() says
+  // why.
   bool Open(const std::string& path);
   void Close();
 
@@ -43,11 +45,15 @@ class InputFile {
   uint64_t Tell() const { return base_ + pos_; }
   bool Seek(uint64_t offset);
   uint64_t Size() const { return size_; }
+  // A read failed before the end of the file; ErrorText() says why.
   bool Failed() const { return failed_; }
+  const std::string& ErrorText() const { return error_; }
 
  private:
   bool Refill();
+  bool Fail(int err);
   FILE* file_ = nullptr;
+  std::string path_, error_;
   std::vector<char> buffer_;
   size_t pos_ = 0, len_ = 0;
   uint64_t base_ = 0;  // file offset of buffer_[0]

@@ -29,9 +29,11 @@ bool PageOutput::Create(const std::string* path) {
   recorder_ = path ? gdi::EmfRecorder::CreateFile(*ps_.objects, *path, description_, ref_, &error)
                    : gdi::EmfRecorder::CreateMemory(*ps_.objects, description_, ref_);
   if (!recorder_) {
+    if (error.empty()) error = GetSysErr();
     ps_.log->LogString("CreateEnhMetaFile() failed: ");
-    ps_.log->LogString(error.empty() ? GetSysErr() : error);
+    ps_.log->LogString(error);
     ps_.log->LogString("\n");
+    if (path) result_.problems.push_back("the metafile '" + *path + "' could not be created: " + error);
     ps_.nErrors++;
     ps_.hdcMeta = nullptr;
     return false;
@@ -71,9 +73,12 @@ bool PageOutput::Close() {
     else result_.memoryMetafile = recorder_->Bytes();
   } else {
     allOk_ = false;
+    if (error.empty()) error = GetSysErr();
     ps_.log->LogString("CloseEnhMetaFile() failed: ");
-    ps_.log->LogString(error.empty() ? GetSysErr() : error);
+    ps_.log->LogString(error);
     ps_.log->LogString("\n");
+    result_.problems.push_back("the metafile '" + (hasPath_ ? path_ : std::string("*memory*")) +
+                               "' could not be written: " + error);
   }
   ps_.hdcMeta = nullptr;
   return closed_;
@@ -95,7 +100,7 @@ bool PageOutput::NextPage() {
 
   ps_.log->LogString("\n");
   LogConversionStats(ok ? &summary_ : nullptr, ps_, started_, clock_);
-  if (ok && ps_.settings->Has(AutoEMZ)) CreateEMZ(result_.metafiles.back(), ps_.log);
+  if (ok && ps_.settings->Has(AutoEMZ)) Compress(result_.metafiles.back());
   ps_.log->LogString("\nProcessing next page...");
   ps_.log->LogString("\n\nOutput File: ");
   ps_.log->LogString(path_);
@@ -150,6 +155,18 @@ void PageOutput::FinishLast() {
   result_.metafileOk = ok && allOk_;
 }
 
+void PageOutput::Compress(const std::string& emf) {
+  std::string why;
+  if (CreateEMZ(emf, ps_.log, clock_, &why)) return;
+  result_.emzOk = false;
+  result_.problems.push_back("'" + emf + "' could not be compressed into '" + ReplaceExtension(emf, ".emz") +
+                             "' (the metafile is kept): " + why);
+}
+
+void PageOutput::CompressLast() {
+  if (closed_ && hasPath_) Compress(path_);
+}
+
 bool PageOutput::LastSummary(gdi::EmfSummary* summary) const {
   if (!closed_) return false;
   *summary = summary_;
@@ -162,7 +179,7 @@ void PageOutput::ShowInView(const RunEnvironment& env) const {
   else env.replaceEMF(nullptr, &result_.memoryMetafile);
 }
 
-void PageOutput::WriteColorFile() const {
+bool PageOutput::WriteColorFile() const {
   std::string path = ReplaceExtension(output_, ".CLR");
   AtomicFile file;
   bool ok = file.Open(path);
@@ -180,6 +197,7 @@ void PageOutput::WriteColorFile() const {
     ok = file.Commit();
   }
   if (!ok) NotifyUserSE(40057, path.c_str());
+  return ok;
 }
 
 }  // namespace tsl

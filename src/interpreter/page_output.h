@@ -35,14 +35,19 @@ class PageOutput {
   const std::string* LastPath() const { return hasPath_ ? &path_ : nullptr; }
   int PageCount() const { return page_; }
   void ShowInView(const RunEnvironment& env) const;
+  // Replaces the last page's metafile by its EMZ (AutoEMZ); a failure is
+  // logged, and recorded in the result.
+  void CompressLast();
   // The .CLR file beside the metafile: "TSL4", the pen count, the colours.
-  void WriteColorFile() const;
+  // False after notice 40057 when it could not be written.
+  bool WriteColorFile() const;
 
  private:
   bool Create(const std::string* path);
   void SetUpDevice();
   bool Close();
   void DrawFrame();
+  void Compress(const std::string& emf);
 
   PlotterState& ps_;
   gdi::ReferenceDevice ref_;

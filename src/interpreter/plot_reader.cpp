@@ -118,6 +118,14 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
     }
     ps.offCommand = static_cast<uint32_t>(end);
   }
+  // A read error looks like the end of the file to the lexer; the drawing
+  // so far is kept, but it must not pass for the whole plot.
+  if (in_.Failed()) {
+    log.Logf("Error: Reading the plot file failed at offset 0x%lx: %s\n", static_cast<unsigned long>(in_.Tell()),
+             in_.ErrorText().c_str());
+    LogAborting(log);
+    ps.nErrors++;
+  }
 }
 
 }  // namespace tsl

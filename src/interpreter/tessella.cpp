@@ -102,7 +102,7 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
 
   InputFile& in = reader.Input();
   if (!in.Open(input)) {
-    CurrentNotices().Show(GetSysErr(), input, NoticeIcon::Error, NoticeButtons::Ok);
+    CurrentNotices().Show(in.ErrorText(), input, NoticeIcon::Error, NoticeButtons::Ok);
     return 0;
   }
 
@@ -136,18 +136,34 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
     if (!measure) pages.FinishLast();
   }
 
+  res.inputOk = !in.Failed();
+  if (!res.inputOk) res.problems.push_back("the plot file could not be read to its end: " + in.ErrorText());
   in.Close();
-  if (settings->Has(WriteColorFile) && !measure && output) pages.WriteColorFile();
+  // Without a metafile no pen was read, and an older colour file that
+  // belongs to the older metafile is better kept.
+  if (settings->Has(WriteColorFile) && !measure && output && metafileOpen) res.colorFileOk = pages.WriteColorFile();
   uint32_t linesBeforeStats = log.nLogLines;
   gdi::EmfSummary summary;
   bool closed = pages.LastSummary(&summary);
   LogConversionStats(closed ? &summary : nullptr, ps, started, clock);
   if (!measure && closed) pages.ShowInView(env);
-  if (settings->Has(AutoEMZ) && closed && pages.LastPath()) CreateEMZ(*pages.LastPath(), &log);
+  if (settings->Has(AutoEMZ)) pages.CompressLast();
   progress.Close();
-  log.Close();
 
-  ShowClosingMessage(active, linesBeforeStats != mark, input, output, logPath, env);
+  // A log that is not to be kept is not written out; one that is must reach
+  // the disk whole, or the user hears that it did not.
+  bool purge = measure || (linesBeforeStats == mark && settings->Has(PurgeLogs));
+  bool logKept = false;
+  if (haveLog && purge) {
+    log.Discard();
+    std::remove(logPath.c_str());
+  } else if (haveLog) {
+    logKept = log.Close();
+    if (!logKept) NotifyUserSE(40049, logPath.c_str());
+  }
+  res.logOk = logKept || measure || (haveLog && purge);
+
+  ShowClosingMessage(active, linesBeforeStats != mark && logKept, input, output, logPath, env);
 
   res.nExecuted = ps.nExecuted;
   res.nIgnored = ps.nIgnored;
@@ -158,7 +174,7 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
   res.yMax = ps.yMax;
   res.pages = pages.PageCount();
   res.commandBuffer = static_cast<uint32_t>(reader.BufferSize());
-  res.logKept = haveLog;
+  res.logKept = logKept;
 
   if (res.pages > 1 && !measure) {
     std::string fmt;
@@ -166,11 +182,6 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
                            ? Format(fmt.c_str(), res.pages)
                            : Format("Drawing contains %d pages. Use the File|Open MetaFile... command to view the plots.", res.pages);
     CurrentNotices().Show(text, "Tessella", NoticeIcon::Information, NoticeButtons::Ok);
-  }
-  bool purge = measure || (linesBeforeStats == mark && settings->Has(PurgeLogs));
-  if (haveLog && purge) {
-    std::remove(logPath.c_str());
-    res.logKept = false;
   }
   return 1;
 }

@@ -32,7 +32,17 @@ struct RunResult {
   std::vector<uint8_t> memoryMetafile;    // the metafile when there was no output path
   bool metafileOk = false;                // every page's metafile was made and closed
   bool cancelled = false;
+  bool inputOk = true;                    // the plot file was read to its end
   bool logKept = false;                   // the log file is still there
+  // False when an output the run was asked for could not be written; the
+  // user was told (log: notice 40049; colour file: 40057) or, for an EMZ,
+  // the log says so and the EMF stays.
+  bool logOk = true;
+  bool colorFileOk = true;
+  bool emzOk = true;
+  // What went wrong with the files, one sentence each, for front ends that
+  // report failures without a log (the log says the same, if it exists).
+  std::vector<std::string> problems;
   uint32_t commandBuffer = 0;             // the command buffer's final size
   int32_t nExecuted = 0, nIgnored = 0, nErrors = 0;
   int32_t xMin = 0, yMin = 0, xMax = 0, yMax = 0;

@@ -236,7 +236,7 @@ int64_t UncompressEMF(const std::string& emfPath, const std::string& emzPath) {
   return total;
 }
 
-bool CreateEMZ(const std::string& emfPath, ConversionLog* log, const Clock& clock) {
+bool CreateEMZ(const std::string& emfPath, ConversionLog* log, const Clock& clock, std::string* why) {
   std::string emzPath = ReplaceExtension(emfPath, ".emz");
   auto put = [log](const std::string& text) {
     if (log)
@@ -247,6 +247,7 @@ bool CreateEMZ(const std::string& emfPath, ConversionLog* log, const Clock& cloc
   if (CompressEMF(emzPath, emfPath, clock) == 0) {
     std::string sys = GetSysErr().substr(0, 255);
     put(Format("CompressEMF(%s) failed: ", emfPath.c_str()) + sys + "\n");
+    if (why) *why = sys;
     return false;
   }
   struct stat st {};

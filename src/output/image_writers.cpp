@@ -1,4 +1,5 @@
 // BMP, PNG and JPEG files of a rendered bitmap.
+#include <cerrno>
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
@@ -24,11 +25,20 @@ void Put32(uint8_t* p, uint32_t v) {
 
 struct PngContext {
   std::string* error;
+  FILE* file;
 };
 
+// A library's message, with the system's reason when the file failed.
+std::string WithReason(const char* message, FILE* file, int err) {
+  std::string text = message;
+  if (file && std::ferror(file) && err) text += ": " + SysErrText(err);
+  return text;
+}
+
 extern "C" void user_error_fn(png_structp png, png_const_charp message) {
+  const int err = errno;  // before anything else can change it
   auto* ctx = static_cast<PngContext*>(png_get_error_ptr(png));
-  if (ctx && ctx->error) *ctx->error = message ? message : "libpng error";
+  if (ctx && ctx->error) *ctx->error = WithReason(message ? message : "libpng error", ctx->file, err);
   CurrentNotices().Show(message ? message : "libpng error", "Tessella", NoticeIcon::Error, NoticeButtons::Ok);
   png_longjmp(png, 1);
 }
@@ -39,10 +49,12 @@ struct JpegError {
   jpeg_error_mgr mgr;
   jmp_buf jump;
   char message[JMSG_LENGTH_MAX];
+  int systemError;
 };
 
 extern "C" void JpegErrorExit(j_common_ptr cinfo) {
   auto* err = reinterpret_cast<JpegError*>(cinfo->err);
+  err->systemError = errno;
   (*cinfo->err->format_message)(cinfo, err->message);
   longjmp(err->jump, 1);
 }
@@ -79,7 +91,7 @@ bool WritePng(const MemoryDib& dib, FILE* file, const std::string& title, std::s
   text[1].compression = PNG_TEXT_COMPRESSION_NONE;
   text[1].key = keySoftware;
   text[1].text = software;
-  PngContext ctx{error};
+  PngContext ctx{error, file};
 
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &ctx, user_error_fn, user_warning_fn);
   if (!png) {
@@ -120,8 +132,9 @@ bool WriteJpeg(const MemoryDib& dib, FILE* file, std::string* error) {
   cinfo.err = jpeg_std_error(&err.mgr);
   err.mgr.error_exit = JpegErrorExit;
   err.message[0] = 0;
+  err.systemError = 0;
   if (setjmp(err.jump)) {
-    *error = err.message;
+    *error = WithReason(err.message, file, err.systemError);
     jpeg_destroy_compress(&cinfo);
     return false;
   }

@@ -3,6 +3,7 @@
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
 
+#include <cerrno>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -17,9 +18,16 @@ namespace tsl {
 namespace {
 constexpr double kMaxPoints = 14400;  // PDF's page limit of 200 inches
 
+struct FileTarget {
+  FILE* file;
+  int error = 0;  // errno of the first failed write
+};
+
 cairo_status_t WriteToFile(void* closure, const unsigned char* data, unsigned int length) {
-  FILE* f = static_cast<FILE*>(closure);
-  return std::fwrite(data, 1, length, f) == length ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+  auto* target = static_cast<FileTarget*>(closure);
+  if (std::fwrite(data, 1, length, target->file) == length) return CAIRO_STATUS_SUCCESS;
+  if (!target->error) target->error = errno ? errno : EIO;
+  return CAIRO_STATUS_WRITE_ERROR;
 }
 
 cairo_status_t WriteToString(void* closure, const unsigned char* data, unsigned int length) {
@@ -114,8 +122,9 @@ bool EmfToVectorFile(const uint8_t* emf, size_t size, VectorFormat format, const
   // SVG is made in memory so that the text elements can go in at its end.
   std::string svg;
   std::vector<TextRun> runs;
+  FileTarget target{file.Stream()};
   cairo_surface_t* raw = format == VectorFormat::Pdf
-                             ? cairo_pdf_surface_create_for_stream(WriteToFile, file.Stream(), w, h)
+                             ? cairo_pdf_surface_create_for_stream(WriteToFile, &target, w, h)
                              : cairo_svg_surface_create_for_stream(WriteToString, &svg, w, h);
   std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> surface(raw, cairo_surface_destroy);
   if (cairo_surface_status(raw) != CAIRO_STATUS_SUCCESS) {
@@ -144,6 +153,7 @@ bool EmfToVectorFile(const uint8_t* emf, size_t size, VectorFormat format, const
   surface.reset();
   if (status != CAIRO_STATUS_SUCCESS) {
     *error = cairo_status_to_string(status);
+    if (target.error) *error += ": " + SysErrText(target.error);
     return false;
   }
   if (format == VectorFormat::Svg) {

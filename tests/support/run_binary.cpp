@@ -1,6 +1,7 @@
 #include "support/run_binary.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,8 +40,9 @@ int Status(int raw) {
 
 }  // namespace
 
-ProgramRun RunTessella(const std::vector<std::string>& args, const std::string& workdir,
-                       const std::map<std::string, std::string>& env) {
+namespace {
+ProgramRun Run(const std::vector<std::string>& args, const std::string& workdir,
+               const std::map<std::string, std::string>& env, const rlimit* fileSize) {
   TempDir io;
   std::string outPath = io.File("out"), errPath = io.File("err");
   ProgramRun run;
@@ -53,6 +55,9 @@ ProgramRun RunTessella(const std::vector<std::string>& args, const std::string& 
     dup2(out, 1);
     dup2(err, 2);
     dup2(in, 0);
+    // The signal keeps its default action here: the program must deal
+    // with it itself.
+    if (fileSize && setrlimit(RLIMIT_FSIZE, fileSize) != 0) _exit(127);
     Exec(args, workdir, env);
   }
   if (pid < 0) return run;
@@ -60,6 +65,18 @@ ProgramRun RunTessella(const std::vector<std::string>& args, const std::string& 
   run.out = ReadFile(outPath);
   run.err = ReadFile(errPath);
   return run;
+}
+}  // namespace
+
+ProgramRun RunTessella(const std::vector<std::string>& args, const std::string& workdir,
+                       const std::map<std::string, std::string>& env) {
+  return Run(args, workdir, env, nullptr);
+}
+
+ProgramRun RunTessellaLimited(const std::vector<std::string>& args, const std::string& workdir,
+                              unsigned long long maxFileBytes) {
+  rlimit limit{static_cast<rlim_t>(maxFileBytes), static_cast<rlim_t>(maxFileBytes)};
+  return Run(args, workdir, {}, &limit);
 }
 
 int StartTessella(const std::vector<std::string>& args, const std::string& workdir) {

@@ -16,6 +16,11 @@ struct ProgramRun {
 ProgramRun RunTessella(const std::vector<std::string>& args, const std::string& workdir,
                        const std::map<std::string, std::string>& env = {});
 
+// The same under a file-size limit of `maxFileBytes` (a full disk that a
+// test can set up without mounting one): writes past it fail with EFBIG.
+ProgramRun RunTessellaLimited(const std::vector<std::string>& args, const std::string& workdir,
+                              unsigned long long maxFileBytes);
+
 // Starts `tessella` and returns its process id, for tests that stop it.
 int StartTessella(const std::vector<std::string>& args, const std::string& workdir);
 // Waits for a started process; the exit status or 128 + signal.

@@ -76,9 +76,11 @@ std::string TempDir::Write(const std::string& name, const std::string& content) 
   return p;
 }
 
-std::vector<std::string> TempDir::List() const {
+std::vector<std::string> TempDir::List() const { return ListFolder(path_); }
+
+std::vector<std::string> ListFolder(const std::string& path) {
   std::vector<std::string> names;
-  if (DIR* d = opendir(path_.c_str())) {
+  if (DIR* d = opendir(path.c_str())) {
     while (dirent* e = readdir(d)) {
       std::string name = e->d_name;
       if (name != "." && name != "..") names.push_back(name);

@@ -24,6 +24,8 @@ class TempDir {
 };
 
 std::string ReadFile(const std::string& path);
+// The names in any folder, sorted.
+std::vector<std::string> ListFolder(const std::string& path);
 bool FileExists(const std::string& path);
 
 

@@ -203,7 +203,7 @@ class Recorder final : public EmfRecorder {
   void FillPath() override { ConsumePath(EMR_FILLPATH, 0); }
 
  private:
-  void Fail(const char* why) {
+  void Fail(const std::string& why) {
     if (!failed_) error_ = why;
     failed_ = true;
   }
@@ -319,7 +319,8 @@ void Recorder::Emit(ByteView record) {
     return;
   }
   if (!sink_->Write(record.data, record.size)) {
-    Fail("Writing the metafile failed.");
+    std::string why = sink_->ErrorText();
+    Fail(why.empty() ? std::string("Writing the metafile failed.") : "Writing the metafile failed: " + why);
     return;
   }
   nBytes_ += record.size;

@@ -1,20 +1,11 @@
 #include "common/gdi/emf_sink.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
 
-#ifdef _WIN32
-#include <io.h>
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
+#include "common/atomic_file.h"
 
 namespace gdi {
 
@@ -36,6 +27,7 @@ class MemorySink : public RecordSink {
     std::memcpy(bytes_.data(), header.data(), header.size());
     return true;
   }
+  std::string ErrorText() const override { return std::string(); }
   void Abandon() override { std::vector<uint8_t>().swap(bytes_); }
   const std::vector<uint8_t>& Bytes() const override { return bytes_; }
 
@@ -43,67 +35,13 @@ class MemorySink : public RecordSink {
   std::vector<uint8_t> bytes_;
 };
 
-int OpenExclusive(const std::string& path) {
-#ifdef _WIN32
-  return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-#else
-  return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-#endif
-}
-
-std::FILE* FromDescriptor(int fd) {
-#ifdef _WIN32
-  std::FILE* f = _fdopen(fd, "wb");
-  if (!f) _close(fd);
-#else
-  std::FILE* f = fdopen(fd, "wb");
-  if (!f) close(fd);
-#endif
-  return f;
-}
-
-long ProcessId() {
-#ifdef _WIN32
-  return _getpid();
-#else
-  return static_cast<long>(getpid());
-#endif
-}
-
-bool ReplaceFile(const std::string& from, const std::string& to) {
-  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
-#ifdef _WIN32
-  // The C library's rename does not replace an existing file on Windows.
-  const int err = errno;
-  if (std::remove(to.c_str()) == 0) return std::rename(from.c_str(), to.c_str()) == 0;
-  errno = err;
-#endif
-  return false;
-}
-
 class FileSink : public RecordSink {
  public:
   ~FileSink() override { Abandon(); }
 
   bool Open(const std::string& path, std::string* error) {
-    static std::atomic<unsigned> counter{0};
-    final_ = path;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-      temp_ = path + "." + std::to_string(ProcessId()) + "-" + std::to_string(counter++) + ".tmp";
-      fd = OpenExclusive(temp_);
-      if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) {
+    if (!file_.Open(path)) {
       if (error) *error = SystemErrorText(errno);
-      temp_.clear();
-      return false;
-    }
-    file_ = FromDescriptor(fd);
-    if (!file_) {
-      if (error) *error = SystemErrorText(errno);
-      std::remove(temp_.c_str());
-      temp_.clear();
       return false;
     }
     buffer_.resize(kBuffer);
@@ -120,19 +58,13 @@ class FileSink : public RecordSink {
   }
 
   bool Finish(const std::vector<uint8_t>& header, std::string* error) override {
-    if (!file_) {
+    if (!file_.IsOpen()) {
       if (error) *error = error_.empty() ? SystemErrorText(EBADF) : error_;
       return false;
     }
-    bool ok = Flush() && std::fseek(file_, 0, SEEK_SET) == 0 && Put(header.data(), header.size()) &&
-              std::fflush(file_) == 0;
+    bool ok = Flush() && std::fseek(file_.Stream(), 0, SEEK_SET) == 0 && Put(header.data(), header.size());
     if (!ok && !failed_) Fail(errno);
-    if (std::fclose(file_) != 0 && ok) {
-      ok = false;
-      Fail(errno);
-    }
-    file_ = nullptr;
-    if (ok && !ReplaceFile(temp_, final_)) {
+    if (ok && !file_.Commit()) {
       ok = false;
       Fail(errno);
     }
@@ -141,15 +73,12 @@ class FileSink : public RecordSink {
       Abandon();
       return false;
     }
-    temp_.clear();
     return true;
   }
 
+  std::string ErrorText() const override { return error_; }
   void Abandon() override {
-    if (file_) std::fclose(file_);
-    file_ = nullptr;
-    if (!temp_.empty()) std::remove(temp_.c_str());
-    temp_.clear();
+    file_.Discard();
     failed_ = true;
   }
 
@@ -163,9 +92,9 @@ class FileSink : public RecordSink {
     error_ = SystemErrorText(err ? err : EIO);
   }
   bool Put(const uint8_t* p, size_t n) {
-    if (failed_ || !file_) return false;
+    if (failed_ || !file_.IsOpen()) return false;
     errno = 0;
-    if (std::fwrite(p, 1, n, file_) != n) {
+    if (std::fwrite(p, 1, n, file_.Stream()) != n) {
       Fail(errno);
       return false;
     }
@@ -178,8 +107,8 @@ class FileSink : public RecordSink {
     return ok;
   }
 
-  std::string final_, temp_, error_;
-  std::FILE* file_ = nullptr;
+  tsl::AtomicFile file_;
+  std::string error_;
   std::vector<uint8_t> buffer_;  // kBuffer bytes of room, used_ of them filled
   size_t used_ = 0;
   const std::vector<uint8_t> none_{};

@@ -1,5 +1,5 @@
-// Where a recorder's bytes go: a memory buffer, or a temporary file beside
-// the final path that is renamed into place only when the metafile is
+// Where a recorder's bytes go: a memory buffer, or a file written through
+// AtomicFile, which takes its final name only when the metafile is
 // complete.
 #pragma once
 #include <cstddef>
@@ -17,6 +17,8 @@ class RecordSink {
   virtual bool Write(const uint8_t* p, size_t n) = 0;
   // Overwrites the start of the output with `header` and completes it.
   virtual bool Finish(const std::vector<uint8_t>& header, std::string* error) = 0;
+  // The system's reason for the first failed write ("" when none).
+  virtual std::string ErrorText() const = 0;
   // Gives up: nothing is left behind.
   virtual void Abandon() = 0;
   // The whole output after a successful Finish (memory only).

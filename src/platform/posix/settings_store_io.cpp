@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/io_faults.h"
 #include "platform/posix/settings_store_file.h"
 #include "platform/settings_store.h"
 
@@ -136,6 +137,10 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, st
   // store's own folder is private); an existing file keeps its mode.
   std::string tmp;
   Fd fd(-1);
+  if (int err = InjectedIoFault(FileStep::Create, target)) {
+    *systemText = ErrorText(err, target);
+    return false;
+  }
   for (unsigned attempt = 0; attempt < 100 && fd.get() < 0; ++attempt) {
     tmp = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(gTempCounter++);
     fd = Fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
@@ -147,11 +152,13 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, st
   }
   struct stat st;
   bool keepMode = ::stat(target.c_str(), &st) == 0;
-  int err = 0;
-  if (!WriteAll(fd.get(), bytes) || (keepMode && ::fchmod(fd.get(), st.st_mode & 07777) != 0) ||
-      ::fsync(fd.get()) != 0)
+  int err = InjectedIoFault(FileStep::Write, target);
+  if (err == 0 && (!WriteAll(fd.get(), bytes) || (keepMode && ::fchmod(fd.get(), st.st_mode & 07777) != 0) ||
+                   ::fsync(fd.get()) != 0))
     err = errno;
   if (::close(fd.release()) != 0 && err == 0) err = errno;
+  if (err == 0) err = InjectedIoFault(FileStep::Close, target);
+  if (err == 0) err = InjectedIoFault(FileStep::Rename, target);
   if (err == 0 && ::rename(tmp.c_str(), target.c_str()) != 0) err = errno;
   if (err != 0) {
     ::unlink(tmp.c_str());
