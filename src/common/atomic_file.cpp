@@ -13,6 +13,7 @@
 #endif
 
 #include "common/io_faults.h"
+#include "platform/file_replace.h"
 
 namespace tsl {
 
@@ -167,10 +168,7 @@ bool AtomicFile::Commit() {
     }
   }
   if (ok) {
-#if defined(_WIN32)
-    std::remove(path_.c_str());  // rename does not replace on Windows
-#endif
-    ok = std::rename(temp_.c_str(), path_.c_str()) == 0;
+    ok = ReplaceFileWith(temp_, path_);
     if (!ok) saved = errno;
   }
   if (!ok) {

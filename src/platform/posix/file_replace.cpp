@@ -1,0 +1,11 @@
+#include "platform/file_replace.h"
+
+#include <cstdio>
+
+namespace tsl {
+
+bool ReplaceFileWith(const std::string& from, const std::string& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+}  // namespace tsl
