@@ -17,17 +17,18 @@
 
 namespace tsl {
 
-PageOutput::PageOutput(PlotterState& ps, const gdi::ReferenceDevice& ref, std::string description,
+PageOutput::PageOutput(PlotterState& ps, const RunEnvironment& env, std::string description,
                        const char* output, int64_t started, const Clock& clock, RunResult& result)
-    : ps_(ps), ref_(ref), description_(std::move(description)), output_(output ? output : ""),
+    : ps_(ps), ref_(env.reference), memoryRecorder_(env.memoryRecorder), description_(std::move(description)), output_(output ? output : ""),
       hasPath_(output != nullptr), path_(output_), started_(started), clock_(clock), result_(result) {}
 
 PageOutput::~PageOutput() { ps_.hdcMeta = nullptr; }
 
 bool PageOutput::Create(const std::string* path) {
   std::string error;
-  recorder_ = path ? gdi::EmfRecorder::CreateFile(*ps_.objects, *path, description_, ref_, &error)
-                   : gdi::EmfRecorder::CreateMemory(*ps_.objects, description_, ref_);
+  if (path) recorder_ = gdi::EmfRecorder::CreateFile(*ps_.objects, *path, description_, ref_, &error);
+  else if (memoryRecorder_) recorder_ = memoryRecorder_(*ps_.objects, description_, ref_);
+  else recorder_ = gdi::EmfRecorder::CreateMemory(*ps_.objects, description_, ref_);
   if (!recorder_) {
     if (error.empty()) error = GetSysErr();
     ps_.log->LogString("CreateEnhMetaFile() failed: ");

@@ -15,7 +15,7 @@ class Clock;
 
 class PageOutput {
  public:
-  PageOutput(PlotterState& ps, const gdi::ReferenceDevice& ref, std::string description,
+  PageOutput(PlotterState& ps, const RunEnvironment& env, std::string description,
              const char* output, int64_t started, const Clock& clock, RunResult& result);
   ~PageOutput();
 
@@ -51,6 +51,7 @@ class PageOutput {
 
   PlotterState& ps_;
   gdi::ReferenceDevice ref_;
+  RunEnvironment::RecorderFactory memoryRecorder_;
   std::string description_;
   std::string output_;
   bool hasPath_;

@@ -121,7 +121,7 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
   ps.progress = &progress;
   reader.Attach(ps);
 
-  PageOutput pages(ps, env.reference, Description(started, input), output, started, clock, res);
+  PageOutput pages(ps, env, Description(started, input), output, started, clock, res);
   uint32_t mark = 0;
   bool metafileOpen = measure || pages.OpenFirst();
   if (metafileOpen) {

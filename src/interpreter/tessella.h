@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,13 @@ struct RunEnvironment {
   std::function<void(const std::string* path, const std::vector<uint8_t>* bytes)> replaceEMF;
   // Opens the log in a viewer when the user asks to see it.
   std::function<void(const std::string& logPath)> showLog;
+  // Makes the recorder of a memory metafile in place of EmfRecorder's own,
+  // from the run's objects, the description and `reference`; nullptr when
+  // it cannot. The Windows tests record a conversion on GDI's metafile DC
+  // through it. Metafiles written to files always use EmfRecorder.
+  using RecorderFactory = std::function<std::unique_ptr<gdi::EmfRecorder>(
+      gdi::Objects& objects, const std::string& description, const gdi::ReferenceDevice& reference)>;
+  RecorderFactory memoryRecorder;
 };
 
 struct RunResult {

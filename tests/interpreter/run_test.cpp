@@ -198,6 +198,55 @@ TEST(Run, FailuresToOpenAndWrite) {
   EXPECT_NE(log.find("Conversion FAILED (MetaFile handle is NULL) at "), std::string::npos);
 }
 
+// A front end may supply the recorder of a memory metafile; files keep ours.
+TEST(Run, MemoryRecorderFactoryIsUsedForMemoryMetafilesOnly) {
+  TempDir dir;
+  std::string in = dir.Write("p.plt", "IN;SP1;PD100,100;");
+  FixedClock clock(1700000000);
+  RunEnvironment env;
+  env.clock = &clock;
+  env.reference.szlDevice = {1000, 800};
+  int calls = 0;
+  std::string description;
+  env.memoryRecorder = [&](gdi::Objects& objects, const std::string& desc, const gdi::ReferenceDevice& ref) {
+    ++calls;
+    description = desc;
+    EXPECT_EQ(ref.szlDevice.cx, 1000);
+    return gdi::EmfRecorder::CreateMemory(objects, desc, ref);
+  };
+  SettingsSet s = DefaultSettings();
+  s.Set(Unattended, true);
+  s.Set(NoInfoMessages, true);
+  RunResult memory;
+  ASSERT_EQ(Tessella(s, in, nullptr, dir.File("m.log"), env, &memory), 1);
+  EXPECT_EQ(calls, 1);
+  EXPECT_TRUE(memory.metafileOk);
+  EXPECT_NE(description.find(std::string("\0p.plt\0\0", 8)), std::string::npos)
+      << "the run's description, with the plot's name";
+  // The factory's recorder made the result: the same bytes as our own run.
+  RunEnvironment plain;
+  plain.clock = &clock;
+  plain.reference = env.reference;
+  RunResult ours;
+  ASSERT_EQ(Tessella(s, in, nullptr, dir.File("o.log"), plain, &ours), 1);
+  EXPECT_EQ(memory.memoryMetafile, ours.memoryMetafile);
+
+  RunResult file;
+  ASSERT_EQ(Tessella(s, in, dir.File("p.emf").c_str(), dir.File("p.log"), env, &file), 1);
+  EXPECT_EQ(calls, 1) << "a metafile written to a file";
+  EXPECT_TRUE(file.metafileOk);
+
+  // A factory that cannot make one fails the run the way a failed create does.
+  env.memoryRecorder = [](gdi::Objects&, const std::string&, const gdi::ReferenceDevice&) {
+    return std::unique_ptr<gdi::EmfRecorder>();
+  };
+  RunResult failed;
+  EXPECT_EQ(Tessella(s, in, nullptr, dir.File("f.log"), env, &failed), 1);
+  EXPECT_FALSE(failed.metafileOk);
+  EXPECT_TRUE(failed.memoryMetafile.empty());
+  EXPECT_NE(test::ReadFile(dir.File("f.log")).find("CreateEnhMetaFile() failed: "), std::string::npos);
+}
+
 TEST(Run, MeasureOnlyWritesNothing) {
   SettingsSet s = DefaultSettings();
   s.Set(MeasureOnly, true);
