@@ -254,18 +254,25 @@ std::string DumpRecord(const EmfReader& reader, const EmfRecord& r) {
       break;
     default: l.Add(F("size=%" PRIu32, r.size)); break;
   }
-  std::string name;
-  if (r.type < sizeof kNames / sizeof kNames[0] && kNames[r.type]) name = kNames[r.type];
-  else if (r.type == EMR_SETLAYOUT) name = "EMR_SETLAYOUT";
-  else if (r.type == EMR_ALPHABLEND) name = "EMR_ALPHABLEND";
-  else if (r.type == EMR_TRANSPARENTBLT) name = "EMR_TRANSPARENTBLT";
-  else if (r.type == EMR_GRADIENTFILL) name = "EMR_GRADIENTFILL";
-  else return F("record %" PRIu32 " size=%" PRIu32, r.type, r.size);
+  const char* known = RecordName(r.type);
+  if (!known) return F("record %" PRIu32 " size=%" PRIu32, r.type, r.size);
+  std::string name = known;
   if (!l.ok) return name + F(" size=%" PRIu32 " (malformed)", r.size);
   return l.text.empty() ? name : name + " " + l.text;
 }
 
 }  // namespace
+
+const char* RecordName(uint32_t type) {
+  if (type < sizeof kNames / sizeof kNames[0] && kNames[type]) return kNames[type];
+  switch (type) {
+    case EMR_SETLAYOUT: return "EMR_SETLAYOUT";
+    case EMR_ALPHABLEND: return "EMR_ALPHABLEND";
+    case EMR_TRANSPARENTBLT: return "EMR_TRANSPARENTBLT";
+    case EMR_GRADIENTFILL: return "EMR_GRADIENTFILL";
+    default: return nullptr;
+  }
+}
 
 std::string DumpEmf(const EmfReader& reader) {
   std::string out;

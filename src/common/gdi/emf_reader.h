@@ -64,5 +64,7 @@ class EmfReader {
 // types without a name, and "NAME size=S (malformed)" when the fields do
 // not fit the record.
 std::string DumpEmf(const EmfReader& reader);
+// "EMR_LINETO" for record type 54; nullptr for a type without a name.
+const char* RecordName(uint32_t type);
 
 }  // namespace gdi
