@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ struct Plot {
   const char* what;
   void (*adjust)(SettingsSet&);
 };
+
+// Failures name the plot rather than its bytes.
+void PrintTo(const Plot& p, std::ostream* out) { *out << p.file << " (" << p.what << ")"; }
 
 void Defaults(SettingsSet&) {}
 void StrokeFont(SettingsSet& s) { s.Set(DrawChars, true); }
