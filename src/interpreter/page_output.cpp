@@ -19,7 +19,8 @@ namespace tsl {
 
 PageOutput::PageOutput(PlotterState& ps, const RunEnvironment& env, std::string description,
                        const char* output, int64_t started, const Clock& clock, RunResult& result)
-    : ps_(ps), ref_(env.reference), memoryRecorder_(env.memoryRecorder), description_(std::move(description)), output_(output ? output : ""),
+    : ps_(ps), ref_(env.reference), memoryRecorder_(env.memoryRecorder), description_(std::move(description)),
+      output_(output ? output : ""),
       hasPath_(output != nullptr), path_(output_), started_(started), clock_(clock), result_(result) {}
 
 PageOutput::~PageOutput() { ps_.hdcMeta = nullptr; }
