@@ -231,7 +231,17 @@ TEST(CommandLine, StoppedConversionsLeaveNoFileUnderTheFinalName) {
   dir.Write("big.plt", big);
   for (int sig : {SIGKILL, SIGINT}) {
     int pid = test::StartTessella({"-B", "big.plt"}, dir.path());
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    // Signalled once this run is writing (its temporary metafile, named
+    // with its process id, exists), not after a fixed delay, which a loaded
+    // machine may not honour. A killed run's temporary files stay behind.
+    const std::string temp = "big.emf.tmp-" + std::to_string(pid) + "-";
+    auto writing = [&] {
+      for (const std::string& name : dir.List())
+        if (name.rfind(temp, 0) == 0) return true;
+      return false;
+    };
+    for (int i = 0; i < 2000 && !writing(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(writing()) << "the conversion never started writing";
     kill(pid, sig);
     int status = test::WaitFor(pid);
     if (sig == SIGKILL) {
