@@ -16,21 +16,19 @@ struct Wanted {
   std::string path;
 };
 
-// The run's metafile: in memory, or the last page's file, which the run has
-// replaced by its EMZ when it compressed it.
-bool RunMetafile(const SettingsSet& settings, const RunResult& result, std::vector<uint8_t>* emf,
-                 std::string* error) {
-  if (!result.memoryMetafile.empty()) {
-    *emf = result.memoryMetafile;
-    return true;
-  }
+// The run's metafile: the one in memory, or the last page's file read into
+// *file, which the run has replaced by its EMZ when it compressed it.
+const std::vector<uint8_t>* RunMetafile(const SettingsSet& settings, const RunResult& result,
+                                        std::vector<uint8_t>* file, std::string* error) {
+  if (!result.memoryMetafile.empty()) return &result.memoryMetafile;
   if (result.metafiles.empty()) {
     *error = "no metafile was written";
-    return false;
+    return nullptr;
   }
   const std::string& page = result.metafiles.back();
-  if (LoadMetafileBytes(page, emf, error)) return true;
-  return settings.Has(AutoEMZ) && LoadMetafileBytes(ReplaceExtension(page, ".emz"), emf, error);
+  if (LoadMetafileBytes(page, file, error)) return file;
+  if (settings.Has(AutoEMZ) && LoadMetafileBytes(ReplaceExtension(page, ".emz"), file, error)) return file;
+  return nullptr;
 }
 }  // namespace
 
@@ -50,10 +48,11 @@ bool ExportAfterConversion(const SettingsSet& settings, const OutputNames& names
   if (settings.AutoExport & AutoExportBMP) wanted.push_back({kExportBMP, names.bitmap});
   if (wanted.empty()) return true;
 
-  std::vector<uint8_t> emf;
+  std::vector<uint8_t> file;
   std::string error;
   gdi::EmfReader reader;
-  if (!RunMetafile(settings, result, &emf, &error) || !reader.Parse(emf.data(), emf.size(), &error)) {
+  const std::vector<uint8_t>* emf = RunMetafile(settings, result, &file, &error);
+  if (!emf || !reader.Parse(emf->data(), emf->size(), &error)) {
     // Each copy asked for is missing; say so for each, as its writer would.
     for (const Wanted& w : wanted) NotifyUserSE(w.format == kExportBMP ? 40048 : 40087, w.path.c_str(), error);
     return false;
@@ -62,8 +61,8 @@ bool ExportAfterConversion(const SettingsSet& settings, const OutputNames& names
   double bw = static_cast<double>(b.right) - b.left, bh = static_cast<double>(b.bottom) - b.top;
 
   ExportRequest req;
-  req.metafile = emf.data();
-  req.metafileSize = emf.size();
+  req.metafile = emf->data();
+  req.metafileSize = emf->size();
   req.width = static_cast<int32_t>(settings.ExportSize ? settings.ExportSize : 800);
   req.aspect = bh > 0 && bw > 0 ? static_cast<float>(bw / bh) : 1.0f;
   req.height = HeightForWidth(req.width, req.aspect);
