@@ -120,23 +120,13 @@ class Recorder final : public EmfRecorder {
   }
   void PolylineTo(const Point* pts, size_t n) override {
     if (!pts || n == 0) return;
-    const Rect points = PointsBox(pts, n);
-    Bounds box;
-    box.Add(points);
-    box.Add(Rect{pos_.x, pos_.y, pos_.x, pos_.y});
-    if (PolyRecord(EMR_POLYLINETO16, EMR_POLYLINETO, pts, n, points, Drawn(box.Get(), true)))
-      pos_ = pts[n - 1];
+    PolyToRecord(EMR_POLYLINETO16, EMR_POLYLINETO, pts, n);
   }
   // A Bezier curve stays inside the hull of its control points, so their box
   // bounds it.
   void PolyBezierTo(const Point* pts, size_t n) override {
     if (!pts || n == 0 || n % 3 != 0) return;  // GDI refuses incomplete curves
-    const Rect points = PointsBox(pts, n);
-    Bounds box;
-    box.Add(points);
-    box.Add(Rect{pos_.x, pos_.y, pos_.x, pos_.y});
-    if (PolyRecord(EMR_POLYBEZIERTO16, EMR_POLYBEZIERTO, pts, n, points, Drawn(box.Get(), true)))
-      pos_ = pts[n - 1];
+    PolyToRecord(EMR_POLYBEZIERTO16, EMR_POLYBEZIERTO, pts, n);
   }
   void Polygon(const Point* pts, size_t n) override {
     if (!pts || n < 2) return;
@@ -221,6 +211,15 @@ class Recorder final : public EmfRecorder {
     rb_.Begin(type);
     rb_.PointL(p);
     Emit(rb_.End());
+  }
+  // A record drawing from the current position through `pts`, which it
+  // moves to the last point.
+  void PolyToRecord(uint32_t type16, uint32_t type32, const Point* pts, size_t n) {
+    const Rect points = PointsBox(pts, n);
+    Bounds box;
+    box.Add(points);
+    box.Add(Rect{pos_.x, pos_.y, pos_.x, pos_.y});
+    if (PolyRecord(type16, type32, pts, n, points, Drawn(box.Get(), true))) pos_ = pts[n - 1];
   }
   // `points` is the box of the points, `bounds` the record's device bounds.
   bool PolyRecord(uint32_t type16, uint32_t type32, const Point* pts, size_t n, const Rect& points,
