@@ -32,15 +32,6 @@ const std::vector<uint8_t>* RunMetafile(const SettingsSet& settings, const RunRe
 }
 }  // namespace
 
-std::string SizeText(uint64_t size) {
-  const uint64_t kGiB = 1ull << 30;
-  if (size >> 32) return std::to_string((size >> 32) * 4 + (size & 0xFFFFFFFFull) / kGiB) + " GB";
-  if (size >= kGiB) return Gcvt(static_cast<double>(size) / kGiB, 4) + " GB";
-  if (size > 1048575) return Gcvt(static_cast<double>(size) / 1048576, 4) + " MB";
-  if (size > 1023) return Gcvt(static_cast<double>(size) / 1024, 4) + " KB";
-  return std::to_string(size) + " Bytes";
-}
-
 bool ExportAfterConversion(const SettingsSet& settings, const OutputNames& names, const RunResult& result) {
   std::vector<Wanted> wanted;
   if (settings.AutoExport & AutoExportPNG) wanted.push_back({kExportPNG, ReplaceExtension(names.bitmap, ".png")});

@@ -12,8 +12,4 @@ namespace tsl {
 // the user).
 bool ExportAfterConversion(const SettingsSet& settings, const OutputNames& names, const RunResult& result);
 
-// "1023 Bytes", "1 KB", "1.5 MB": a file size as the save confirmation
-// shows it.
-std::string SizeText(uint64_t size);
-
 }  // namespace tsl

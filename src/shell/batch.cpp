@@ -1,0 +1,196 @@
+// AutoProcess and GlobFiles: the Windows batch.
+#include "settings/settings_sets.h"
+
+#include "resources/resource_ids.h"
+#include "shell/batch.h"
+#include "shell/commands.h"
+#include "shell/conversion.h"
+#include "shell/frame.h"
+#include "shell/globals.h"
+#include "shell/window_notices.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace tsl::shell {
+
+namespace {
+
+// Command lines that came while another was processed, in their order;
+// each stays here until it is processed itself.
+std::vector<ATOM> gWaiting;
+
+bool Waiting(ATOM atom) { return std::find(gWaiting.begin(), gWaiting.end(), atom) != gWaiting.end(); }
+
+// Marks a command line as being processed for as long as it lives.
+class ProcessingMark {
+ public:
+  ProcessingMark() { flagAutoProcessing = true; }
+  ~ProcessingMark() { flagAutoProcessing = false; }
+  ProcessingMark(const ProcessingMark&) = delete;
+  ProcessingMark& operator=(const ProcessingMark&) = delete;
+};
+
+// Puts the run options back as they were when it was made.
+class OptionsGuard {
+ public:
+  OptionsGuard() : saved_(setOptions) {}
+  ~OptionsGuard() { setOptions = saved_; }
+  OptionsGuard(const OptionsGuard&) = delete;
+  OptionsGuard& operator=(const OptionsGuard&) = delete;
+
+ private:
+  SettingsSet saved_;
+};
+
+class FindHandle {
+ public:
+  FindHandle(const std::string& pattern, WIN32_FIND_DATAA* data) : h_(FindFirstFileA(pattern.c_str(), data)) {}
+  ~FindHandle() {
+    if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
+  }
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
+  bool Next(WIN32_FIND_DATAA* data) { return FindNextFileA(h_, data) != 0; }
+
+ private:
+  HANDLE h_;
+};
+
+bool IsFolder(const WIN32_FIND_DATAA& d) { return (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+
+std::string FolderPart(const std::string& pattern) {
+  size_t sep = pattern.find_last_of("\\/:");
+  return sep == std::string::npos ? std::string() : pattern.substr(0, sep + 1);
+}
+
+std::string Absolute(const std::string& path) {
+  char full[MAX_PATH] = {};
+  DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+  return n > 0 && n < sizeof full ? std::string(full, n) : path;
+}
+
+std::string SystemTextOf(DWORD code) {
+  SetLastError(code);
+  char text[256] = {};
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 1024, text,
+                 sizeof text, nullptr);
+  std::string s = text;
+  while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+  return s;
+}
+
+}  // namespace
+
+int GlobFiles(HWND frame, const std::string& pattern, bool nested) {
+  OptionsGuard restore;
+  if (setOptions.Has(Unattended)) {
+    setOptions.Set(AutoCopy, false);
+    setOptions.Set(NoNOPWarnings, true);
+    setOptions.Set(NoInfoMessages, true);
+  }
+  WIN32_FIND_DATAA data{};
+  FindHandle find(pattern, &data);
+  if (!find.ok()) {
+    if (!nested) NotifySE(40052, pattern.c_str());
+    return 0;
+  }
+  if (IsFolder(data)) {
+    std::string folder = pattern;
+    if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
+    static const char* const kPlots[] = {"*.plt", "*.hgl", "*.hpg"};
+    static const char* const kMetafiles[] = {"*.emf", "*.wmf"};
+    int found = 0;
+    if (setOptions.AutoPrint & AutoPrintMetafiles) {
+      for (const char* p : kMetafiles) found += GlobFiles(frame, folder + p, true);
+    } else {
+      for (const char* p : kPlots) found += GlobFiles(frame, folder + p, true);
+    }
+    if (found == 0) NotifySE(40052, pattern.c_str(), SystemTextOf(ERROR_FILE_NOT_FOUND));
+    return found;
+  }
+  // Every match is collected before the first is converted, so that the
+  // outputs of a conversion are never taken for inputs; there is no limit
+  // to the count, so no file is left out unsaid.
+  std::vector<std::string> files;
+  std::string folder = FolderPart(pattern);
+  do {
+    if (!IsFolder(data)) files.push_back(Absolute(folder + data.cFileName));
+  } while (find.Next(&data));
+  for (const std::string& file : files) {
+    DoConversion(frame, file);
+    SetCaption(frame);
+  }
+  return static_cast<int>(files.size());
+}
+
+int AutoProcessText(HWND frame, const std::string& text) {
+  ProcessingMark mark;
+  ReadIniFile(&setOptions, nullptr);
+  int count = 0;
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == ' ') {
+      ++i;
+      continue;
+    }
+    if (text[i] == '"') {
+      size_t close = text.find('"', i + 1);
+      if (close == std::string::npos) close = text.size();
+      std::string name = text.substr(i + 1, close - i - 1);
+      if (!name.empty()) count += GlobFiles(frame, name, false);
+      i = close + 1;
+      continue;
+    }
+    size_t end = text.find(' ', i);
+    if (end == std::string::npos) end = text.size();
+    if (text[i] != '/' && text[i] != '-') count += GlobFiles(frame, text.substr(i, end - i), false);
+    i = end;
+  }
+  if (!setOptions.Has(DdeRequest)) setOptions.Set(Unattended, false);
+  return count;
+}
+
+int AutoProcess(HWND frame, ATOM atom) {
+  char text[256] = {};
+  UINT n = GlobalGetAtomNameA(atom, text, sizeof text);
+  if (n == 0) return 0;
+  GlobalDeleteAtom(atom);
+  return AutoProcessText(frame, std::string(text, n));
+}
+
+namespace {
+LRESULT AfterBatch(HWND frame, int count) {
+  if (count == 0) return 0;
+  // A command line still waiting its turn keeps the frame open: it closes
+  // after the last one instead.
+  if (!setOptions.Has(NoAutoClose) && gWaiting.empty() && IsWindow(frame)) DestroyWindow(frame);
+  return count;
+}
+}  // namespace
+
+LRESULT RunCommandLine(HWND frame, ATOM atom) {
+  if (flagAutoProcessing) {
+    if (!Waiting(atom)) gWaiting.push_back(atom);
+    SetTimer(frame, kCommandLineTimer, kCommandLineRetryMs, nullptr);
+    return -1;
+  }
+  gWaiting.erase(std::remove(gWaiting.begin(), gWaiting.end(), atom), gWaiting.end());
+  return AfterBatch(frame, AutoProcess(frame, atom));
+}
+
+LRESULT RunOwnCommandLine(HWND frame, const std::string& text) {
+  return AfterBatch(frame, AutoProcessText(frame, text));
+}
+
+void OnCommandLineTimer(HWND frame) {
+  KillTimer(frame, kCommandLineTimer);
+  for (ATOM atom : gWaiting) PostMessageA(frame, WM_COMMAND, IDM_COMMAND_LINE, static_cast<LPARAM>(atom));
+}
+
+LRESULT CmdCommandLine(HWND frame, unsigned, LPARAM atom) {
+  return RunCommandLine(frame, static_cast<ATOM>(atom));
+}
+
+}  // namespace tsl::shell
