@@ -93,7 +93,8 @@ void SetSpan(HWND client, int bar, const ScrollSpan& s) {
   si.nMax = static_cast<int>(s.max);
   si.nPage = static_cast<UINT>(s.page);
   si.nPos = static_cast<int>(s.pos);
-  SetScrollInfo(client, bar, &si, TRUE);
+  // ChangeSize redraws the client once, bars included, when all is set.
+  SetScrollInfo(client, bar, &si, FALSE);
 }
 
 ScrollSpan GetSpan(HWND client, int bar) {
@@ -170,15 +171,25 @@ void ChangeSize(HWND frame, bool keep) {
     SetSpan(client, SB_HORZ, ScrollSpan{});
     SetSpan(client, SB_VERT, ScrollSpan{});
   } else {
-    RECT rc;
-    GetClientRect(client, &rc);
-    SetSpan(client, SB_HORZ, LayoutAxis(zoom, w, rc.right, GetSpan(client, SB_HORZ), keep));
-    // Showing the horizontal bar may have taken height from the client.
-    GetClientRect(client, &rc);
-    SetSpan(client, SB_VERT, LayoutAxis(zoom, h, rc.bottom, GetSpan(client, SB_VERT), keep));
+    // Each bar that appears takes room from the other axis: the bars are
+    // set again until the client's size holds, so that the page of each is
+    // what the client really shows and the whole drawing can be reached.
+    bool relative = keep;
+    RECT before{-1, -1, -1, -1};
+    for (int pass = 0; pass < 3; ++pass) {
+      RECT rc;
+      GetClientRect(client, &rc);
+      if (rc.right == before.right && rc.bottom == before.bottom) break;
+      before = rc;
+      ScrollSpan hs = LayoutAxis(zoom, w, rc.right, GetSpan(client, SB_HORZ), relative);
+      ScrollSpan vs = LayoutAxis(zoom, h, rc.bottom, GetSpan(client, SB_VERT), relative);
+      SetSpan(client, SB_HORZ, hs);
+      SetSpan(client, SB_VERT, vs);
+      relative = false;
+    }
   }
   InvalidateRect(frame, nullptr, TRUE);
-  InvalidateRect(client, nullptr, FALSE);
+  RedrawWindow(client, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
   UpdateWindow(frame);
   UpdateWindow(client);
 }

@@ -25,6 +25,8 @@ bool WaitFor(const std::function<bool()>& done, DWORD ms) {
 
 // --- files ---------------------------------------------------------------------
 
+std::string Work(const std::string& name) { return Where().work + name; }
+
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
@@ -232,6 +234,17 @@ int App::WaitExit(DWORD ms) {
   return static_cast<int>(code);
 }
 
+void App::Place(int x, int y, int w, int h) {
+  SetWindowPos(frame_, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  Sync();
+}
+
+RECT App::FrameRect() const {
+  RECT r{};
+  GetWindowRect(frame_, &r);
+  return r;
+}
+
 HWND App::Client() const { return reinterpret_cast<HWND>(GetWindowLongPtrA(frame_, 4)); }
 HWND App::Toolbar() const { return reinterpret_cast<HWND>(GetWindowLongPtrA(frame_, 0)); }
 
@@ -276,6 +289,21 @@ void App::Chord(WORD modifier, WORD key) {
   KeyEvent(key, false);
   KeyEvent(key, true);
   KeyEvent(modifier, true);
+  Sync();
+}
+
+void App::Type(const std::string& chars) {
+  SetForegroundWindow(frame_);
+  WaitFor([&] { return GetForegroundWindow() == frame_; }, 2000);
+  for (char c : chars) {
+    SHORT scan = VkKeyScanA(c);
+    WORD vk = LOBYTE(scan);
+    bool shift = (HIBYTE(scan) & 1) != 0;
+    if (shift) KeyEvent(VK_SHIFT, false);
+    KeyEvent(vk, false);
+    KeyEvent(vk, true);
+    if (shift) KeyEvent(VK_SHIFT, true);
+  }
   Sync();
 }
 
@@ -378,6 +406,10 @@ BOOL CALLBACK MatchBox(HWND hwnd, LPARAM lParam) {
   return FALSE;
 }
 }  // namespace
+
+std::string ConvertedText(const std::string& plot, const std::string& emf) {
+  return "File '" + plot + "' was converted into '" + emf + "' and copied to the Windows clipboard.";
+}
 
 Box WaitBox(DWORD pid, DWORD ms) {
   BoxSearch s{pid, Box{}};

@@ -34,6 +34,8 @@ Paths& Where();
 bool WaitFor(const std::function<bool()>& done, DWORD ms = 10000);
 
 // --- files -----------------------------------------------------------------
+// A file of the work folder.
+std::string Work(const std::string& name);
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);  // empty when missing
 bool FileExists(const std::string& path);
@@ -46,6 +48,7 @@ std::string BoxPlot(int w, int h, int pen = 2);
 // the program's whole key.
 void SetSetting(const char* name, uint32_t value);
 void ResetSettings();
+constexpr uint32_t kOn = 0xFFFFFFFF;
 
 // --- windows ------------------------------------------------------------------
 std::string ClassOf(HWND hwnd);
@@ -81,6 +84,9 @@ class App {
   std::string Caption() const { return TextOf(frame_); }
   HWND Client() const;
   HWND Toolbar() const;
+  // Moves and sizes the frame.
+  void Place(int x, int y, int w, int h);
+  RECT FrameRect() const;
 
   // Command `id` processed before this returns (not for commands that open
   // a modal dialog: Post them).
@@ -91,6 +97,8 @@ class App {
   // Keys as the user types them, into the frame (made the foreground).
   void Keys(const std::vector<WORD>& keys);
   void Chord(WORD modifier, WORD key);
+  // Characters as typed on the keyboard ('+' with its shift).
+  void Type(const std::string& chars);
 
   // The probe's answers.
   std::vector<uint32_t> MenuStates(const std::vector<uint32_t>& ids);
@@ -112,6 +120,8 @@ struct Box {
   std::string caption;
   std::string text;
 };
+// The closing message of a conversion of `plot` into `emf` (with AutoCopy).
+std::string ConvertedText(const std::string& plot, const std::string& emf);
 // The next message box (class #32770 with a static text) of `pid`.
 Box WaitBox(DWORD pid, DWORD ms = 15000);
 // Presses a button (IDOK, IDCANCEL, IDYES, ...) of a box or dialog and waits

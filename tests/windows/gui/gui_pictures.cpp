@@ -24,16 +24,19 @@ bool HasHatch(const Picture& p) {
 }
 
 Box2 UnhatchedBox(const Picture& p) {
+  // Across the middle: a column of the hatch has a hatch pixel in any 8
+  // rows running; one of the drawing has none. Likewise down the middle.
   uint32_t h = HatchColor();
+  int cx = p.width / 2, cy = p.height / 2;
   auto hatchedColumn = [&](int x) {
-    int n = 0;
-    for (int y = 0; y < p.height; ++y) n += p.At(x, y) == h;
-    return n * 16 >= p.height;
+    for (int y = cy - 4; y < cy + 4; ++y)
+      if (y >= 0 && y < p.height && p.At(x, y) == h) return true;
+    return false;
   };
   auto hatchedRow = [&](int y) {
-    int n = 0;
-    for (int x = 0; x < p.width; ++x) n += p.At(x, y) == h;
-    return n * 16 >= p.width;
+    for (int x = cx - 4; x < cx + 4; ++x)
+      if (x >= 0 && x < p.width && p.At(x, y) == h) return true;
+    return false;
   };
   Box2 b;
   b.left = 0;

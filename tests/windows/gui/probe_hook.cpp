@@ -141,13 +141,33 @@ void Answer(HWND frame, uint32_t query) {
   }
 }
 
+// Keys and clicks the driver sent come after posted messages: a question
+// waits for them, so that its answer sees what they did.
+HWND gDeferredFrame = nullptr;
+WPARAM gDeferredQuery = 0;
+UINT_PTR gDeferTimer = 0;
+
+void CALLBACK AskAgain(HWND, UINT, UINT_PTR, DWORD) {
+  KillTimer(nullptr, gDeferTimer);
+  gDeferTimer = 0;
+  PostMessageA(gDeferredFrame, RegisterWindowMessageA(gui::kProbeMessage), gDeferredQuery, 0);
+}
+
+bool InputPending() { return (HIWORD(GetQueueStatus(QS_INPUT)) & QS_INPUT) != 0; }
+
 }  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeHook(int code, WPARAM removed, LPARAM lParam) {
   static const UINT probe = RegisterWindowMessageA(gui::kProbeMessage);
   auto* msg = reinterpret_cast<MSG*>(lParam);
   if (code == HC_ACTION && removed == PM_REMOVE && msg->message == probe) {
-    Answer(msg->hwnd, static_cast<uint32_t>(msg->wParam));
+    if (InputPending() && !gDeferTimer) {
+      gDeferredFrame = msg->hwnd;
+      gDeferredQuery = msg->wParam;
+      gDeferTimer = SetTimer(nullptr, 0, 20, AskAgain);
+    } else {
+      Answer(msg->hwnd, static_cast<uint32_t>(msg->wParam));
+    }
     msg->message = WM_NULL;  // the program never sees the question
   }
   return CallNextHookEx(nullptr, code, removed, lParam);
