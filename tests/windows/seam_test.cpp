@@ -8,6 +8,7 @@
 #include "common/strings.h"
 #include "platform/win32/message_box_notices.h"
 #include "platform/win32/system_text.h"
+#include "resources/string_ids.h"
 
 #define WIN32_LEAN_AND_MEAN
 #ifndef NOMINMAX
