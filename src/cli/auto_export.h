@@ -10,6 +10,7 @@ namespace tsl {
 // in that order, `ExportSize` pixels wide and as high as the drawing's
 // proportions give. False when any could not be written (the writer told
 // the user).
-bool ExportAfterConversion(const SettingsSet& settings, const OutputNames& names, const RunResult& result);
+bool ExportAfterConversion(Notices& notices, const SettingsSet& settings, const OutputNames& names,
+                           const RunResult& result);
 
 }  // namespace tsl

@@ -1,5 +1,7 @@
 #include "shell/about_text.h"
 
+#include "resources/string_ids.h"
+
 #include <png.h>
 #include <zlib.h>
 
@@ -30,7 +32,7 @@ std::string AboutLibraries() {
   std::string jpegText = Format("(libjpeg %d)", JPEG_LIB_VERSION);
 #endif
   std::string fmt;
-  if (!LoadString(41802, &fmt)) fmt = "zlib %s, libpng %s, libjpeg-turbo %s";
+  if (!LoadString(IDS_ABOUT_LIBRARIES, &fmt)) fmt = "zlib %s, libpng %s, libjpeg-turbo %s";
   return Format(fmt.c_str(), zlibVersion(), png_get_libpng_ver(nullptr), jpegText.c_str());
 }
 

@@ -1,4 +1,5 @@
 // AutoProcess and GlobFiles: the Windows batch.
+#include "resources/string_ids.h"
 #include "settings/settings_sets.h"
 
 #include "resources/resource_ids.h"
@@ -93,7 +94,7 @@ int GlobFiles(HWND frame, const std::string& pattern, bool nested) {
   WIN32_FIND_DATAA data{};
   FindHandle find(pattern, &data);
   if (!find.ok()) {
-    if (!nested) NotifySE(40052, pattern.c_str());
+    if (!nested) NotifySE(IDS_OPEN_FAILED, pattern);
     return 0;
   }
   if (IsFolder(data)) {
@@ -107,7 +108,7 @@ int GlobFiles(HWND frame, const std::string& pattern, bool nested) {
     } else {
       for (const char* p : kPlots) found += GlobFiles(frame, folder + p, true);
     }
-    if (found == 0) NotifySE(40052, pattern.c_str(), SystemTextOf(ERROR_FILE_NOT_FOUND));
+    if (found == 0) NotifySE(IDS_OPEN_FAILED, pattern, SystemTextOf(ERROR_FILE_NOT_FOUND));
     return found;
   }
   // Every match is collected before the first is converted, so that the
@@ -127,7 +128,7 @@ int GlobFiles(HWND frame, const std::string& pattern, bool nested) {
 
 int AutoProcessText(HWND frame, const std::string& text) {
   ProcessingMark mark;
-  ReadIniFile(&setOptions, nullptr);
+  ReadIniFile(WindowNotices(), &setOptions, nullptr);
   int count = 0;
   size_t i = 0;
   while (i < text.size()) {

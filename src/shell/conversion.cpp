@@ -46,11 +46,12 @@ void ShowRunDrawing(HWND frame, const std::string& plot, const std::string* path
 // Converts, then copies, exports and prints as the run options ask.
 int ConvertFile(HWND frame, const std::string& path) {
   OutputNames names;
-  if (!MakeNames(path, gvGlobals.useFolder ? gvGlobals.folder.c_str() : nullptr, &names)) return 0;
+  if (!MakeNames(WindowNotices(), path, gvGlobals.useFolder ? gvGlobals.folder.c_str() : nullptr, &names)) return 0;
   if (gvGlobals.outputFileGiven) names.metafile = gvGlobals.folder;
   std::string metafile = setOptions.Has(PurgeEMF) ? std::string() : names.metafile;
 
   RunEnvironment env;
+  env.notices = &WindowNotices();
   env.reference = ScreenReference();
   env.replaceEMF = [frame, &names](const std::string* p, const std::vector<uint8_t>* bytes) {
     ShowRunDrawing(frame, names.plot, p, bytes);
@@ -132,7 +133,7 @@ void ShowLog(HWND owner, const std::string& logPath, const std::string& viewer) 
   auto r = reinterpret_cast<INT_PTR>(
       ShellExecuteA(owner, "open", program.c_str(), argument.c_str(), nullptr, SW_SHOWNORMAL));
   if (r > 32) return;
-  ShowText(ShowLogFailureText(logPath, static_cast<unsigned>(r)), nullptr, NoticeIcon::Warning);
+  ShowText(ShowLogFailureText(logPath, static_cast<unsigned>(r)), "", NoticeIcon::Warning);
 }
 
 }  // namespace tsl::shell

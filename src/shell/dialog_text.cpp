@@ -1,5 +1,7 @@
 #include "shell/dialog_text.h"
 
+#include "resources/string_ids.h"
+
 #include "common/notify.h"
 #include "common/strings.h"
 #include "interpreter/statistics.h"
@@ -18,7 +20,8 @@ std::string DialogFilter(const std::string& tableText) {
 }
 
 bool IsSaveDialog(unsigned id) {
-  return id == 40014 || id == 40017 || id == 40020 || id == 40032 || id == 40084 || id == 40088;
+  return id == IDS_SAVE_METAFILE_TITLE || id == IDS_EXPORT_BMP_TITLE || id == IDS_SAVE_EMZ_TITLE ||
+         id == IDS_EXPORT_SETTINGS_TITLE || id == IDS_EXPORT_PNG_TITLE || id == IDS_EXPORT_JPEG_TITLE;
 }
 
 std::string EmzSuggestion(const std::string& metafile) {
@@ -29,7 +32,7 @@ std::string EmzSuggestion(const std::string& metafile) {
 
 std::string ShowLogFailureText(const std::string& logPath, unsigned shellCode) {
   std::string reason;
-  if (!LoadString(100 + shellCode, &reason)) reason = "An unexpected error has occurred.";
+  if (!LoadString(IDS_SHELLERR_BASE + shellCode, &reason)) reason = "An unexpected error has occurred.";
   return "Cannot view " + logPath + ":\n\n" + reason;
 }
 
@@ -38,7 +41,7 @@ std::string SaveCompleteText(const std::string& fullPath, uint64_t size) {
   std::string folder = sep == std::string::npos ? std::string() : fullPath.substr(0, sep);
   std::string name = sep == std::string::npos ? fullPath : fullPath.substr(sep + 1);
   std::string fmt;
-  if (!LoadString(40081, &fmt)) fmt = "File '%s' (%s)\nhas been saved to folder\n%s.";
+  if (!LoadString(IDS_SAVED_TO_FOLDER, &fmt)) fmt = "File '%s' (%s)\nhas been saved to folder\n%s.";
   std::string text = Format(fmt.c_str(), name.c_str(), SizeText(size).c_str(), folder.c_str());
   if (text.size() > 511) text.resize(511);
   return text;
@@ -46,7 +49,7 @@ std::string SaveCompleteText(const std::string& fullPath, uint64_t size) {
 
 std::string SaveCompleteCaption() {
   std::string caption;
-  if (!LoadString(40082, &caption)) caption = "Save As... Complete";
+  if (!LoadString(IDS_SAVE_COMPLETE_CAPTION, &caption)) caption = "Save As... Complete";
   return caption;
 }
 

@@ -33,15 +33,15 @@ int FileExportAs(HWND frame) {
   int ok = 1;
   if (setOptions.AutoExport & AutoExportPNG) {
     req.format = kExportPNG;
-    ok &= EmfToPngFile(req, setOptions, ReplaceExtension(name, ".png"));
+    ok &= EmfToPngFile(WindowNotices(), req, setOptions, ReplaceExtension(name, ".png"));
   }
   if (setOptions.AutoExport & AutoExportJPEG) {
     req.format = kExportJPEG;
-    ok &= EmfToJpgFile(req, setOptions, ReplaceExtension(name, ".jpg"));
+    ok &= EmfToJpgFile(WindowNotices(), req, setOptions, ReplaceExtension(name, ".jpg"));
   }
   if (setOptions.AutoExport & AutoExportBMP) {
     req.format = kExportBMP;
-    ok &= EmfToDibFile(req, setOptions, name);
+    ok &= EmfToDibFile(WindowNotices(), req, setOptions, name);
   }
   return ok;
 }

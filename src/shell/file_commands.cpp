@@ -1,4 +1,5 @@
 // The File menu: open, view, save and exit.
+#include "resources/string_ids.h"
 #include "platform/win32/system_text.h"
 
 #include "shell/commands.h"
@@ -15,7 +16,7 @@ namespace tsl::shell {
 
 LRESULT CmdOpenHpgl(HWND frame, unsigned, LPARAM) {
   std::string path = gvGlobals.sourceFile;
-  if (GetFileName(frame, 40005, &path)) DoConversion(frame, path);
+  if (GetFileName(frame, IDS_OPEN_PLOT_TITLE, &path)) DoConversion(frame, path);
   SetCaption(frame);
   return 0;
 }
@@ -32,32 +33,32 @@ LRESULT CmdOpenSpecial(HWND frame, unsigned, LPARAM) {
 
 LRESULT CmdOpenMetafile(HWND frame, unsigned, LPARAM) {
   std::string path = gvGlobals.metafile;
-  if (!GetFileName(frame, 40011, &path)) return 0;
+  if (!GetFileName(frame, IDS_OPEN_METAFILE_TITLE, &path)) return 0;
   std::string error;
-  if (!DoOpenEMF(frame, path, &error)) NotifySE(40042, path.c_str(), error);
+  if (!DoOpenEMF(frame, path, &error)) NotifySE(IDS_OPEN_METAFILE_FAILED, path, error);
   return 0;
 }
 
 LRESULT CmdViewLog(HWND frame, unsigned, LPARAM) {
   std::string path = gvGlobals.logFile;
-  if (GetFileName(frame, 40008, &path)) ShowLog(frame, path, gvGlobals.textViewer);
+  if (GetFileName(frame, IDS_OPEN_LOG_TITLE, &path)) ShowLog(frame, path, gvGlobals.textViewer);
   return 0;
 }
 
 LRESULT CmdViewSource(HWND frame, unsigned, LPARAM) {
   std::string path = gvGlobals.sourceFile;
-  if (GetFileName(frame, 40005, &path)) ShowLog(frame, path, gvGlobals.textViewer);
+  if (GetFileName(frame, IDS_OPEN_PLOT_TITLE, &path)) ShowLog(frame, path, gvGlobals.textViewer);
   return 0;
 }
 
 LRESULT CmdSaveEmf(HWND frame, unsigned, LPARAM) {
   std::string path = gvGlobals.metafile;
-  if (!GetFileName(frame, 40014, &path)) return 0;
+  if (!GetFileName(frame, IDS_SAVE_METAFILE_TITLE, &path)) return 0;
   HENHMETAFILE emf = ViewMetafile(frame);
   SetLastError(ERROR_INVALID_HANDLE);  // what is reported when the view is empty
   EnhMetaFile copy(emf ? CopyEnhMetaFileA(emf, path.c_str()) : nullptr);
   if (!copy) {
-    NotifySE(40045, path.c_str(), win32::LastErrorText());
+    NotifySE(IDS_WRITE_METAFILE_FAILED, path, win32::LastErrorText());
     return 0;
   }
   copy.Reset();  // closes the file before it is measured

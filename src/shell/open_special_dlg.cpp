@@ -1,3 +1,4 @@
+#include "resources/string_ids.h"
 #include "shell/open_special_choice.h"
 
 #include "resources/resource_ids.h"
@@ -68,7 +69,7 @@ void OnInit(HWND dialog, const DialogData& data) {
 
 void OnBrowse(HWND dialog) {
   std::string path = ItemText(dialog, IDC_SPECIAL_FILE);
-  if (!GetFileName(dialog, 40005, &path)) return;
+  if (!GetFileName(dialog, IDS_OPEN_PLOT_TITLE, &path)) return;
   SetDlgItemTextA(dialog, IDC_SPECIAL_FILE, path.c_str());
   EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
 }

@@ -13,7 +13,7 @@ void ReportSaveComplete(HWND, const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (GetFileAttributesExA(absolute.c_str(), GetFileExInfoStandard, &data))
     size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  ShowText(SaveCompleteText(absolute, size), SaveCompleteCaption().c_str(), NoticeIcon::Information);
+  ShowText(SaveCompleteText(absolute, size), SaveCompleteCaption(), NoticeIcon::Information);
 }
 
 }  // namespace tsl::shell

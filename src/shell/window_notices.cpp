@@ -1,11 +1,8 @@
-#include "common/notify.h"
-#include "common/strings.h"
 #include "platform/win32/message_box_notices.h"
 #include "platform/win32/system_text.h"
+#include "resources/string_ids.h"
 
 #include "shell/window_notices.h"
-
-#undef LoadString  // tsl::LoadString, not the Win32 macro
 
 namespace tsl::shell {
 
@@ -13,34 +10,28 @@ namespace {
 win32::MessageBoxNotices gBoxes;
 }
 
-void InstallWindowNotices(HWND frame) {
-  gBoxes.SetOwner(frame);
-  SetNotices(&gBoxes);
+void InstallWindowNotices(HWND frame) { gBoxes.SetOwner(frame); }
+
+void RemoveWindowNotices() { gBoxes.SetOwner(nullptr); }
+
+Notices& WindowNotices() { return gBoxes; }
+
+NoticeAnswer Notify(unsigned id, const std::string& arg) { return gBoxes.Tell(MakeNotice(id, {arg})); }
+
+NoticeAnswer NotifySE(unsigned id, const std::string& arg, const std::string& systemText) {
+  return gBoxes.Tell(MakeSystemNotice(id, arg, systemText));
 }
 
-void RemoveWindowNotices() {
-  gBoxes.SetOwner(nullptr);
-  SetNotices(nullptr);
+NoticeAnswer NotifySE(unsigned id, const std::string& arg) { return NotifySE(id, arg, win32::LastErrorText()); }
+
+NoticeAnswer ShowText(const std::string& text, const std::string& caption, NoticeIcon icon) {
+  Notice n;
+  n.reason = text;
+  n.caption = caption;
+  n.icon = icon;
+  return gBoxes.Tell(n);
 }
 
-Notices& RunNotices() { return CurrentNotices(); }
-
-NoticeAnswer Notify(unsigned id, const char* arg) { return NotifyUser(id, arg); }
-
-NoticeAnswer NotifySE(unsigned id, const char* arg, const std::string& systemText) {
-  return NotifyUserSE(id, arg, systemText);
-}
-
-NoticeAnswer NotifySE(unsigned id, const char* arg) { return NotifyUserSE(id, arg, win32::LastErrorText()); }
-
-NoticeAnswer ShowText(const std::string& text, const char* caption, NoticeIcon icon, NoticeButtons buttons) {
-  return CurrentNotices().Show(text, caption ? caption : "", icon, buttons);
-}
-
-void NotAvailableYet() {
-  std::string text;
-  if (!LoadString(41800, &text)) text = "This command is not available yet.";
-  ShowText(text, "Tessella", NoticeIcon::Information);
-}
+void NotAvailableYet() { gBoxes.Tell(MakeNotice(IDS_NOT_AVAILABLE_YET, {}, NoticeIcon::Information)); }
 
 }  // namespace tsl::shell

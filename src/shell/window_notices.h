@@ -1,5 +1,6 @@
-// Every message box of the window goes through here, so that where the
-// program's notices come from is decided in this one place.
+// Every message box of the window goes through here: the frame's notices
+// are message boxes it owns, and conversions, settings and exports tell
+// the user through them.
 #pragma once
 #include <string>
 
@@ -11,19 +12,17 @@ namespace tsl::shell {
 // Notices from now on are boxes owned by `frame` (nullptr: by none).
 void InstallWindowNotices(HWND frame);
 void RemoveWindowNotices();
-// The notices a conversion run tells its problems and questions through.
-Notices& RunNotices();
+// The notices of the window, for the core's functions and runs.
+Notices& WindowNotices();
 
-// String `id` as a format for `arg` (or as it is), caption "Tessella",
-// warning icon.
-NoticeAnswer Notify(unsigned id, const char* arg);
+// String `id` filled with `arg`, caption "Tessella", warning icon.
+NoticeAnswer Notify(unsigned id, const std::string& arg);
 // String `id` filled with `arg` and `systemText` (the last Win32 error's
 // text when none is given).
-NoticeAnswer NotifySE(unsigned id, const char* arg, const std::string& systemText);
-NoticeAnswer NotifySE(unsigned id, const char* arg);
+NoticeAnswer NotifySE(unsigned id, const std::string& arg, const std::string& systemText);
+NoticeAnswer NotifySE(unsigned id, const std::string& arg);
 // A text of the program's own.
-NoticeAnswer ShowText(const std::string& text, const char* caption, NoticeIcon icon,
-                      NoticeButtons buttons = NoticeButtons::Ok);
+NoticeAnswer ShowText(const std::string& text, const std::string& caption, NoticeIcon icon);
 
 // Commands whose work comes with a later version say so.
 void NotAvailableYet();

@@ -57,8 +57,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLineArg, int show
 
   gvGlobals = Globals{};
   gvGlobals.instance = instance;
-  tsl::InitUtil();
-  tsl::ReadIniFile(&setOptions, nullptr);
+  tsl::InitUtil(WindowNotices());
+  tsl::ReadIniFile(WindowNotices(), &setOptions, nullptr);
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
 
