@@ -35,8 +35,14 @@ namespace {
 void ShowRunDrawing(HWND frame, const std::string& plot, const std::string* path,
                     const std::vector<uint8_t>* bytes) {
   EnhMetaFile emf;
-  if (path) emf = EnhMetaFile(GetEnhMetaFileA(path->c_str()));
-  else if (bytes) emf = MetafileFromBytes(*bytes);
+  if (path) {
+    // A copy in memory: GDI keeps the file of a metafile it opened, and the
+    // next conversion of the same plot must be able to replace it.
+    EnhMetaFile file(GetEnhMetaFileA(path->c_str()));
+    if (file) emf = EnhMetaFile(CopyEnhMetaFileA(file.get(), nullptr));
+  } else if (bytes) {
+    emf = MetafileFromBytes(*bytes);
+  }
   if (!emf) return;
   ReplaceViewMetafile(frame, std::move(emf));
   ChangeSize(frame, false);

@@ -272,9 +272,35 @@ void KeyEvent(WORD vk, bool up) {
 }
 }  // namespace
 
+namespace {
+// Keys go where the keyboard focus is: the frame is made the active
+// window of its thread (after a box closed, that may take a moment).
+void Focus(HWND frame) {
+  DWORD thread = GetWindowThreadProcessId(frame, nullptr);
+  bool ok = WaitFor(
+      [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        bool ready = GetForegroundWindow() == frame && GetGUIThreadInfo(thread, &info) &&
+                     info.hwndActive == frame && (info.hwndFocus == frame || IsChild(frame, info.hwndFocus));
+        if (!ready) SetForegroundWindow(frame);
+        return ready;
+      },
+      3000);
+  if (!ok) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(thread, &info);
+    HWND fg = GetForegroundWindow();
+    std::fprintf(stderr, "gui: the frame did not get the keyboard: foreground %p '%s' (%s), active %p, focus %p\n",
+                 static_cast<void*>(fg), TextOf(fg).c_str(), ClassOf(fg).c_str(), static_cast<void*>(info.hwndActive),
+                 static_cast<void*>(info.hwndFocus));
+  }
+}
+}  // namespace
+
 void App::Keys(const std::vector<WORD>& keys) {
-  SetForegroundWindow(frame_);
-  WaitFor([&] { return GetForegroundWindow() == frame_; }, 2000);
+  Focus(frame_);
   for (WORD k : keys) {
     KeyEvent(k, false);
     KeyEvent(k, true);
@@ -283,8 +309,7 @@ void App::Keys(const std::vector<WORD>& keys) {
 }
 
 void App::Chord(WORD modifier, WORD key) {
-  SetForegroundWindow(frame_);
-  WaitFor([&] { return GetForegroundWindow() == frame_; }, 2000);
+  Focus(frame_);
   KeyEvent(modifier, false);
   KeyEvent(key, false);
   KeyEvent(key, true);
@@ -293,8 +318,7 @@ void App::Chord(WORD modifier, WORD key) {
 }
 
 void App::Type(const std::string& chars) {
-  SetForegroundWindow(frame_);
-  WaitFor([&] { return GetForegroundWindow() == frame_; }, 2000);
+  Focus(frame_);
   for (char c : chars) {
     SHORT scan = VkKeyScanA(c);
     WORD vk = LOBYTE(scan);
@@ -424,20 +448,39 @@ Box WaitBox(DWORD pid, DWORD ms) {
 
 bool Press(HWND dialog, int button) {
   if (!dialog) return false;
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+  // The button itself is clicked, as the user would (the file dialogs have
+  // other controls with the same number).
+  HWND control = nullptr;
+  for (HWND c : Children(dialog))
+    if (GetParent(c) == dialog && GetDlgCtrlID(c) == button && ClassOf(c) == "Button") control = c;
+  if (control) PostMessageA(control, BM_CLICK, 0, 0);
+  else PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
   return WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10000);
 }
 
 bool DriveFileDialog(DWORD pid, const char* title, const std::string& path) {
   HWND dialog = WaitTop("#32770", title, pid, 15000);
-  if (!dialog) return false;
+  if (!dialog) {
+    HWND fg = GetForegroundWindow();
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(fg, nullptr), &info);
+    std::fprintf(stderr, "gui: no dialog '%s'; foreground %p '%s' (%s), flags %lx, active %p, focus %p, capture %p\n",
+                 title, static_cast<void*>(fg), TextOf(fg).c_str(), ClassOf(fg).c_str(), info.flags,
+                 static_cast<void*>(info.hwndActive), static_cast<void*>(info.hwndFocus),
+                 static_cast<void*>(info.hwndCapture));
+    return false;
+  }
   if (path.empty()) return Press(dialog, IDCANCEL);
-  // The name box: an edit inside the combo box cmb13 (0x47C), or edt1.
+  // The name box: the edit inside the combo box cmb13 (0x47C), or edt1.
   HWND edit = nullptr;
   WaitFor(
       [&] {
-        if (HWND combo = ChildById(dialog, 0x47C)) edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
-        if (!edit) edit = ChildById(dialog, 0x480);
+        for (HWND c : Children(dialog)) {
+          if (ClassOf(c) != "Edit") continue;
+          int id = GetDlgCtrlID(c), parent = GetDlgCtrlID(GetParent(c));
+          if (id == 0x47C || parent == 0x47C || id == 0x480) edit = c;
+        }
         return edit != nullptr;
       },
       5000);

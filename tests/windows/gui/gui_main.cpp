@@ -40,7 +40,10 @@ int main(int argc, char** argv) {
   }
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
-  w.work = std::string(temp) + "tessella-gui-" + std::to_string(GetCurrentProcessId()) + "\\";
+  // Wine gives the same process numbers run after run: the time makes the
+  // folder new.
+  w.work = std::string(temp) + "tessella-gui-" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(GetTickCount()) + "\\";
   CreateDirectoryA(w.work.c_str(), nullptr);
   if (w.shots.empty()) w.shots = w.work;
   CreateDirectoryA(w.shots.c_str(), nullptr);
