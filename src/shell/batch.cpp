@@ -11,6 +11,7 @@
 #include "shell/window_notices.h"
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 namespace tsl::shell {
@@ -20,6 +21,27 @@ namespace {
 // Command lines that came while another was processed, in their order;
 // each stays here until it is processed itself.
 std::vector<ATOM> gWaiting;
+// The folders of the command lines second starts handed over.
+std::map<ATOM, std::string> gFolders;
+
+// Works in another current folder for as long as it lives.
+class FolderScope {
+ public:
+  explicit FolderScope(const std::string& folder) {
+    if (folder.empty()) return;
+    char old[MAX_PATH] = {};
+    DWORD n = GetCurrentDirectoryA(MAX_PATH, old);
+    if (n > 0 && n < MAX_PATH && SetCurrentDirectoryA(folder.c_str())) saved_ = old;
+  }
+  ~FolderScope() {
+    if (!saved_.empty()) SetCurrentDirectoryA(saved_.c_str());
+  }
+  FolderScope(const FolderScope&) = delete;
+  FolderScope& operator=(const FolderScope&) = delete;
+
+ private:
+  std::string saved_;
+};
 
 bool Waiting(ATOM atom) { return std::find(gWaiting.begin(), gWaiting.end(), atom) != gWaiting.end(); }
 
@@ -154,12 +176,20 @@ int AutoProcessText(HWND frame, const std::string& text) {
 }
 
 int AutoProcess(HWND frame, ATOM atom) {
+  std::string folder;
+  if (auto it = gFolders.find(atom); it != gFolders.end()) {
+    folder = it->second;
+    gFolders.erase(it);
+  }
   char text[256] = {};
   UINT n = GlobalGetAtomNameA(atom, text, sizeof text);
   if (n == 0) return 0;
   GlobalDeleteAtom(atom);
+  FolderScope in(folder);
   return AutoProcessText(frame, std::string(text, n));
 }
+
+void OnHandOverFolder(ATOM atom, const std::string& folder) { gFolders[atom] = folder; }
 
 namespace {
 LRESULT AfterBatch(HWND frame, int count) {
@@ -172,7 +202,9 @@ LRESULT AfterBatch(HWND frame, int count) {
 }  // namespace
 
 LRESULT RunCommandLine(HWND frame, ATOM atom) {
-  if (flagAutoProcessing) {
+  // One command line at a time, and none in the middle of a conversion
+  // (whose closing message may be up).
+  if (flagAutoProcessing || ConversionRunning()) {
     if (!Waiting(atom)) gWaiting.push_back(atom);
     SetTimer(frame, kCommandLineTimer, kCommandLineRetryMs, nullptr);
     return -1;

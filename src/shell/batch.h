@@ -31,4 +31,10 @@ LRESULT RunOwnCommandLine(HWND frame, const std::string& text);
 // The retry timer went off: the waiting command lines are posted again.
 void OnCommandLineTimer(HWND frame);
 
+// A second start sends its current folder (WM_COPYDATA with this tag: the
+// atom of its command line, then the folder) before the command line
+// itself: names in it are relative to that folder, not to this program's.
+constexpr ULONG_PTR kHandOverFolderTag = 0x544C5346;  // "FSLT"
+void OnHandOverFolder(ATOM atom, const std::string& folder);
+
 }  // namespace tsl::shell

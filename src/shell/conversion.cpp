@@ -31,6 +31,16 @@ gdi::ReferenceDevice ScreenReference() {
 
 namespace {
 
+int gConversions = 0;  // conversions running (one, or one inside a box of another)
+
+class ConversionMark {
+ public:
+  ConversionMark() { ++gConversions; }
+  ~ConversionMark() { --gConversions; }
+  ConversionMark(const ConversionMark&) = delete;
+  ConversionMark& operator=(const ConversionMark&) = delete;
+};
+
 // The view shows the drawing a run hands over, captioned with its plot.
 void ShowRunDrawing(HWND frame, const std::string& plot, const std::string* path,
                     const std::vector<uint8_t>* bytes) {
@@ -51,6 +61,7 @@ void ShowRunDrawing(HWND frame, const std::string& plot, const std::string* path
 
 // Converts, then copies, exports and prints as the run options ask.
 int ConvertFile(HWND frame, const std::string& path) {
+  ConversionMark running;
   OutputNames names;
   if (!MakeNames(WindowNotices(), path, gvGlobals.useFolder ? gvGlobals.folder.c_str() : nullptr, &names)) return 0;
   if (gvGlobals.outputFileGiven) names.metafile = gvGlobals.folder;
@@ -77,6 +88,8 @@ int ConvertFile(HWND frame, const std::string& path) {
 }
 
 }  // namespace
+
+bool ConversionRunning() { return gConversions > 0; }
 
 int DoConversion(HWND frame, const std::string& path) {
   if (setOptions.AutoPrint & AutoPrintMetafiles) {

@@ -16,6 +16,9 @@ namespace tsl::shell {
 // instead. 1 when a conversion (or a metafile print) took place, else 0.
 int DoConversion(HWND frame, const std::string& path);
 
+// True while a conversion runs (its closing message may be up).
+bool ConversionRunning();
+
 // Shows the metafile at `path` (EMF, EMZ, WMF, placeable WMF): 1 when it
 // was loaded and shown, else 0 (the caller tells the user).
 int DoOpenEMF(HWND frame, const std::string& path, std::string* error = nullptr);

@@ -16,6 +16,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cstring>
+
 namespace tsl::shell {
 
 const char kFrameClass[] = "Tessella";
@@ -98,6 +100,16 @@ void OnInitMenu(HWND frame, HMENU menu) {
   (void)frame;
 }
 
+LRESULT OnCopyData(const COPYDATASTRUCT* data) {
+  if (!data || data->dwData != kHandOverFolderTag || !data->lpData || data->cbData <= sizeof(ATOM)) return FALSE;
+  const char* bytes = static_cast<const char*>(data->lpData);
+  ATOM atom;
+  std::memcpy(&atom, bytes, sizeof atom);
+  const char* text = bytes + sizeof atom;
+  OnHandOverFolder(atom, std::string(text, strnlen(text, data->cbData - sizeof atom)));
+  return TRUE;
+}
+
 LRESULT OnCommand(HWND frame, unsigned id, LPARAM lParam) {
   LRESULT result = 0;
   RunCommand(frame, id, lParam, &result);
@@ -142,6 +154,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_HELP: return OnCommand(hwnd, IDM_HELP_CONTENTS, 0);
     case WM_INITMENU: OnInitMenu(hwnd, reinterpret_cast<HMENU>(wParam)); return 0;
     case WM_DROPFILES: DropFiles(hwnd, reinterpret_cast<HDROP>(wParam)); return 0;
+    case WM_COPYDATA: return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_COMMAND: return OnCommand(hwnd, LOWORD(wParam), lParam);
     case WM_TIMER:
       if (wParam == kCommandLineTimer) OnCommandLineTimer(hwnd);

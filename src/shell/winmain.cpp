@@ -27,7 +27,16 @@ int FirstInstance(HINSTANCE instance, const std::string& commandLine) {
     else BringWindowToTop(popup);
     SetForegroundWindow(popup);
     ATOM atom = GlobalAddAtomA(HandOverText(commandLine).c_str());
+    // Names on the command line are relative to this start's folder.
+    char folder[MAX_PATH] = {};
+    DWORD n = GetCurrentDirectoryA(MAX_PATH, folder);
     DWORD_PTR result = 0;
+    if (atom && n > 0 && n < MAX_PATH) {
+      std::string data(reinterpret_cast<const char*>(&atom), sizeof atom);
+      data.append(folder, n + 1);
+      COPYDATASTRUCT cds{kHandOverFolderTag, static_cast<DWORD>(data.size()), data.data()};
+      SendMessageTimeoutA(other, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 10000, &result);
+    }
     if (atom && SendMessageTimeoutA(other, WM_COMMAND, IDM_COMMAND_LINE, atom, SMTO_NORMAL, 0x7FFFFFFF, &result))
       return 0;
     // The other instance went away before it took the command line: this

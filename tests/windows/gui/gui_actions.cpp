@@ -183,14 +183,15 @@ Shared& Probe() {
 
 }  // namespace
 
-App::App(const std::string& args, bool waitFrame) {
+App::App(const std::string& args, bool waitFrame, const std::string& cwd) {
   std::string line = "\"" + Where().exe + "\" " + args;
   std::vector<char> buffer(line.begin(), line.end());
   buffer.push_back('\0');
   STARTUPINFOA si{};
   si.cb = sizeof si;
-  if (!CreateProcessA(Where().exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, Where().work.c_str(),
-                      &si, &pi_)) {
+  const std::string& folder = cwd.empty() ? Where().work : cwd;
+  if (!CreateProcessA(Where().exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
+                      &pi_)) {
     pi_ = PROCESS_INFORMATION{};
     return;
   }

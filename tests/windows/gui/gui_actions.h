@@ -67,8 +67,9 @@ void Repaint(HWND hwnd);
 // --- the program -------------------------------------------------------------
 class App {
  public:
-  // Starts Tessella.exe with `args`; `waitFrame` waits for its frame.
-  explicit App(const std::string& args, bool waitFrame = true);
+  // Starts Tessella.exe with `args` in the folder `cwd` (the work folder
+  // when empty); `waitFrame` waits for its frame.
+  explicit App(const std::string& args, bool waitFrame = true, const std::string& cwd = std::string());
   ~App();  // closes the frame, ends the process if it will not end
   App(const App&) = delete;
   App& operator=(const App&) = delete;
