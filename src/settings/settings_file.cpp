@@ -7,7 +7,7 @@
 #include <unordered_set>
 
 #include "common/notify.h"
-#include "platform/settings_store.h"
+#include "settings/settings_store.h"
 #include "resources/string_ids.h"
 #include "settings/ini_document.h"
 #include "settings/settings_keys.h"

@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "resources/string_ids.h"
-#include "platform/settings_store.h"
+#include "settings/settings_store.h"
 #include "settings/ini_document.h"
 
 namespace tsl {

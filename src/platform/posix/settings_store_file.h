@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/settings_store.h"
+#include "settings/settings_store.h"
 #include "settings/ini_document.h"
 
 namespace tsl {
