@@ -7,7 +7,7 @@
 
 #include "resources/string_ids.h"
 #include "settings/settings_store.h"
-#include "settings/ini_document.h"
+#include "common/ini_document.h"
 
 namespace tsl {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "settings/settings_store.h"
-#include "settings/ini_document.h"
+#include "common/ini_document.h"
 
 namespace tsl {
 
