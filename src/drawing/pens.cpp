@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "drawing/fills.h"
-#include "drawing/pen_motion.h"
+#include "interpreter/output_routines.h"
 #include "interpreter/args.h"
 #include "interpreter/conversion_log.h"
 #include "interpreter/gdi_helpers.h"

@@ -6,7 +6,7 @@
 #include "common/atomic_file.h"
 #include "common/names.h"
 #include "common/notify.h"
-#include "drawing/pen_motion.h"
+#include "interpreter/output_routines.h"
 #include "interpreter/conversion_log.h"
 #include "interpreter/gdi_helpers.h"
 #include "interpreter/handlers.h"

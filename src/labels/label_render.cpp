@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "drawing/pen_motion.h"
+#include "interpreter/output_routines.h"
 #include "drawing/pens.h"
 #include "interpreter/args.h"
 #include "interpreter/gdi_helpers.h"

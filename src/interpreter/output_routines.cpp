@@ -1,5 +1,5 @@
 // PA, PD, PR, PU and the output routines every straight line goes through.
-#include "drawing/pen_motion.h"
+#include "interpreter/output_routines.h"
 
 #include <algorithm>
 #include <cmath>
