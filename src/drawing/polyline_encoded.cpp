@@ -8,7 +8,6 @@
 #include "common/memory.h"
 #include "drawing/pe_decoder.h"
 #include "interpreter/output_routines.h"
-#include "drawing/pens.h"
 #include "interpreter/conversion_log.h"
 #include "interpreter/handlers.h"
 #include "interpreter/numeric.h"

@@ -5,7 +5,7 @@
 #include "interpreter/output_routines.h"
 #include "interpreter/args.h"
 #include "interpreter/handlers.h"
-#include "labels/char_grid.h"
+#include "interpreter/char_grid.h"
 
 namespace tsl {
 

@@ -7,10 +7,10 @@
 #include "interpreter/conversion_log.h"
 #include "interpreter/gdi_helpers.h"
 #include "interpreter/handlers.h"
+#include "interpreter/label_services.h"
 #include "interpreter/numeric.h"
 #include "interpreter/transform.h"
 #include "interpreter/units.h"
-#include "labels/fonts.h"
 
 namespace tsl {
 

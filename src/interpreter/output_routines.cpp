@@ -1,15 +1,13 @@
-// PA, PD, PR, PU and the output routines every straight line goes through.
+// The output routines every straight line goes through, and the pen
+// creation rule every pen of the interpreter goes through.
 #include "interpreter/output_routines.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "common/memory.h"
-#include "interpreter/args.h"
-#include "interpreter/handlers.h"
+#include "interpreter/gdi_helpers.h"
 #include "interpreter/numeric.h"
-#include "interpreter/transform.h"
-#include "labels/label_render.h"
+#include "interpreter/units.h"
 
 namespace tsl {
 
@@ -87,66 +85,34 @@ void DoPolylineXX(PlotterState& ps, gdi::Point* points, size_t count) {
 }
 
 namespace {
-void SinglePoints(PlotterState& ps, int pairs) {
-  for (int i = 0; i < pairs; ++i) {
-    gdi::Point p = Units(ps, ps.pArgs[2 * i], ps.pArgs[2 * i + 1]);
-    if (ps.fPenDown)
-      DoLineTo(ps, p.x, p.y);
-    else
-      MoveToScaled(ps, p.x, p.y);
-    ps.xPen = p.x;
-    ps.yPen = p.y;
-    if (ps.chSymbol && !ps.MeasureOnly()) {
-      // The symbol's advance must not move the pen.
-      PlotChars(ps, &ps.chSymbol, 1);
-      MoveToScaled(ps, p.x, p.y);
-      ps.xPen = p.x;
-      ps.yPen = p.y;
-    }
-    if (ps.fPenDown) GrowExtents(ps, p.x, p.y);
-  }
-}
+bool Recording(const PlotterState& ps) { return ps.hdcMeta && !ps.MeasureOnly(); }
 
-void BatchedPoints(PlotterState& ps, int pairs) {
-  size_t capacity = ps.fPenDown ? static_cast<size_t>(pairs) + 2 : 3;
-  MemPtr<gdi::Point> points = AllocArray<gdi::Point>(capacity);
-  if (!points) return;
-  gdi::Point* pts = points.get();
-  size_t count = 0;
-  pts[count++] = {ps.xPen, ps.yPen};
-  for (int i = 0; i < pairs; ++i) {
-    gdi::Point p = Units(ps, ps.pArgs[2 * i], ps.pArgs[2 * i + 1]);
-    ps.xPen = p.x;
-    ps.yPen = p.y;
-    GrowExtents(ps, p.x, p.y);
-    if (ps.fPenDown)
-      pts[count++] = p;
-    else
-      MoveToScaled(ps, p.x, p.y);
-  }
-  if (ps.fPenDown) DoPolylineXX(ps, pts, count);
+// A width in plotter units as handed to GDI.
+int32_t ScaledWidth(const PlotterState& ps, int32_t w) {
+  return Trunc32(static_cast<double>(w) * ps.settings->ScalePercent / 100.0);
 }
 }  // namespace
 
-void DoPA(uint16_t mnemonic, const char* text, PlotterState& ps) {
-  int n = GetArgs(text, ps, ps.nArgsMax);
-  switch (SecondChar(mnemonic)) {
-    case 'D': ps.fPenDown = 1; break;
-    case 'U': ps.fPenDown = 0; break;
-    case 'R': ps.bMode |= RELATIVE; break;
-    default: ps.bMode &= ~RELATIVE; break;
-  }
-  if (n % 2) {
-    LogParamError("an even number of", text, ps);
-    --n;
-  }
-  if (n >= 2) {
-    if (ps.chSymbol || n == 2)
-      SinglePoints(ps, n / 2);
-    else
-      BatchedPoints(ps, n / 2);
-  }
-  ps.nExecuted++;
+int32_t ConfiguredWidth(const PlotterState& ps, unsigned pen) {
+  return pen < static_cast<unsigned>(kPenTableSize) ? ps.settings->PenWidth[pen] : 0;
 }
+
+void SelectNewPen(PlotterState& ps, int32_t width) {
+  if (!Recording(ps)) return;
+  gdi::Handle pen = ps.objects->CreatePen(static_cast<uint16_t>(ps.iLineType),
+                                          ScaledWidth(ps, width), PenColor(ps));
+  SelectReplacing(ps, pen, &ps.hpenCurrent);
+}
+
+int32_t CurrentPenWidth(const PlotterState& ps) {
+  if (ps.nWidthOverride != 0) return ps.nWidthOverride;
+  int32_t w = Trunc32(ps.dPenWidth * kPlotterUnitsPerMm);
+  int32_t s = ConfiguredWidth(ps, ps.iPen);
+  if (s > 0) return Trunc32(static_cast<double>(w) * s);
+  if (s < 0) return -s;
+  return w;
+}
+
+void CreateCurrentPen(PlotterState& ps) { SelectNewPen(ps, CurrentPenWidth(ps)); }
 
 }  // namespace tsl

@@ -5,11 +5,10 @@
 #include <cstring>
 
 #include "interpreter/output_routines.h"
-#include "drawing/pens.h"
 #include "interpreter/args.h"
 #include "interpreter/gdi_helpers.h"
 #include "interpreter/handlers.h"
-#include "labels/char_grid.h"
+#include "interpreter/char_grid.h"
 #include "labels/charset0.h"
 
 namespace tsl {

@@ -1,0 +1,76 @@
+// PA, PD, PR and PU: pen moves, drawn through the output routines.
+#include <cstddef>
+
+#include "common/memory.h"
+#include "interpreter/args.h"
+#include "interpreter/handlers.h"
+#include "interpreter/label_services.h"
+#include "interpreter/output_routines.h"
+#include "interpreter/transform.h"
+
+namespace tsl {
+
+namespace {
+void SinglePoints(PlotterState& ps, int pairs) {
+  for (int i = 0; i < pairs; ++i) {
+    gdi::Point p = Units(ps, ps.pArgs[2 * i], ps.pArgs[2 * i + 1]);
+    if (ps.fPenDown)
+      DoLineTo(ps, p.x, p.y);
+    else
+      MoveToScaled(ps, p.x, p.y);
+    ps.xPen = p.x;
+    ps.yPen = p.y;
+    if (ps.chSymbol && !ps.MeasureOnly()) {
+      // The symbol's advance must not move the pen.
+      PlotChars(ps, &ps.chSymbol, 1);
+      MoveToScaled(ps, p.x, p.y);
+      ps.xPen = p.x;
+      ps.yPen = p.y;
+    }
+    if (ps.fPenDown) GrowExtents(ps, p.x, p.y);
+  }
+}
+
+void BatchedPoints(PlotterState& ps, int pairs) {
+  size_t capacity = ps.fPenDown ? static_cast<size_t>(pairs) + 2 : 3;
+  MemPtr<gdi::Point> points = AllocArray<gdi::Point>(capacity);
+  if (!points) return;
+  gdi::Point* pts = points.get();
+  size_t count = 0;
+  pts[count++] = {ps.xPen, ps.yPen};
+  for (int i = 0; i < pairs; ++i) {
+    gdi::Point p = Units(ps, ps.pArgs[2 * i], ps.pArgs[2 * i + 1]);
+    ps.xPen = p.x;
+    ps.yPen = p.y;
+    GrowExtents(ps, p.x, p.y);
+    if (ps.fPenDown)
+      pts[count++] = p;
+    else
+      MoveToScaled(ps, p.x, p.y);
+  }
+  if (ps.fPenDown) DoPolylineXX(ps, pts, count);
+}
+}  // namespace
+
+void DoPA(uint16_t mnemonic, const char* text, PlotterState& ps) {
+  int n = GetArgs(text, ps, ps.nArgsMax);
+  switch (SecondChar(mnemonic)) {
+    case 'D': ps.fPenDown = 1; break;
+    case 'U': ps.fPenDown = 0; break;
+    case 'R': ps.bMode |= RELATIVE; break;
+    default: ps.bMode &= ~RELATIVE; break;
+  }
+  if (n % 2) {
+    LogParamError("an even number of", text, ps);
+    --n;
+  }
+  if (n >= 2) {
+    if (ps.chSymbol || n == 2)
+      SinglePoints(ps, n / 2);
+    else
+      BatchedPoints(ps, n / 2);
+  }
+  ps.nExecuted++;
+}
+
+}  // namespace tsl
