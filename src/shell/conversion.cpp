@@ -2,6 +2,7 @@
 // would rewrite their declarations.
 #include "common/names.h"
 #include "interpreter/tessella.h"
+#include "output/emz.h"
 #include "output/metafile_load.h"
 #include "shell/dialog_text.h"
 #include "shell/reference.h"
@@ -69,6 +70,7 @@ int ConvertFile(HWND frame, const std::string& path) {
 
   RunEnvironment env;
   env.notices = &WindowNotices();
+  env.compressEMF = CompressEMF;
   env.reference = ScreenReference();
   env.replaceEMF = [frame, &names](const std::string* p, const std::vector<uint8_t>* bytes) {
     ShowRunDrawing(frame, names.plot, p, bytes);
