@@ -78,6 +78,33 @@ TEST_F(View, FittedWithItsProportionsOnTheHatch) {
   EXPECT_FALSE(InkBox(Crop(client, drawing), kWhite).Empty()) << "the plan is drawn";
 }
 
+// A red 200 x 150 mm rectangle from the command line: a red 4:3 outline,
+// fitted to the client and centred in it.
+TEST(Shown, ARedRectangleIsARedOutlineFittedAndCentred) {
+  ResetSettings();
+  SetSetting("NoAutoClose", kOn);
+  WriteFile(Work("box.plt"), "IN;SP2;PU1000,1000;PD9000,1000,9000,7000,1000,7000,1000,1000;PU;SP0;");
+  App app("box.plt");
+  Box box = WaitBox(app.pid());
+  ASSERT_EQ(box.text, ConvertedText(Work("box.plt"), Work("box.emf")));
+  Press(box.hwnd, IDOK);
+  app.Place(0, 0, 1440, 810);
+  Repaint(app.frame());
+  Picture client = GrabClient(app.Client());
+  Box2 ink = InkBox(client, kWhite);
+  ASSERT_FALSE(ink.Empty());
+  EXPECT_GE(ink.Width(), 200);
+  EXPECT_NEAR(static_cast<double>(ink.Width()) / ink.Height(), 4.0 / 3.0, 0.04) << "4:3";
+  EXPECT_TRUE(ink.Height() * 100 >= client.height * 90 || ink.Width() * 100 >= client.width * 90) << "fitted";
+  EXPECT_NEAR(ink.left, client.width - 1 - ink.right, 3) << "centred";
+  EXPECT_NEAR(ink.top, client.height - 1 - ink.bottom, 3) << "centred";
+  int red = CountColor(Crop(client, ink), 0xFF0000);
+  int inked = CountDiffering(Crop(client, ink), kWhite);
+  EXPECT_GE(red * 10, inked * 9) << "drawn with pen 2, red";
+  EXPECT_GE(inked, (ink.Width() + ink.Height()) * 2 * 9 / 10) << "the whole outline";
+  EXPECT_LT(inked, ink.Width() * ink.Height() / 4) << "an outline, not a filled box";
+}
+
 // On a small drawing, so that the largest zooms paint quickly.
 TEST(Zooms, CaptionsNameTheZoomAndStepsFollowTheTable) {
   ResetSettings();
