@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "cli/auto_export.h"
+#include "cli/print_job.h"
 #include "cli/terminal_progress.h"
 #include "common/names.h"
 #include "common/notify.h"
@@ -62,7 +63,9 @@ void PrintMeasurement(const std::string& plot, const RunResult& r) {
 
 }  // namespace
 
-std::vector<std::string> FolderPlots(const std::string& folder) {
+std::vector<std::string> FolderPlots(const std::string& folder) { return FolderFiles(folder, {".plt", ".hgl", ".hpg"}); }
+
+std::vector<std::string> FolderFiles(const std::string& folder, std::initializer_list<const char*> extensions) {
   std::vector<std::string> names;
   if (DIR* d = opendir(folder.c_str())) {
     while (dirent* e = readdir(d)) names.emplace_back(e->d_name);
@@ -72,7 +75,7 @@ std::vector<std::string> FolderPlots(const std::string& folder) {
   std::string dir = folder;
   if (dir.empty() || dir.back() != '/') dir += '/';
   std::vector<std::string> out;
-  for (const char* ext : {".plt", ".hgl", ".hpg"})
+  for (const char* ext : extensions)
     for (const std::string& n : names)
       if (HasExtension(n, ext) && !IsFolder(dir + n)) out.push_back(dir + n);
   return out;
@@ -92,7 +95,7 @@ std::vector<std::string> MatchPattern(const std::string& pattern) {
 void Batch::Add(const std::string& item, const CliOptions& options) {
   std::vector<std::string> files;
   if (IsFolder(item)) {
-    files = FolderPlots(item);
+    files = options.set.AutoPrint & AutoPrintMetafiles ? FolderFiles(item, {".emf", ".wmf"}) : FolderPlots(item);
     if (files.empty()) {
       ReportNoMatch(item, ENOENT);
       preFailures_++;
@@ -120,11 +123,8 @@ void Batch::Add(const std::string& item, const CliOptions& options) {
 bool ConvertJob(const BatchJob& job, const std::atomic<bool>* cancel, Progress* progress) {
   const CliOptions& o = job.options;
   SettingsSet settings = JobSettings(o);
-  if (settings.AutoPrint) {
-    CurrentNotices().Show("Printing is not available yet; '" + job.path + "' was not processed.", "Tessella",
-                          NoticeIcon::Error, NoticeButtons::Ok);
-    return false;
-  }
+  // -PM: the files named are metafiles, printed as they are.
+  if (settings.AutoPrint & AutoPrintMetafiles) return PrintMetafileFile(settings, o.print, job.path);
   OutputNames names;
   if (!MakeNames(job.path, o.useFolder ? o.folder.c_str() : nullptr, &names)) return false;
   if (o.outputFileGiven) names.metafile = o.folder;
@@ -144,6 +144,7 @@ bool ConvertJob(const BatchJob& job, const std::atomic<bool>* cancel, Progress* 
   }
   if (!result.metafileOk) return false;
   bool ok = !settings.AutoExport || ExportAfterConversion(settings, names, result);
+  if (settings.AutoPrint) ok = PrintConversion(settings, o.print, names.plot, result) && ok;
   // A side file asked for and not written fails the file as well; the user
   // was told (the writers' notices, or the problems above).
   return ok && result.inputOk && result.logOk && result.colorFileOk && result.emzOk;
