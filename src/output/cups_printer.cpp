@@ -38,9 +38,15 @@ bool FindPrinter(const std::string& name, std::string* queue, PrinterPaper* pape
   *paper = PrinterPaper();
   std::unique_ptr<cups_dinfo_t, InfoDeleter> info(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get()));
   if (!info) return true;  // a queue that tells nothing prints on A4
-  cups_size_t size;
-  if (cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest.get(), info.get(), 0, &size) && size.width > 0 &&
-      size.length > 0) {
+  // The queue's "media" default by name first: cupsGetDestMediaDefault
+  // alone may answer with a media-col default (often Letter) that is not
+  // the paper the queue puts out.
+  cups_size_t size{};
+  ipp_attribute_t* media = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest.get(), info.get(), CUPS_MEDIA);
+  const char* mediaName = media ? ippGetString(media, 0, nullptr) : nullptr;
+  bool known = mediaName && cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest.get(), info.get(), mediaName, 0, &size);
+  if (!known) known = cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest.get(), info.get(), 0, &size);
+  if (known && size.width > 0 && size.length > 0) {
     paper->width = size.width;
     paper->length = size.length;
     paper->left = size.left;
