@@ -1,13 +1,13 @@
 // The printed page: margins, an optional heading and footer, and the
 // drawing placed in what is left, fitted or at its recorded size. Plain
 // data in and out, so that the Windows print thread and the Linux printing
-// lay out the same page, and tests can check it without a printer.
+// lay out the same page, and tests can check it without a printer. (No
+// GDI types here: the Windows code includes this beside <windows.h>.)
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "common/gdi/types.h"
 
 namespace tsl {
 
@@ -33,6 +33,10 @@ struct TextSize {
   int32_t cx = 0, cy = 0;
 };
 
+struct PageRect {
+  int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
 struct LayoutInput {
   PageSetup setup;
   PrinterMetrics printer;
@@ -42,11 +46,7 @@ struct LayoutInput {
   TextSize headingSize, footerSize;
   // The drawing: its header's frame (0.01 mm) and bounds (reference-device
   // pixels, used only for a metafile without a frame).
-  gdi::Rect frame, bounds;
-};
-
-struct PageRect {
-  int32_t left = 0, top = 0, right = 0, bottom = 0;
+  PageRect frame, bounds;
 };
 
 struct PageLayout {

@@ -58,8 +58,8 @@ bool DrawPage(cairo_t* cr, const gdi::EmfReader& emf, const PageSetup& setup, co
   LayoutInput in;
   in.setup = setup;
   in.printer = MetricsOf(paper);
-  in.frame = h.rclFrame;
-  in.bounds = h.rclBounds;
+  in.frame = {h.rclFrame.left, h.rclFrame.top, h.rclFrame.right, h.rclFrame.bottom};
+  in.bounds = {h.rclBounds.left, h.rclBounds.top, h.rclBounds.right, h.rclBounds.bottom};
   in.heading = VarSubst(setup.heading, names, now);
   in.footer = VarSubst(setup.footer, names, now);
   cairo_save(cr);
