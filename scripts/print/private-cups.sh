@@ -128,5 +128,6 @@ private_cups_stop() {
   fi
   [[ -n "$private_cups_conf" ]] && rm -f "$private_cups_conf"
   private_cups_pid= private_cups_conf=
+  unset CUPS_SERVER TESSELLA_CUPS_OUT
   return 0
 }

@@ -40,6 +40,16 @@ DWORD WINAPI PrintThreadProc(void* param) {
 
 }  // namespace
 
+// PrintDlgA refuses PD_RETURNDEFAULT (PDERR_RETDEFFAILURE) while a printer
+// chosen earlier is kept: asking for the default, forget that one first,
+// rather than falling back to showing the dialog.
+void ForgetChosenPrinter(PRINTDLGA& pd) {
+  if (!(pd.Flags & PD_RETURNDEFAULT)) return;
+  if (pd.hDevMode) GlobalFree(pd.hDevMode);
+  if (pd.hDevNames) GlobalFree(pd.hDevNames);
+  pd.hDevMode = pd.hDevNames = nullptr;
+}
+
 PrintRecord* GetPrintRecord(HWND owner) {
   if (!gRecord) {
     gRecord = std::make_unique<PrintRecord>();
@@ -65,12 +75,10 @@ bool ChoosePrinterForBatch(PrintRecord* r, bool defaultPrinter) {
     DeleteDC(r->pd.hDC);
     r->pd.hDC = nullptr;
   }
+  // With the default printer no dialog may appear: an unattended batch has
+  // nobody to answer it.
+  ForgetChosenPrinter(r->pd);
   BOOL ok = PrintDlgA(&r->pd);
-  if (!ok && defaultPrinter && CommDlgExtendedError() == PDERR_RETDEFFAILURE) {
-    // A default printer kept from an earlier dialog: ask once more without it.
-    r->pd.Flags &= ~PD_RETURNDEFAULT;
-    ok = PrintDlgA(&r->pd);
-  }
   r->pdSetUp = ok != FALSE;
   return ok && r->pd.hDC;
 }

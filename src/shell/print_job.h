@@ -36,6 +36,9 @@ struct PrintRecord {
 PrintRecord* GetPrintRecord(HWND owner);
 // Frees the record and its printer data; after the print thread ended.
 void FreePrintRecord();
+// See ForgetChosenPrinter in print_job.cpp: before PrintDlgA with
+// PD_RETURNDEFAULT.
+void ForgetChosenPrinter(PRINTDLGA& pd);
 
 // Shows the print dialog on the record the way a batch does before its
 // first file (return-DC, no page numbers, no selection, and no dialog at
@@ -67,8 +70,8 @@ bool WaitForPrintThread(DWORD ms);
 // On exit: waits up to 15 s, then ends a thread still running.
 void EndPrintThread();
 
-// A hook for tests: called on the print thread just before its page is
-// played, so that a test can hold the thread.
+// A hook for tests: called first thing on the print thread, so that a test
+// can hold it.
 using PrintHook = void (*)();
 void SetPrintHook(PrintHook hook);
 

@@ -18,7 +18,7 @@ std::atomic<PrintHook> gHook{nullptr};
 // Message `id` from the print thread, owned by the record's window.
 void Tell(const PrintRecord* r, unsigned id, const std::string& arg, const std::string& arg2 = "") {
   std::string fmt, text;
-  if (!LoadString(id, &fmt)) fmt = "%s\n\n%s";
+  if (!win32::LoadResString(nullptr, id, &fmt)) fmt = "%s\n\n%s";
   text = fmt.find('%') == std::string::npos ? fmt : Format(fmt.c_str(), arg.c_str(), arg2.c_str());
   MessageBoxA(r->owner, text.c_str(), "Tessella", MB_OK | MB_ICONEXCLAMATION);
 }
@@ -76,6 +76,7 @@ HDC PrinterContext(PrintRecord* r) {
     DeleteDC(pd.hDC);  // the previous job's: the dialog returns a new one
     pd.hDC = nullptr;
   }
+  ForgetChosenPrinter(pd);
   BOOL ok = PrintDlgA(&pd);
   if (!ok && CommDlgExtendedError() == PDERR_RETDEFFAILURE) {
     pd.Flags &= ~PD_RETURNDEFAULT;
@@ -121,7 +122,6 @@ DWORD PrintPage(PrintRecord* r, HDC dc, HENHMETAFILE emf, HMODULE gdi) {
     in.bounds = {header.rclBounds.left, header.rclBounds.top, header.rclBounds.right, header.rclBounds.bottom};
     PageLayout layout = LayOutPage(in);
     room = layout.ok;
-    if (PrintHook hook = gHook.load()) hook();
     if (!layout.ok) {
       if (!r->autoPrint) Tell(r, 40202, "");
     } else {
@@ -153,6 +153,7 @@ void SetPrintHook(PrintHook hook) { gHook.store(hook); }
 DWORD PrintMetaFile(PrintRecord* r, HMODULE gdi) {
   HENHMETAFILE emf = r->metafile;
   r->metafile = nullptr;
+  if (PrintHook hook = gHook.load()) hook();
   if (!emf) return 0;
   DWORD result = 0;
   if (HDC dc = PrinterContext(r)) result = PrintPage(r, dc, emf, gdi);

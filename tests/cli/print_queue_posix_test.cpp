@@ -137,5 +137,34 @@ TEST_F(PrintQueue, NamedQueueAndAMetafileWithoutDescription) {
   EXPECT_NE(missing.err.find("there is no printer named 'Nowhere'"), std::string::npos) << missing.err;
 }
 
+// The page that the Windows print thread sent under Wine
+// (tests/windows/print_test.cpp): fitted, with heading and footer.
+TEST_F(PrintQueue, PageFromWindows) {
+  if (!std::getenv("TESSELLA_WINE_PRINTED")) GTEST_SKIP() << "run after the Windows tests (scripts/test.d/windows.sh)";
+  std::string pdf;
+  for (const std::string& p : Pdfs(out_))
+    if (p.find("wine_page") != std::string::npos) pdf = p;
+  ASSERT_FALSE(pdf.empty()) << "no page from Wine in " << out_;
+  // Wine's PostScript names the dash "hyphen", which pdftotext reads as a
+  // soft hyphen.
+  std::string text = test::PdfText(pdf);
+  for (size_t at; (at = text.find("\xC2\xAD")) != std::string::npos;) text.replace(at, 2, "-");
+  EXPECT_NE(text.find("wine_page.plt - "), std::string::npos) << text;
+  EXPECT_NE(text.find("Tessella"), std::string::npos) << text;  // the footer, &V
+  // A 100 x 75 mm picture fitted between margins of 10 mm (in whole dots
+  // per millimetre of the printer: 9.3 to 9.8 mm): 190 to 191.5 mm wide,
+  // 4 : 3, centred. Tolerance 1.5 mm: Wine's printer has its own font and
+  // unprintable edges.
+  test::RgbPage page;
+  ASSERT_TRUE(test::RenderPdfPage(pdf, 1, 50, &page));
+  InkBox red = FindInk(page, IsRed);
+  ASSERT_TRUE(red.found);
+  double w = red.right - red.left, h = red.bottom - red.top;
+  EXPECT_NEAR(w, 190.7, 1.5);
+  EXPECT_NEAR(w / h, 4.0 / 3, 0.02);
+  EXPECT_NEAR((red.left + red.right) / 2, 105, 1.5);
+  EXPECT_NEAR((red.top + red.bottom) / 2, 148.5, 1.5);
+}
+
 }  // namespace
 }  // namespace tsl
