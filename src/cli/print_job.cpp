@@ -9,10 +9,10 @@
 #include "cli/export_command.h"
 #include "common/names.h"
 #include "common/notify.h"
-#include "common/strings.h"
 #include "output/cups_printer.h"
 #include "output/print_page.h"
 #include "platform/clock.h"
+#include "resources/string_ids.h"
 
 namespace tsl {
 
@@ -24,14 +24,10 @@ std::vector<std::vector<uint8_t>> gSpool;
 // What was printed into the file, told once it is written.
 std::vector<std::string> gSpoolNotes;
 
-void Tell(unsigned id, const std::string& a, const std::string& b, NoticeIcon icon) {
-  std::string fmt;
-  if (!LoadString(id, &fmt)) fmt = "%s: %s";
-  CurrentNotices().Show(Format(fmt.c_str(), a.c_str(), b.c_str()), "Tessella", icon, NoticeButtons::Ok);
-}
-
-bool Fail(const std::string& what, const std::string& why) {
-  Tell(40201, what, why, NoticeIcon::Error);
+bool Fail(Notices& notices, const std::string& what, const std::string& why) {
+  Notice n = MakeSystemNotice(IDS_PRINT_FAILED, what, why);
+  n.icon = NoticeIcon::Error;
+  notices.Tell(n);
   return false;
 }
 
@@ -61,7 +57,7 @@ class TempFolder {
   std::string path_;
 };
 
-bool SendPages(const SettingsSet& settings, const PrintTarget& target, const std::string& what,
+bool SendPages(Notices& notices, const SettingsSet& settings, const PrintTarget& target, const std::string& what,
                std::vector<std::vector<uint8_t>> metafiles) {
   if (!target.file.empty()) {
     std::lock_guard<std::mutex> lock(gSpoolMutex);
@@ -71,22 +67,24 @@ bool SendPages(const SettingsSet& settings, const PrintTarget& target, const std
   }
   std::string queue, error;
   PrinterPaper paper;
-  if (!FindPrinter(target.printer, &queue, &paper, &error)) return Fail(what, error);
+  if (!FindPrinter(target.printer, &queue, &paper, &error)) return Fail(notices, what, error);
   PageSetup setup;
   ReadDefaultPageSetup(&setup);
   TempFolder folder;
-  if (!folder.ok()) return Fail(what, GetSysErr());
+  if (!folder.ok()) return Fail(notices, what, GetSysErr());
   std::vector<PrintedPage> pages = PagesOf(metafiles);
-  if (!WritePrintPdf(pages, setup, paper, SystemClock().Now(), folder.File(), &error)) return Fail(what, error);
-  if (!SendToPrinter(queue, folder.File(), DocumentNameOf(pages[0]), &error)) return Fail(what, error);
-  if (!settings.Has(Unattended) && !settings.Has(Quiet)) Tell(40200, what, queue, NoticeIcon::Information);
+  if (!WritePrintPdf(pages, setup, paper, SystemClock().Now(), folder.File(), &error))
+    return Fail(notices, what, error);
+  if (!SendToPrinter(queue, folder.File(), DocumentNameOf(pages[0]), &error)) return Fail(notices, what, error);
+  if (!settings.Has(Unattended) && !settings.Has(Quiet))
+    notices.Tell(MakeNotice(IDS_PRINT_SENT, {what, queue}, NoticeIcon::Information));
   return true;
 }
 
 }  // namespace
 
-bool PrintConversion(const SettingsSet& settings, const PrintTarget& target, const std::string& plot,
-                     const RunResult& result) {
+bool PrintConversion(Notices& notices, const SettingsSet& settings, const PrintTarget& target,
+                     const std::string& plot, const RunResult& result) {
   std::vector<std::vector<uint8_t>> metafiles;
   if (!result.memoryMetafile.empty()) {
     metafiles.push_back(result.memoryMetafile);
@@ -97,42 +95,41 @@ bool PrintConversion(const SettingsSet& settings, const PrintTarget& target, con
       // With -T the run has replaced the page's metafile by its EMZ.
       if (!LoadMetafileBytes(page, &bytes, &error) &&
           !(settings.Has(AutoEMZ) && LoadMetafileBytes(ReplaceExtension(page, ".emz"), &bytes, &error)))
-        return Fail(plot, error);
+        return Fail(notices, plot, error);
       metafiles.push_back(std::move(bytes));
     }
   }
-  if (metafiles.empty()) return Fail(plot, "no metafile was written");
-  return SendPages(settings, target, plot, std::move(metafiles));
+  if (metafiles.empty()) return Fail(notices, plot, "no metafile was written");
+  return SendPages(notices, settings, target, plot, std::move(metafiles));
 }
 
-bool PrintMetafileFile(const SettingsSet& settings, const PrintTarget& target, const std::string& path) {
+bool PrintMetafileFile(Notices& notices, const SettingsSet& settings, const PrintTarget& target,
+                       const std::string& path) {
   std::vector<uint8_t> bytes;
   std::string error;
-  if (!LoadMetafileBytes(path, &bytes, &error)) {
-    NotifyUserSE(40042, path.c_str(), error);
-    return false;
-  }
+  if (!LoadMetafileBytes(path, &bytes, &error)) return Fail(notices, path, error);
   std::vector<std::vector<uint8_t>> metafiles;
   metafiles.push_back(std::move(bytes));
-  return SendPages(settings, target, path, std::move(metafiles));
+  return SendPages(notices, settings, target, path, std::move(metafiles));
 }
 
-bool FinishPrintFile(const PrintTarget& target) {
+bool FinishPrintFile(Notices& notices, const PrintTarget& target) {
   std::lock_guard<std::mutex> lock(gSpoolMutex);
   if (target.file.empty() || gSpool.empty()) return true;
   PrinterPaper paper;
   if (!target.printer.empty()) {
     // The paper of the queue named, without printing on it.
     std::string queue, error;
-    if (!FindPrinter(target.printer, &queue, &paper, &error)) return Fail(target.file, error);
+    if (!FindPrinter(target.printer, &queue, &paper, &error)) return Fail(notices, target.file, error);
   }
   PageSetup setup;
   ReadDefaultPageSetup(&setup);
   std::string error;
   bool ok = WritePrintPdf(PagesOf(gSpool), setup, paper, SystemClock().Now(), target.file, &error);
   gSpool.clear();
-  if (!ok) return Fail(target.file, error);
-  for (const std::string& what : gSpoolNotes) Tell(40203, what, target.file, NoticeIcon::Information);
+  if (!ok) return Fail(notices, target.file, error);
+  for (const std::string& what : gSpoolNotes)
+    notices.Tell(MakeNotice(IDS_PRINTED_INTO, {what, target.file}, NoticeIcon::Information));
   gSpoolNotes.clear();
   return true;
 }

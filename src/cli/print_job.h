@@ -5,6 +5,7 @@
 #include <string>
 
 #include "interpreter/tessella.h"
+#include "platform/notices.h"
 #include "settings/settings_set.h"
 
 namespace tsl {
@@ -15,12 +16,13 @@ struct PrintTarget {
 };
 
 // Prints the pages of a finished conversion of `plot`. False after telling
-// the user why.
-bool PrintConversion(const SettingsSet& settings, const PrintTarget& target, const std::string& plot,
-                     const RunResult& result);
+// `notices` why.
+bool PrintConversion(Notices& notices, const SettingsSet& settings, const PrintTarget& target,
+                     const std::string& plot, const RunResult& result);
 // Prints an existing metafile (EMF, EMZ, WMF) as it is (-PM).
-bool PrintMetafileFile(const SettingsSet& settings, const PrintTarget& target, const std::string& path);
+bool PrintMetafileFile(Notices& notices, const SettingsSet& settings, const PrintTarget& target,
+                       const std::string& path);
 // Writes the pages collected for --print-to; true when there were none.
-bool FinishPrintFile(const PrintTarget& target);
+bool FinishPrintFile(Notices& notices, const PrintTarget& target);
 
 }  // namespace tsl

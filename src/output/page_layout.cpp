@@ -181,18 +181,18 @@ void ReadDefaultPageSetup(PageSetup* s) {
   s->footer = GetSettingsText(nullptr, "PageFooter", "").substr(0, kMaxPageTemplate);
 }
 
-bool WritePageSetup(const PageSetup& s) {
-  SettingsBatch batch;
+bool WritePageSetup(Notices& notices, const PageSetup& s) {
+  SettingsBatch batch(notices);
   std::string heading = s.heading.substr(0, kMaxPageTemplate), footer = s.footer.substr(0, kMaxPageTemplate);
-  int ok = WriteSettingsInt(nullptr, "FitToPage", s.fitToPage) &
-           WriteSettingsInt(nullptr, "MaintainAspectRatio", s.maintainAspectRatio) &
-           WriteSettingsInt(nullptr, "CenterOnPage", s.centerOnPage) &
-           WriteSettingsInt(nullptr, "TopMargin", static_cast<uint32_t>(s.topMargin)) &
-           WriteSettingsInt(nullptr, "LeftMargin", static_cast<uint32_t>(s.leftMargin)) &
-           WriteSettingsInt(nullptr, "BottomMargin", static_cast<uint32_t>(s.bottomMargin)) &
-           WriteSettingsInt(nullptr, "RightMargin", static_cast<uint32_t>(s.rightMargin)) &
-           WriteSettingsString(nullptr, "PageHeading", heading.c_str()) &
-           WriteSettingsString(nullptr, "PageFooter", footer.c_str());
+  int ok = WriteSettingsInt(notices, nullptr, "FitToPage", s.fitToPage) &
+           WriteSettingsInt(notices, nullptr, "MaintainAspectRatio", s.maintainAspectRatio) &
+           WriteSettingsInt(notices, nullptr, "CenterOnPage", s.centerOnPage) &
+           WriteSettingsInt(notices, nullptr, "TopMargin", static_cast<uint32_t>(s.topMargin)) &
+           WriteSettingsInt(notices, nullptr, "LeftMargin", static_cast<uint32_t>(s.leftMargin)) &
+           WriteSettingsInt(notices, nullptr, "BottomMargin", static_cast<uint32_t>(s.bottomMargin)) &
+           WriteSettingsInt(notices, nullptr, "RightMargin", static_cast<uint32_t>(s.rightMargin)) &
+           WriteSettingsString(notices, nullptr, "PageHeading", heading.c_str()) &
+           WriteSettingsString(notices, nullptr, "PageFooter", footer.c_str());
   return batch.Commit() && ok;
 }
 

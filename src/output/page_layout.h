@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/notices.h"
+
 
 namespace tsl {
 
@@ -86,7 +88,7 @@ std::string PrintTime(int64_t now);
 // The page setup in the base key of the settings (the defaults above for
 // missing values; templates cut to kMaxPageTemplate).
 void ReadDefaultPageSetup(PageSetup* setup);
-// Writes all nine values at once; false after the store told the user.
-bool WritePageSetup(const PageSetup& setup);
+// Writes all nine values at once; false after `notices` were told why.
+bool WritePageSetup(Notices& notices, const PageSetup& setup);
 
 }  // namespace tsl

@@ -11,6 +11,7 @@
 #include "common/gdi/emf_reader.h"
 #include "common/notify.h"
 #include "common/strings.h"
+#include "resources/string_ids.h"
 #include "output/cairo_file_stream.h"
 #include "output/emf_renderer.h"
 
@@ -69,7 +70,7 @@ bool DrawPage(cairo_t* cr, const gdi::EmfReader& emf, const PageSetup& setup, co
   PageLayout layout = LayOutPage(in);
   if (!layout.ok) {
     cairo_restore(cr);
-    if (!LoadString(40202, error)) *error = "The margins leave no room for the drawing on the page.";
+    if (!LoadString(IDS_PRINT_NO_ROOM, error)) *error = "The margins leave no room for the drawing on the page.";
     return false;
   }
   if (layout.hasHeading) DrawText(cr, in.heading, layout.headingX, layout.headingY);

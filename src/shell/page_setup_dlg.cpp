@@ -3,7 +3,9 @@
 #include <string>
 
 #include "common/notify.h"
+#include "platform/win32/message_box_notices.h"
 #include "platform/win32/system_text.h"
+#include "resources/string_ids.h"
 #include "output/page_setup_form.h"
 #include "resources/print_ids.h"
 
@@ -94,12 +96,13 @@ bool TakeOk(HWND dlg, DialogState* st) {
     // A margin that is not a number would be stored as something the
     // user never typed: say so and let them mend it.
     std::string fmt;
-    if (!win32::LoadResString(nullptr, 40204, &fmt)) fmt = "%s";
+    if (!win32::LoadResString(nullptr, IDS_MARGINS_INVALID, &fmt)) fmt = "%s";
     MessageBoxA(dlg, Format(fmt.c_str(), bad.c_str()).c_str(), "Tessella", MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
   st->record->setup = s;
-  WritePageSetup(s);
+  win32::MessageBoxNotices notices(dlg);
+  WritePageSetup(notices, s);
   return true;
 }
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "common/notify.h"
-#include "common/strings.h"
 #include "platform/clock.h"
 #include "platform/win32/system_text.h"
+#include "resources/string_ids.h"
 
 namespace tsl::shell {
 
@@ -84,7 +84,7 @@ HDC PrinterContext(PrintRecord* r) {
   }
   if (!ok) return nullptr;  // cancelled
   r->pdSetUp = true;
-  if (!pd.hDC && !r->autoPrint) Tell(r, 40043, "");
+  if (!pd.hDC && !r->autoPrint) Tell(r, IDS_PRINTER_DC_FAILED, "");
   return pd.hDC;
 }
 
@@ -95,7 +95,7 @@ DWORD PrintPage(PrintRecord* r, HDC dc, HENHMETAFILE emf, HMODULE gdi) {
   di.cbSize = sizeof di;
   di.lpszDocName = docName.c_str();
   if (StartDocA(dc, &di) <= 0) {
-    if (!r->autoPrint) Tell(r, 40201, docName, win32::LastErrorText());
+    if (!r->autoPrint) Tell(r, IDS_PRINT_FAILED, docName, win32::LastErrorText());
     return 0;
   }
   StartPage(dc);
@@ -123,7 +123,7 @@ DWORD PrintPage(PrintRecord* r, HDC dc, HENHMETAFILE emf, HMODULE gdi) {
     PageLayout layout = LayOutPage(in);
     room = layout.ok;
     if (!layout.ok) {
-      if (!r->autoPrint) Tell(r, 40202, "");
+      if (!r->autoPrint) Tell(r, IDS_PRINT_NO_ROOM, "");
     } else {
       if (layout.hasHeading)
         TextOutA(dc, layout.headingX, layout.headingY, in.heading.data(), static_cast<int>(in.heading.size()));
@@ -133,7 +133,7 @@ DWORD PrintPage(PrintRecord* r, HDC dc, HENHMETAFILE emf, HMODULE gdi) {
       SetLastError(0);
       result = PlayEnhMetaFile(dc, emf, &area);
       DWORD error = GetLastError();
-      if (!result && error && !r->autoPrint) Tell(r, 40044, win32::SystemErrorText(error));
+      if (!result && error && !r->autoPrint) Tell(r, IDS_PRINT_PLAYBACK_FAILED, win32::SystemErrorText(error));
     }
     if (gl) EndOpenGlPrinting(dc, gl);
   }

@@ -237,7 +237,7 @@ TEST_F(PageSetupStore, DefaultsThenTheNineValues) {
   s.leftMargin = 5, s.topMargin = 6, s.rightMargin = 7, s.bottomMargin = 8;
   s.heading = "&n - &d";
   s.footer = std::string(100, 'f');
-  ASSERT_TRUE(WritePageSetup(s));
+  ASSERT_TRUE(WritePageSetup(notices, s));
   std::vector<std::string> values;
   CurrentSettingsStore().ListValues("", &values);
   EXPECT_EQ(values.size(), 9u);

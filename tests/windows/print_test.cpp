@@ -102,7 +102,8 @@ TEST_F(PrintThreadTest, UnattendedJobReachesTheQueue) {
   s.fitToPage = true;
   s.heading = "&n - &d";
   s.footer = "&V";
-  ASSERT_TRUE(WritePageSetup(s));
+  SilentNotices quiet;
+  ASSERT_TRUE(WritePageSetup(quiet, s));
   HENHMETAFILE emf = RedPicture("wine_page.plt");
   int before = CountPdfs(folder_, "wine_page");
   HANDLE thread = FilePrint(owner_, {emf, true, 1 | 4});
@@ -110,7 +111,7 @@ TEST_F(PrintThreadTest, UnattendedJobReachesTheQueue) {
   ASSERT_NE(thread, nullptr);
   ASSERT_TRUE(WaitForPrintThread(60000));
   EXPECT_TRUE(WaitForPdfs(folder_, "wine_page", before + 1)) << "nothing arrived in " << folder_;
-  WritePageSetup(PageSetup());
+  WritePageSetup(quiet, PageSetup());
 }
 
 TEST_F(PrintThreadTest, SecondPrintWaitsForTheFirst) {
