@@ -8,6 +8,7 @@
 #include "shell/conversion.h"
 #include "shell/frame.h"
 #include "shell/globals.h"
+#include "shell/print_job.h"
 #include "shell/window_notices.h"
 
 #include <algorithm>
@@ -112,6 +113,12 @@ int GlobFiles(HWND frame, const std::string& pattern, bool nested) {
     setOptions.Set(AutoCopy, false);
     setOptions.Set(NoNOPWarnings, true);
     setOptions.Set(NoInfoMessages, true);
+  }
+  // A batch that prints chooses its printer before its first file; later
+  // files print to the same one.
+  if (setOptions.AutoPrint != 0) {
+    PrintRecord* record = GetPrintRecord(frame);
+    if (record && !record->pdSetUp) ChoosePrinterForBatch(record, (setOptions.AutoPrint & AutoPrintDefault) != 0);
   }
   WIN32_FIND_DATAA data{};
   FindHandle find(pattern, &data);

@@ -37,6 +37,11 @@ LRESULT CmdZoom(HWND frame, unsigned id, LPARAM);
 LRESULT CmdShrinkWrap(HWND frame, unsigned id, LPARAM);
 LRESULT CmdScroll(HWND frame, unsigned id, LPARAM);
 
+// Printing (print_commands.cpp).
+LRESULT CmdPrint(HWND frame, unsigned id, LPARAM);
+LRESULT CmdPrinterSetup(HWND frame, unsigned id, LPARAM);
+LRESULT CmdPageSetup(HWND frame, unsigned id, LPARAM);
+
 // Help and About (help_commands.cpp).
 LRESULT CmdHelp(HWND frame, unsigned id, LPARAM);
 LRESULT CmdAbout(HWND frame, unsigned id, LPARAM);

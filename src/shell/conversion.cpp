@@ -85,7 +85,7 @@ int ConvertFile(HWND frame, const std::string& path) {
   gvGlobals.exportName = names.bitmap;
   if (setOptions.AutoExport != 0) FileExportAs(frame);
   if (setOptions.AutoPrint == 0) return 1;
-  FilePrint(frame);
+  PrintDrawing(frame);
   return 1;
 }
 
@@ -96,7 +96,7 @@ bool ConversionRunning() { return gConversions > 0; }
 int DoConversion(HWND frame, const std::string& path) {
   if (setOptions.AutoPrint & AutoPrintMetafiles) {
     if (!DoOpenEMF(frame, path)) return 0;
-    FilePrint(frame);
+    PrintDrawing(frame);
     return 1;
   }
   return ConvertFile(frame, path);
@@ -132,7 +132,7 @@ void DropFiles(HWND frame, HDROP drop) {
     char name[kMaxPath] = {};
     DragQueryFileA(drop, i, name, sizeof name);
     if (setOptions.AutoPrint & AutoPrintMetafiles) {
-      if (DoOpenEMF(frame, name)) FilePrint(frame);
+      if (DoOpenEMF(frame, name)) PrintDrawing(frame);
     } else {
       ConvertFile(frame, name);
     }

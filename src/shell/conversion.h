@@ -33,7 +33,8 @@ void ShowLog(HWND owner, const std::string& logPath, const std::string& viewer);
 // The automatic export after a command-line conversion (AutoExport): PNG,
 // then JPEG, then BMP of the view's metafile beside the export name.
 int FileExportAs(HWND frame);
-// Printing the drawing; comes with a later version.
-int FilePrint(HWND frame);
+// Prints the view's drawing with the run options of the active set (a
+// batch's printer, unattended, AutoPrint).
+void PrintDrawing(HWND frame);
 
 }  // namespace tsl::shell

@@ -10,6 +10,7 @@
 #include "shell/conversion.h"
 #include "shell/frame.h"
 #include "shell/globals.h"
+#include "shell/print_job.h"
 #include "shell/view.h"
 #include "shell/window_notices.h"
 
@@ -58,20 +59,15 @@ void OnCreate(HWND frame) {
 
 void OnDestroy(HWND frame) {
   DragAcceptFiles(frame, FALSE);
-  if (gvGlobals.printThread) {
-    // A print job gets a while to finish; one that hangs is not waited for.
-    if (WaitForSingleObject(gvGlobals.printThread, 15000) == WAIT_TIMEOUT && gvGlobals.printThreadId)
-      TerminateThread(gvGlobals.printThread, 0);
-    CloseHandle(gvGlobals.printThread);
-    gvGlobals.printThread = nullptr;
-  }
+  // A print job gets 15 s to finish; one that hangs is ended.
+  EndPrintThread();
   KillTimer(frame, kCommandLineTimer);
   ReplaceViewMetafile(frame, EnhMetaFile());
   gvGlobals.sourceFile.clear();
   gvGlobals.logFile.clear();
   gvGlobals.metafile.clear();
   gvGlobals.exportName.clear();
-  gvGlobals.printRecord.reset();
+  FreePrintRecord();
   PostQuitMessage(0);
 }
 

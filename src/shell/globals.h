@@ -6,17 +6,7 @@
 #include "settings/settings_set.h"
 #include "shell/metafile.h"
 
-#include <commdlg.h>
-
 namespace tsl::shell {
-
-// The page-setup and print-dialog data, made on first use by the printing
-// commands.
-struct PrintRecord {
-  PRINTDLGA printDialog{};
-  PAGESETUPDLGA pageSetup{};
-  bool printDialogReady = false;  // the print dialog's data is set up
-};
 
 struct Globals {
   HINSTANCE instance = nullptr;
@@ -26,14 +16,13 @@ struct Globals {
   std::string metafile;
   std::string logFile;
   std::string exportName;          // offered to the export commands
-  std::unique_ptr<PrintRecord> printRecord;
+  // The print record and the print thread are printing's own
+  // (GetPrintRecord, PrintThreadRunning in print_job.h).
   bool useFolder = false;          // outputs go to `folder`
   bool outputFileGiven = false;    // `folder` is the metafile's own name
   std::string folder;
   std::string textViewer = "NOTEPAD.EXE";
   std::string ddeServiceName = "Tessella";
-  HANDLE printThread = nullptr;
-  DWORD printThreadId = 0;
 };
 
 extern Globals gvGlobals;
