@@ -61,7 +61,20 @@ void SetSetting(const char* name, uint32_t value) {
   RegCloseKey(key);
 }
 
+void SetPreference(const char* name, const std::string& text) {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != 0) return;
+  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>(text.size() + 1));
+  RegCloseKey(key);
+}
+
 void ResetSettings() {
+  HKEY base;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_ALL_ACCESS, &base) == 0) {
+    for (const char* name : {"TextViewer", "UseFolder", "Folder"}) RegDeleteValueA(base, name);
+    RegCloseKey(base);
+  }
   // Only values of the program's own key, which the tests' prefix owns.
   HKEY key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(kKey) + "\\Default").c_str(), 0, KEY_ALL_ACCESS, &key) != 0)

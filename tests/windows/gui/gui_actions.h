@@ -27,6 +27,7 @@ struct Paths {
   std::string work;       // a fresh folder for plots and outputs (ends in '\')
   std::string shots;      // where screenshots go (ends in '\')
   std::string examples;   // the repository's examples folder (ends in '\')
+  std::string viewer;     // a text viewer that records its command line
 };
 Paths& Where();
 
@@ -47,6 +48,9 @@ std::string BoxPlot(int w, int h, int pen = 2);
 // Sets a flag or value of the settings set "Default"; ResetSettings clears
 // the program's whole key.
 void SetSetting(const char* name, uint32_t value);
+// A text value of the program's base key (its preferences).
+void SetPreference(const char* name, const std::string& text);
+// Clears the set "Default" and the preferences.
 void ResetSettings();
 constexpr uint32_t kOn = 0xFFFFFFFF;
 

@@ -295,3 +295,53 @@ TEST_F(Commands, TheAboutBoxNamesTheProgramAndItsLibraries) {
 
 }  // namespace
 }  // namespace gui
+
+namespace gui {
+namespace {
+
+// View Log and View Source hand the file, quoted, to the text viewer of the
+// preferences; a viewer that cannot be started is reported.
+TEST(TextViewer, LogAndSourceOpenInTheViewerWithTheirNamesWhole) {
+  ResetSettings();
+  SetSetting("NoAutoClose", kOn);
+  SetSetting("NoInfoMessages", kOn);
+  SetPreference("TextViewer", Where().viewer);
+  std::string record = Work("viewer.txt");
+  SetEnvironmentVariableA("TESSELLA_VIEWER_RECORD", record.c_str());
+  WriteFile(Work("my plot.plt"), BoxPlot(2000, 1000));
+  App app("\"my plot.plt\"");
+  ASSERT_TRUE(WaitFor([&] { return app.Caption() == Work("my plot.plt") + " - Tessella"; }));
+
+  app.Chord(VK_CONTROL, 'L');
+  HWND dialog = WaitTop("#32770", "Open Log File", app.pid());
+  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(DriveFileDialog(app.pid(), "Open Log File", Work("my plot.log")));
+  ASSERT_TRUE(WaitFor([&] { return !ReadFile(record).empty(); }));
+  std::string line = ReadFile(record);
+  EXPECT_NE(line.find("\"" + Work("my plot.log") + "\""), std::string::npos) << line;
+
+  RemoveFile(record);
+  app.Chord(VK_CONTROL, 'W');
+  ASSERT_TRUE(DriveFileDialog(app.pid(), "Open Plot File", Work("my plot.plt")));
+  ASSERT_TRUE(WaitFor([&] { return !ReadFile(record).empty(); }));
+  line = ReadFile(record);
+  EXPECT_NE(line.find("\"" + Work("my plot.plt") + "\""), std::string::npos) << line;
+}
+
+TEST(TextViewer, AViewerThatCannotBeStartedIsReported) {
+  ResetSettings();
+  SetSetting("NoAutoClose", kOn);
+  SetSetting("NoInfoMessages", kOn);
+  SetPreference("TextViewer", Work("no such viewer.exe"));
+  WriteFile(Work("seen.plt"), BoxPlot(1000, 1000));
+  App app("seen.plt");
+  ASSERT_TRUE(WaitFor([&] { return app.Caption() == Work("seen.plt") + " - Tessella"; }));
+  app.Post(1003);
+  ASSERT_TRUE(DriveFileDialog(app.pid(), "Open Log File", Work("seen.log")));
+  Box box = WaitBox(app.pid());
+  EXPECT_EQ(box.text, "Cannot view " + Work("seen.log") + ":\n\nThe specified file was not found.");
+  Press(box.hwnd, IDOK);
+}
+
+}  // namespace
+}  // namespace gui

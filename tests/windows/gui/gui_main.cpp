@@ -1,7 +1,7 @@
 // The GUI driver: runs the scenarios against Tessella.exe. Arguments (Unix
 // or Windows paths): --exe=Tessella.exe --probe=tsl_probe.dll
-// --examples=<repository>/examples --shots=<folder for screenshots>, then
-// GoogleTest's own.
+// --examples=<repository>/examples --shots=<folder for screenshots>
+// --viewer=record_args.exe, then GoogleTest's own.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
     else if (a.rfind("--probe=", 0) == 0) w.probeDll = WindowsPath(value("--probe="));
     else if (a.rfind("--examples=", 0) == 0) w.examples = Folder(value("--examples="));
     else if (a.rfind("--shots=", 0) == 0) w.shots = Folder(value("--shots="));
+    else if (a.rfind("--viewer=", 0) == 0) w.viewer = WindowsPath(value("--viewer="));
   }
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);

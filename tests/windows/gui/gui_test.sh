@@ -2,7 +2,7 @@
 # Runs the GUI driver against Tessella.exe on the current (virtual) display,
 # with Wine's error channels on: the scenarios must pass, and no "err:" line
 # may come from the program or the driver. Needs DISPLAY and WINEPREFIX.
-#   gui_test.sh DRIVER.exe TESSELLA.exe PROBE.dll EXAMPLES SHOTS [gtest args]
+#   gui_test.sh DRIVER.exe TESSELLA.exe PROBE.dll EXAMPLES SHOTS [driver and gtest args]
 set -uo pipefail
 driver=$1 exe=$2 probe=$3 examples=$4 shots=$5
 shift 5
