@@ -14,6 +14,7 @@ namespace {
 struct Wanted {
   int32_t format;
   std::string path;
+  uint32_t width;
 };
 
 // The run's metafile: the one in memory, or the last page's file read into
@@ -41,11 +42,15 @@ std::string SizeText(uint64_t size) {
   return std::to_string(size) + " Bytes";
 }
 
-bool ExportAfterConversion(const SettingsSet& settings, const OutputNames& names, const RunResult& result) {
+bool ExportAfterConversion(const CliOptions& options, const SettingsSet& settings, const OutputNames& names,
+                           const RunResult& result) {
   std::vector<Wanted> wanted;
-  if (settings.AutoExport & AutoExportPNG) wanted.push_back({kExportPNG, ReplaceExtension(names.bitmap, ".png")});
-  if (settings.AutoExport & AutoExportJPEG) wanted.push_back({kExportJPEG, ReplaceExtension(names.bitmap, ".jpg")});
-  if (settings.AutoExport & AutoExportBMP) wanted.push_back({kExportBMP, names.bitmap});
+  const uint32_t* width = options.exportWidth;
+  if (settings.AutoExport & AutoExportPNG)
+    wanted.push_back({kExportPNG, ReplaceExtension(names.bitmap, ".png"), width[kExportPNG]});
+  if (settings.AutoExport & AutoExportJPEG)
+    wanted.push_back({kExportJPEG, ReplaceExtension(names.bitmap, ".jpg"), width[kExportJPEG]});
+  if (settings.AutoExport & AutoExportBMP) wanted.push_back({kExportBMP, names.bitmap, width[kExportBMP]});
   if (wanted.empty()) return true;
 
   std::vector<uint8_t> file;
@@ -63,12 +68,12 @@ bool ExportAfterConversion(const SettingsSet& settings, const OutputNames& names
   ExportRequest req;
   req.metafile = emf->data();
   req.metafileSize = emf->size();
-  req.width = static_cast<int32_t>(settings.ExportSize ? settings.ExportSize : 800);
   req.aspect = bh > 0 && bw > 0 ? static_cast<float>(bw / bh) : 1.0f;
-  req.height = HeightForWidth(req.width, req.aspect);
   bool ok = true;
   for (const Wanted& w : wanted) {
     req.format = w.format;
+    req.width = static_cast<int32_t>(w.width ? w.width : 800);
+    req.height = HeightForWidth(req.width, req.aspect);
     int written = w.format == kExportPNG    ? EmfToPngFile(req, settings, w.path)
                   : w.format == kExportJPEG ? EmfToJpgFile(req, settings, w.path)
                                             : EmfToDibFile(req, settings, w.path);

@@ -1,16 +1,18 @@
 // The raster copies a command line asks for after each conversion.
 #pragma once
+#include "cli/arguments.h"
 #include "common/names.h"
 #include "interpreter/tessella.h"
 #include "settings/settings_set.h"
 
 namespace tsl {
 
-// Writes the PNG, JPEG and BMP copies that `settings.AutoExport` asks for,
-// in that order, `ExportSize` pixels wide and as high as the drawing's
-// proportions give. False when any could not be written (the writer told
-// the user).
-bool ExportAfterConversion(const SettingsSet& settings, const OutputNames& names, const RunResult& result);
+// Writes the PNG, JPEG and BMP copies that `options.set.AutoExport` asks
+// for, in that order, each as wide as its switch asked and as high as the
+// drawing's proportions give. False when any could not be written (the
+// writer told the user).
+bool ExportAfterConversion(const CliOptions& options, const SettingsSet& settings, const OutputNames& names,
+                           const RunResult& result);
 
 // "1023 Bytes", "1 KB", "1.5 MB": a file size as the save confirmation
 // shows it.

@@ -126,8 +126,8 @@ bool ConvertJob(const BatchJob& job, const std::atomic<bool>* cancel, Progress* 
     return false;
   }
   OutputNames names;
-  if (!MakeNames(job.path, o.useFolder ? o.folder.c_str() : nullptr, &names)) return false;
-  if (o.outputFileGiven) names.metafile = o.folder;
+  if (!MakeNames(job.path, o.placement.useFolder ? o.placement.folder.c_str() : nullptr, &names)) return false;
+  if (o.placement.fileGiven) names.metafile = o.placement.folder;
   bool toMemory = settings.Has(PurgeEMF);
   RunEnvironment env;
   env.progress = settings.Has(Quiet) ? nullptr : progress;
@@ -143,7 +143,7 @@ bool ConvertJob(const BatchJob& job, const std::atomic<bool>* cancel, Progress* 
     return result.inputOk;
   }
   if (!result.metafileOk) return false;
-  bool ok = !settings.AutoExport || ExportAfterConversion(settings, names, result);
+  bool ok = !settings.AutoExport || ExportAfterConversion(o, settings, names, result);
   // A side file asked for and not written fails the file as well; the user
   // was told (the writers' notices, or the problems above).
   return ok && result.inputOk && result.logOk && result.colorFileOk && result.emzOk;

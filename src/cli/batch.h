@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/switches.h"
+#include "cli/arguments.h"
 
 namespace tsl {
 

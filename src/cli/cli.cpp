@@ -12,7 +12,7 @@
 #include "cli/batch.h"
 #include "cli/export_command.h"
 #include "cli/settings_command.h"
-#include "cli/switches.h"
+#include "cli/arguments.h"
 #include "common/gdi/emf_reader.h"
 #include "output/metafile_load.h"
 #include "settings/settings_registry.h"
@@ -89,117 +89,46 @@ int Dump(const char* path) {
   return 0;
 }
 
-// "--name VALUE" or "--name=VALUE"; advances i over a separate value.
-bool LongValue(int argc, char** argv, int* i, const char* name, std::string* value) {
-  size_t n = std::strlen(name);
-  const char* a = argv[*i];
-  if (std::strncmp(a, name, n) != 0) return false;
-  if (a[n] == '=') {
-    *value = a + n + 1;
-    return true;
-  }
-  if (a[n] != '\0') return false;
-  if (*i + 1 >= argc) {
-    *value = "\x01";  // marks a missing value
-    return true;
-  }
-  *value = argv[++*i];
-  return true;
-}
-
-bool ParseJobs(const std::string& text, int* jobs) {
-  char* end = nullptr;
-  long v = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end || v < 1 || v > 256) return false;
-  *jobs = static_cast<int>(v);
-  return true;
-}
-
 }  // namespace
 
 int RunCli(int argc, char** argv) {
   if (argc >= 2 && !std::strcmp(argv[1], "settings")) return RunSettingsCommand(argc - 1, argv + 1);
   if (argc >= 2 && !std::strcmp(argv[1], "export")) return RunExportCommand(argc - 1, argv + 1);
 
-  // Options that change the whole run come first, wherever they stand.
-  std::string setName;
-  int jobs = 1;
-  std::vector<std::string> words;
-  bool literal = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i], v;
-    if (literal) {
-      words.push_back("\x02" + a);  // a file name, whatever it looks like
-      continue;
-    }
-    if (a == "--") {
-      literal = true;
-    } else if (a == "--help") {
-      std::fputs(kUsage, stdout);
-      return 0;
-    } else if (a == "--version") {
-      std::printf("tessella 5.4.1110\n");
-      return 0;
-    } else if (a == "--dump") {
-      if (i + 1 >= argc) return Usage("--dump needs a metafile");
-      return Dump(argv[i + 1]);
-    } else if (LongValue(argc, argv, &i, "--set", &v)) {
-      if (v == "\x01" || v.empty()) return Usage("--set needs the name of a settings set");
-      setName = v;
-    } else if (LongValue(argc, argv, &i, "--jobs", &v)) {
-      if (!ParseJobs(v, &jobs)) return Usage("--jobs needs a number from 1 to 256");
-    } else if (a == "-j" || (a.size() > 2 && a.compare(0, 2, "-j") == 0 && a[2] >= '0' && a[2] <= '9')) {
-      std::string n = a.size() > 2 ? a.substr(2) : (i + 1 < argc ? argv[++i] : "");
-      if (!ParseJobs(n, &jobs)) return Usage("-j needs a number from 1 to 256");
-    } else if (LongValue(argc, argv, &i, "--output-dir", &v)) {
-      if (v == "\x01" || v.empty()) return Usage("--output-dir needs a folder");
-      words.push_back("-O:" + v);
-    } else if (a == "-O" && i + 1 < argc && argv[i + 1][0] != '-') {
-      words.push_back(std::string("-O:") + argv[++i]);
-    } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
-      return Usage("unknown option '" + a + "'");
-    } else {
-      words.push_back(a);
-    }
+  std::vector<std::string> args(argv + 1, argv + argc);
+  for (size_t i = 0; i < args.size() && args[i] != "--"; ++i) {
+    if (args[i] != "--dump") continue;
+    if (i + 1 >= args.size()) return Usage("--dump needs a metafile");
+    return Dump(args[i + 1].c_str());
   }
-  if (words.empty()) return Usage("no plot file named");
-
-  CliOptions options;
+  std::string setName, problem;
+  if (!ReadSetName(args, &setName, &problem)) return Usage(problem);
   if (!setName.empty() && !SettingsSectionExists(setName)) {
     std::fprintf(stderr, "tessella: there is no settings set named '%s' (see 'tessella settings list')\n",
                  setName.c_str());
     return 2;
   }
   // Every command line starts from the saved settings with all run options off.
-  ReadIniFile(&options.set, setName.empty() ? nullptr : setName.c_str());
-
-  Batch batch(jobs, &gCancel);
-  bool quietSummary = false, sawFile = false, helpShown = false;
-  for (const std::string& w : words) {
-    if (options.stop) break;
-    std::string file;
-    if (!w.empty() && w[0] == '\x02') {
-      file = w.substr(1);
-    } else {
-      std::vector<SwitchResult> results;
-      file = WalkItem(w, options, &results);
-      for (const SwitchResult& r : results) {
-        if (!r.note.empty()) std::fprintf(stderr, "tessella: %s\n", r.note.c_str());
-        if (r.showHelp && !helpShown) {
-          std::fputs(kUsage, stdout);
-          helpShown = true;
-        }
-      }
-      if (options.set.Has(Quiet)) quietSummary = true;
-    }
-    if (!file.empty()) {
-      sawFile = true;
-      batch.Add(file, options);
-    }
+  SettingsSet base;
+  ReadIniFile(&base, setName.empty() ? nullptr : setName.c_str());
+  CommandLine cl = ParseArguments(args, base);
+  if (!cl.error.empty()) return Usage(cl.error);
+  if (cl.version) {
+    std::printf("tessella 5.4.1110\n");
+    return 0;
   }
-  if (!sawFile) {
-    if (helpShown || options.stop) return 0;
-    return Usage("no plot file named");
+  if (cl.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  for (const std::string& w : cl.warnings) std::fprintf(stderr, "tessella: warning: %s\n", w.c_str());
+  if (cl.items.empty()) return Usage("no plot file named");
+
+  Batch batch(cl.jobs, &gCancel);
+  bool quietSummary = cl.verbosity == Verbosity::Quiet;
+  for (const NamedItem& item : cl.items) {
+    if (item.options.set.Has(Quiet)) quietSummary = true;
+    batch.Add(item.name, item.options);
   }
 
   std::signal(SIGINT, OnInterrupt);

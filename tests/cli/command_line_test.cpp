@@ -114,11 +114,12 @@ TEST(CommandLine, AutomaticExportsAndPurge) {
   ASSERT_GT(p.size(), 24u);
   EXPECT_EQ(BigEndian32(p, 16), 1024u);  // IHDR width
   EXPECT_NEAR(BigEndian32(p, 20), 768.0, 8.0);  // the drawing's 4:3 proportions give the height
-  ASSERT_EQ(RunTessella({"-B", "-WPNG:1024", "-WBMP", "x.plt"}, dir.path()).status, 0);
+  ASSERT_EQ(RunTessella({"-B", "-WPNG:300", "-WJPG:500", "-WBMP", "x.plt"}, dir.path()).status, 0);
   std::string b = ReadFile(dir.File("x.bmp"));
   ASSERT_GT(b.size(), 26u);
-  EXPECT_EQ(LittleEndian32(b, 18), 800);  // the last size given counts for every export
-  EXPECT_EQ(BigEndian32(ReadFile(dir.File("x.png")), 16), 800u);
+  EXPECT_EQ(LittleEndian32(b, 18), 800);  // each format keeps the width given with it
+  EXPECT_EQ(BigEndian32(ReadFile(dir.File("x.png")), 16), 300u);
+  EXPECT_TRUE(FileExists(dir.File("x.jpg")));
 
   TempDir d2;
   d2.Write("x.plt", kPlot);
@@ -180,8 +181,8 @@ TEST(CommandLine, PrintingAndWindowSwitchesExplainThemselves) {
   auto dde = RunTessella({"-B", "-DDE", "x.plt"}, dir.path());
   EXPECT_EQ(dde.status, 0);
   EXPECT_NE(dde.err.find("-DDE is ignored here"), std::string::npos);
-  auto k = RunTessella({"-K", "x.plt"}, dir.path());
-  EXPECT_EQ(k.status, 0);
+  auto k = RunTessella({"x.plt", "-K"}, dir.path());
+  EXPECT_EQ(k.status, 2);  // it would convert nothing and say all went well
   EXPECT_NE(k.err.find("-K"), std::string::npos);
 }
 
