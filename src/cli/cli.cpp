@@ -1,8 +1,8 @@
 #include "cli/cli.h"
 
-#include <atomic>
 #include <cerrno>
-#include <csignal>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +13,12 @@
 #include "cli/export_command.h"
 #include "cli/settings_command.h"
 #include "cli/arguments.h"
+#include "cli/help_text.h"
+#include "cli/inputs.h"
+#include "cli/interrupts.h"
+#include "cli/plan.h"
+#include "cli/report.h"
+#include "cli/streams.h"
 #include "common/gdi/emf_reader.h"
 #include "output/metafile_load.h"
 #include "settings/settings_registry.h"
@@ -22,72 +28,40 @@ namespace tsl {
 
 namespace {
 
-std::atomic<bool> gCancel{false};
-
-extern "C" void OnInterrupt(int) { gCancel.store(true); }
-
-const char kUsage[] =
-    "Usage: tessella [OPTION]... [SWITCH]... FILE|FOLDER|PATTERN...\n"
-    "       tessella settings COMMAND...      (see 'tessella settings --help')\n"
-    "       tessella export METAFILE FORMAT... (see 'tessella export --help')\n"
-    "       tessella --dump METAFILE\n"
-    "Convert HP-GL and HP-GL/2 plot files into Windows Enhanced Metafiles.\n"
-    "\n"
-    "Each file is converted into a metafile beside it (drawing.plt gives\n"
-    "drawing.emf) with a log (drawing.log) that lists what could not be\n"
-    "converted. A folder converts its .plt, .hgl and .hpg files; a quoted\n"
-    "pattern such as \"*.plt\" is expanded here. A switch applies to the files\n"
-    "named after it.\n"
-    "\n"
-    "Switches (letters in any case):\n"
-    "  -A0 -A1 -A2 -A3 -A4    paper ISO A0..A4 (portrait); -ALTR -ALGL -ALGR letter, legal, ledger\n"
-    "  -B, -BX                unattended: no messages but errors\n"
-    "  -C                     also write the pen colours (.CLR)\n"
-    "  -E                     measure only: print the drawing's size, write nothing\n"
-    "  -F                     forced defaults for problem files\n"
-    "  -IXPC                  ignore PC (pen colour) commands\n"
-    "  -MX, -MY               mirror the X or Y axis\n"
-    "  -NTGL                  mirror X and rotate by 90 degrees\n"
-    "  -O:FOLDER              write the outputs into FOLDER;  -OF:FILE  name the metafile\n"
-    "  -Q                     quiet: no progress\n"
-    "  -RO:N                  rotate the drawing by N degrees (multiples of 90)\n"
-    "  -S:P                   scale the drawing to P percent\n"
-    "  -T                     also write a compressed metafile (.emz)\n"
-    "  -WPNG[:W] -WJPG[:W] -WBMP[:W]   export a W pixels wide raster copy (800)\n"
-    "  -X                     after an export switch: keep no metafile\n"
-    "  -Z                     delete the logs of conversions without warnings\n"
-    "\n"
-    "Options:\n"
-    "  --set NAME             convert with the settings set NAME (default: the start-up set)\n"
-    "  -O DIR, --output-dir DIR   same as -O:DIR\n"
-    "  -j N, --jobs N         convert N files at a time (default 1)\n"
-    "  --dump METAFILE        print the records of an EMF, EMZ or WMF file\n"
-    "  --                     the words after it are file names\n"
-    "  -H, -?, --help         show this help;  --version  show the version\n"
-    "\n"
-    "Exit status: 0 when every named file converted, 1 when any failed or a\n"
-    "name matched nothing, 2 for a usage error, 130 when interrupted.\n";
-
 int Usage(const std::string& problem) {
   std::fprintf(stderr, "tessella: %s\nTry 'tessella --help' for more information.\n", problem.c_str());
   return 2;
 }
 
-int Dump(const char* path) {
+int Dump(const std::string& name) {
   std::vector<uint8_t> bytes;
-  std::string error;
+  std::string error, path = name;
+  ScratchFolder scratch;
+  if (name == "-") {
+    path = scratch.NewName("stdin", &error);
+    if (path.empty() || !SpoolInput("-", path, &error)) {
+      std::fprintf(stderr, "tessella: -: error: %s\n", error.c_str());
+      return 1;
+    }
+  }
   if (!LoadMetafileBytes(path, &bytes, &error)) {
-    std::fprintf(stderr, "tessella: %s: %s\n", path, error.c_str());
+    std::fprintf(stderr, "tessella: %s: error: %s\n", name.c_str(), error.c_str());
     return 1;
   }
   gdi::EmfReader reader;
   if (!reader.Parse(bytes.data(), bytes.size(), &error)) {
-    std::fprintf(stderr, "tessella: %s: %s\n", path, error.c_str());
+    std::fprintf(stderr, "tessella: %s: error: %s\n", name.c_str(), error.c_str());
     return 1;
   }
   std::fputs(gdi::DumpEmf(reader).c_str(), stdout);
   return 0;
 }
+
+// Restores the default notices when the command line is done.
+struct NoticesScope {
+  explicit NoticesScope(Notices* n) { SetNotices(n); }
+  ~NoticesScope() { SetNotices(nullptr); }
+};
 
 }  // namespace
 
@@ -99,7 +73,7 @@ int RunCli(int argc, char** argv) {
   for (size_t i = 0; i < args.size() && args[i] != "--"; ++i) {
     if (args[i] != "--dump") continue;
     if (i + 1 >= args.size()) return Usage("--dump needs a metafile");
-    return Dump(args[i + 1].c_str());
+    return Dump(args[i + 1]);
   }
   std::string setName, problem;
   if (!ReadSetName(args, &setName, &problem)) return Usage(problem);
@@ -118,30 +92,33 @@ int RunCli(int argc, char** argv) {
     return 0;
   }
   if (cl.help) {
-    std::fputs(kUsage, stdout);
+    std::fputs(kHelpText, stdout);
     return 0;
   }
-  for (const std::string& w : cl.warnings) std::fprintf(stderr, "tessella: warning: %s\n", w.c_str());
+  Reporter reporter(cl.verbosity, isatty(STDERR_FILENO) != 0);
+  ReporterNotices notices(reporter);
+  NoticesScope scope(&notices);
+  for (const std::string& w : cl.warnings) reporter.Warning(std::string(), w);
   if (cl.items.empty()) return Usage("no plot file named");
 
-  Batch batch(cl.jobs, &gCancel);
-  bool quietSummary = cl.verbosity == Verbosity::Quiet;
-  for (const NamedItem& item : cl.items) {
-    if (item.options.set.Has(Quiet)) quietSummary = true;
-    batch.Add(item.name, item.options);
+  CatchInterrupts();
+  ScratchFolder scratch;
+  Plan plan = MakePlan(cl, scratch);
+  BatchReport report;
+  if (!Interrupted()) {
+    for (const auto& [name, why] : plan.missing) reporter.Error(name, why);
+    for (const std::string& note : plan.notes) reporter.Note(note);
+    report = RunBatch(plan.jobs, cl.jobs, reporter);
   }
-
-  std::signal(SIGINT, OnInterrupt);
-  std::signal(SIGTERM, OnInterrupt);
-  BatchReport report = batch.Run();
-  if (report.cancelled) {
-    std::fprintf(stderr, "tessella: interrupted\n");
+  if (report.cancelled || Interrupted()) {
+    scratch.Remove();
+    reporter.Interrupted();
+    DieOfInterrupt();
     return 130;
   }
-  if (!quietSummary && report.converted + report.failed > 1)
-    std::fprintf(stderr, "%d file%s converted, %d failed\n", report.converted, report.converted == 1 ? "" : "s",
-                 report.failed);
-  return report.failed ? 1 : 0;
+  int failed = report.failed + static_cast<int>(plan.missing.size());
+  if (plan.jobs.size() + plan.missing.size() > 1) reporter.Summary(report.converted, report.warned, failed);
+  return failed ? 1 : 0;
 }
 
 }  // namespace tsl

@@ -136,6 +136,7 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
     if (!measure) pages.FinishLast();
   }
 
+  res.aborted = reader.Aborted();
   res.inputOk = !in.Failed();
   if (!res.inputOk) res.problems.push_back("the plot file could not be read to its end: " + in.ErrorText());
   in.Close();

@@ -14,6 +14,8 @@ void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
   for (int i = 0; i < 4; ++i) v[at + i] = static_cast<uint8_t>(x >> (8 * i));
 }
 
+bool Cancelled(const ExportRequest& req) { return req.cancel && req.cancel->load(); }
+
 bool Fail(unsigned id, const std::string& path, const std::string& reason) {
   NotifyUserSE(id, path.c_str(), reason);
   return false;
@@ -53,6 +55,7 @@ int EmfToDibFile(const ExportRequest& req, const SettingsSet& options, const std
   MemoryDib dib;
   std::string error;
   if (!EmfToMemoryDIB(req, options, &dib, &error)) return Fail(40048, path, error);
+  if (Cancelled(req)) return 0;
   AtomicFile file;
   if (!file.Open(path)) return Fail(40048, path, GetSysErr());
   if (!WriteDib(dib, file.Stream()) || !file.Commit()) return Fail(40048, path, GetSysErr());
@@ -63,6 +66,7 @@ int EmfToPngFile(const ExportRequest& req, const SettingsSet& options, const std
   MemoryDib dib;
   std::string error;
   if (!EmfToMemoryDIB(req, options, &dib, &error)) return Fail(40087, path, error);
+  if (Cancelled(req)) return 0;
   AtomicFile file;
   if (!file.Open(path)) return Fail(40087, path, GetSysErr());
   if (!WritePng(dib, file.Stream(), path, &error)) {
@@ -77,6 +81,7 @@ int EmfToJpgFile(const ExportRequest& req, const SettingsSet& options, const std
   MemoryDib dib;
   std::string error;
   if (!EmfToMemoryDIB(req, options, &dib, &error)) return Fail(40087, path, error);
+  if (Cancelled(req)) return 0;
   AtomicFile file;
   if (!file.Open(path)) return Fail(40087, path, GetSysErr());
   if (!WriteJpeg(dib, file.Stream(), &error)) {

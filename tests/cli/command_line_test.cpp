@@ -2,13 +2,10 @@
 // messages.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 #include "support/run_binary.h"
 #include "support/temp_dir.h"
@@ -63,15 +60,14 @@ TEST(CommandLine, ConvertsBesideTheSourceAndReportsFailures) {
   EXPECT_TRUE(FileExists(dir.File("a.emf")));
   EXPECT_TRUE(FileExists(dir.File("b.emf")));
   EXPECT_TRUE(FileExists(dir.File("a.log")));
-  EXPECT_NE(run.err.find("Error opening 'missing.plt'"), std::string::npos);
-  EXPECT_NE(run.err.find("Plot filename extension cannot be .EMF, .EMZ, .BMP or .LOG"), std::string::npos);
-  EXPECT_EQ(run.err.find("a.plt' was converted"), std::string::npos);  // -B: no info messages
-  EXPECT_EQ(run.err.find("files converted"), std::string::npos);  // -Q: no summary
+  EXPECT_NE(run.err.find("tessella: missing.plt: error: No such file or directory"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("tessella: x.emf: error: a metafile, log or bitmap is not a plot file"), std::string::npos);
+  EXPECT_EQ(run.err.find("a.plt"), std::string::npos);  // nothing to say about a file that converted
+  EXPECT_EQ(ReadFile(dir.File("x.emf")), "not converted");
 
   auto ok = RunTessella({"a.plt", "b.plt"}, dir.path());
   EXPECT_EQ(ok.status, 0);
-  EXPECT_NE(ok.err.find("File 'a.plt' was converted into 'a.emf'."), std::string::npos);
-  EXPECT_NE(ok.err.find("2 files converted, 0 failed"), std::string::npos);
+  EXPECT_EQ(ok.err, "");  // quiet on success when no terminal listens
 }
 
 TEST(CommandLine, FoldersConvertTheirPlotsInExtensionOrder) {
@@ -89,9 +85,9 @@ TEST(CommandLine, FoldersConvertTheirPlotsInExtensionOrder) {
 
   auto empty = RunTessella({"empty"}, dir.path());
   EXPECT_EQ(empty.status, 1);
-  size_t first = empty.err.find("Error opening 'empty'");
+  size_t first = empty.err.find("tessella: empty: error: no plot files (.plt, .hgl, .hpg, .hpgl, .hp, .hp2, .plo, .prn)");
   ASSERT_NE(first, std::string::npos);
-  EXPECT_EQ(empty.err.find("Error opening", first + 1), std::string::npos);  // reported once
+  EXPECT_EQ(empty.err.find("tessella:", first + 1), std::string::npos);  // reported once
 }
 
 TEST(CommandLine, PatternsTheShellDidNotExpand) {
@@ -177,7 +173,7 @@ TEST(CommandLine, PrintingAndWindowSwitchesExplainThemselves) {
   dir.Write("x.plt", kPlot);
   auto pm = RunTessella({"-PM", "x.plt"}, dir.path());
   EXPECT_NE(pm.status, 0);
-  EXPECT_NE(pm.err.find("Printing is not available yet"), std::string::npos);
+  EXPECT_NE(pm.err.find("printing is not available yet"), std::string::npos);
   auto dde = RunTessella({"-B", "-DDE", "x.plt"}, dir.path());
   EXPECT_EQ(dde.status, 0);
   EXPECT_NE(dde.err.find("-DDE is ignored here"), std::string::npos);
@@ -206,7 +202,7 @@ TEST(CommandLine, ReproducibleAndParallelOutputsAreIdentical) {
       ASSERT_EQ(a, b) << name;
     }
   }
-  EXPECT_NE(serial.err.find("200 files converted, 0 failed"), std::string::npos);
+  EXPECT_EQ(serial.err, "");
 }
 
 TEST(CommandLine, SubcommandsAndDump) {
@@ -223,38 +219,6 @@ TEST(CommandLine, SubcommandsAndDump) {
   EXPECT_EQ(set.status, 0) << set.err;
   auto exported = RunTessella({"export", "x.emz", "--svg"}, dir.path());
   EXPECT_EQ(exported.status, 0) << exported.err;
-}
-
-TEST(CommandLine, StoppedConversionsLeaveNoFileUnderTheFinalName) {
-  TempDir dir;
-  std::string big = "IN;";
-  while (big.size() < 48u * 1024 * 1024) big += "PD1,1,2000,2000,4000,0,1,1;PU;";
-  dir.Write("big.plt", big);
-  for (int sig : {SIGKILL, SIGINT}) {
-    int pid = test::StartTessella({"-B", "big.plt"}, dir.path());
-    // Signalled once this run is writing (its temporary metafile, named
-    // with its process id, exists), not after a fixed delay, which a loaded
-    // machine may not honour. A killed run's temporary files stay behind.
-    const std::string temp = "big.emf.tmp-" + std::to_string(pid) + "-";
-    auto writing = [&] {
-      for (const std::string& name : dir.List())
-        if (name.rfind(temp, 0) == 0) return true;
-      return false;
-    };
-    for (int i = 0; i < 2000 && !writing(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_TRUE(writing()) << "the conversion never started writing";
-    kill(pid, sig);
-    int status = test::WaitFor(pid);
-    if (sig == SIGKILL) {
-      EXPECT_EQ(status, 128 + SIGKILL);
-      EXPECT_FALSE(FileExists(dir.File("big.emf")));
-      EXPECT_FALSE(FileExists(dir.File("big.log")));
-    } else {
-      EXPECT_EQ(status, 130);
-      // An interrupted run closes what it drew and says so in its log.
-      EXPECT_NE(ReadFile(dir.File("big.log")).find("CANCEL: Aborted by the user!"), std::string::npos);
-    }
-  }
 }
 
 }  // namespace

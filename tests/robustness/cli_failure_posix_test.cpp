@@ -91,20 +91,20 @@ TEST_F(CliFailure, EveryStepOfEveryOutputOfAConversion) {
   for (int n = 0; n < steps; ++n) {
     for (const std::string& name : outputs) dir.Write(name, "OLD");
     dir.Write("p.emf", "OLD");
-    CollectNotices notices;
     int status;
     std::string what;
+    testing::internal::CaptureStderr();
     {
       FaultPlan plan(test::AnyWriteStep, n);
       status = Cli(args);
-      ASSERT_TRUE(plan.fired());
+      EXPECT_TRUE(plan.fired());
       what = plan.Describe();
     }
+    const std::string said = testing::internal::GetCapturedStderr();
     SCOPED_TRACE("failing the " + what);
     EXPECT_EQ(status, 1);
-    // Said, with the reason, on the notices (stderr in the program).
-    std::string said;
-    for (size_t i = 0; i < notices.texts.size(); ++i) said += notices.captions[i] + ": " + notices.texts[i] + "\n";
+    // Said, with the reason, as an error of the file.
+    EXPECT_NE(said.find("p.plt: error: "), std::string::npos) << said;
     EXPECT_NE(said.find(kFull), std::string::npos) << said;
     // Old or whole, never partial.
     for (const std::string& name : outputs) {

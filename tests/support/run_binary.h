@@ -21,6 +21,15 @@ ProgramRun RunTessella(const std::vector<std::string>& args, const std::string& 
 ProgramRun RunTessellaLimited(const std::vector<std::string>& args, const std::string& workdir,
                               unsigned long long maxFileBytes);
 
+// How a run is set up beyond its arguments.
+struct RunSetup {
+  std::map<std::string, std::string> env;
+  std::string input;       // standard input's bytes (a file); none: /dev/null
+  bool terminal = false;   // standard error is a terminal (its text in `err`)
+  std::string output;      // standard output goes to this file instead of `out`
+};
+ProgramRun RunTessellaWith(const std::vector<std::string>& args, const std::string& workdir, const RunSetup& setup);
+
 // Starts `tessella` and returns its process id, for tests that stop it.
 int StartTessella(const std::vector<std::string>& args, const std::string& workdir);
 // Waits for a started process; the exit status or 128 + signal.
