@@ -66,6 +66,10 @@ struct NoticesScope {
 }  // namespace
 
 int RunCli(int argc, char** argv) {
+  // Whatever the core or the settings tell is worded for a terminal.
+  Reporter reporter(Verbosity::Normal, isatty(STDERR_FILENO) != 0);
+  ReporterNotices notices(reporter);
+  NoticesScope scope(&notices);
   if (argc >= 2 && !std::strcmp(argv[1], "settings")) return RunSettingsCommand(argc - 1, argv + 1);
   if (argc >= 2 && !std::strcmp(argv[1], "export")) return RunExportCommand(argc - 1, argv + 1);
 
@@ -95,9 +99,7 @@ int RunCli(int argc, char** argv) {
     std::fputs(kHelpText, stdout);
     return 0;
   }
-  Reporter reporter(cl.verbosity, isatty(STDERR_FILENO) != 0);
-  ReporterNotices notices(reporter);
-  NoticesScope scope(&notices);
+  reporter.SetVerbosity(cl.verbosity);
   for (const std::string& w : cl.warnings) reporter.Warning(std::string(), w);
   if (cl.items.empty()) return Usage("no plot file named");
 

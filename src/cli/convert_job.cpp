@@ -90,7 +90,7 @@ JobStatus ConvertJob(const Job& job, Progress* progress, Reporter& r, bool onlyF
   RunEnvironment env;
   env.progress = s.Has(Quiet) ? nullptr : progress;
   RunResult res;
-  ReportingFor scope(r, file);
+  ReportingFor scope(file);
   int rc = Tessella(s, job.source, job.metafile.empty() ? nullptr : job.metafile.c_str(), job.log, env, &res);
   if (Interrupted() || res.cancelled) {
     guard.Restore();

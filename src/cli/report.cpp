@@ -66,7 +66,7 @@ namespace {
 thread_local const std::string* tCurrentFile = nullptr;
 }
 
-ReportingFor::ReportingFor(Reporter&, const std::string& file) : previous_(tCurrentFile) { tCurrentFile = &file; }
+ReportingFor::ReportingFor(const std::string& file) : previous_(tCurrentFile) { tCurrentFile = &file; }
 ReportingFor::~ReportingFor() { tCurrentFile = previous_; }
 const std::string* ReportingFor::Current() { return tCurrentFile; }
 

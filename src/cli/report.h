@@ -20,6 +20,7 @@ class Reporter {
   Reporter(const Reporter&) = delete;
   Reporter& operator=(const Reporter&) = delete;
 
+  void SetVerbosity(Verbosity verbosity) { verbosity_ = verbosity; }
   // While a batch runs, lines go above its progress line.
   void SetBoard(ProgressBoard* board);
 
@@ -63,7 +64,7 @@ class ReporterNotices : public Notices {
 // Names the file the calling thread converts, for the notices it causes.
 class ReportingFor {
  public:
-  ReportingFor(Reporter& reporter, const std::string& file);
+  explicit ReportingFor(const std::string& file);
   ~ReportingFor();
   ReportingFor(const ReportingFor&) = delete;
   ReportingFor& operator=(const ReportingFor&) = delete;
