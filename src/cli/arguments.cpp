@@ -175,10 +175,11 @@ CommandLine ParseArguments(const std::vector<std::string>& args, const SettingsS
                (a.size() > 2 && a.compare(0, 2, "-j") == 0 && (v = a.substr(2), true))) {
       if (missing || !ParseCount(v, 1, 256, &n)) cl.error = "-j needs a number from 1 to 256";
       cl.jobs = static_cast<int>(n);
-    } else if (Valued(args, &i, "--output-dir", &v, &missing)) {
-      if (need("--output-dir needs a folder")) words.push_back({"-O:" + v, false});
-    } else if (a == "-O" && i + 1 < args.size() && !args[i + 1].empty() && args[i + 1][0] != '-') {
-      words.push_back({"-O:" + args[++i], false});
+    } else if (Valued(args, &i, "--output-dir", &v, &missing) ||
+               (a == "-O" && i + 1 < args.size() && !args[i + 1].empty() && args[i + 1][0] != '-' &&
+                (v = args[++i], true))) {
+      // The same as -O:DIR before every file.
+      if (need("--output-dir needs a folder")) walk.Argument("-O:" + v, false);
     } else if (Valued(args, &i, "--output", &v, &missing) || Valued(args, &i, "-o", &v, &missing)) {
       if (!need("-o needs a file name")) break;
       if (!cl.output.empty()) cl.error = "-o names one output; it was given twice";

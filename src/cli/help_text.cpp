@@ -47,7 +47,7 @@ const char kHelpText[] =
     "                         the same as -WPNG:W, -WJPG:W, -WBMP:W for every file\n"
     "  --emz                  the same as -T;  --measure  the same as -E\n"
     "  --log=FILE             write the log into FILE ('-': standard error)\n"
-    "  -O DIR, --output-dir=DIR  the same as -O:DIR\n"
+    "  -O DIR, --output-dir=DIR  the same as -O:DIR for every file\n"
     "  -r, --recursive        folders: convert the plots of their subfolders too\n"
     "  -j N, --jobs=N         convert N files at a time (default 1)\n"
     "  --set=NAME             convert with the settings set NAME (default: the start-up set)\n"

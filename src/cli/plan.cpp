@@ -150,8 +150,8 @@ void Expand(const CommandLine& cl, Plan* plan, std::vector<Input>* inputs) {
       }
       FolderScan scan = FolderPlots(n, cl.recursive);
       if (scan.skipped)
-        plan->notes.push_back(n + ": " + std::to_string(scan.skipped) + " file" + (scan.skipped == 1 ? "" : "s") +
-                              " that are not plots skipped");
+        plan->notes.push_back(n + ": " + std::to_string(scan.skipped) +
+                              (scan.skipped == 1 ? " file skipped (not a plot file)" : " files skipped (not plot files)"));
       if (scan.plots.empty()) {
         std::string exts;
         for (size_t i = 0; i < kPlotExtensionCount; ++i) exts += std::string(i ? ", " : "") + kPlotExtensions[i];

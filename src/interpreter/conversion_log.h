@@ -1,5 +1,6 @@
-// The run's log file: CR before every LF, each LF counted; without an open
-// file the text goes to the debugger output.
+// The run's log file: each LF written as the system's line end (CR LF on
+// Windows, LF elsewhere) and counted; without an open file the text goes to
+// the debugger output.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -35,7 +36,8 @@ class ConversionLog {
       ;
 
   // Tests read the log from memory: while a sink is set, text goes there
-  // (with the same CR LF rule and line count) instead of a file.
+  // (in the CR LF form on every system, with the same line count) instead
+  // of a file.
   void CaptureTo(std::string* sink) { sink_ = sink; }
 
   uint32_t nLogLines = 0;

@@ -107,7 +107,7 @@ TEST(InputFailure, AReadErrorPartWayKeepsTheDrawingAndSaysSo) {
   EXPECT_FALSE(o.result.inputOk);
   EXPECT_GE(o.result.nErrors, 1);
   EXPECT_NE(o.log.find("Error: Reading the plot file failed at offset 0x"), std::string::npos) << o.log;
-  EXPECT_NE(o.log.find("Input/output error\r\n       Tessella aborting. Sorry!\r\n"), std::string::npos) << o.log;
+  EXPECT_NE(o.log.find("Input/output error\n       Tessella aborting. Sorry!\n"), std::string::npos) << o.log;
   ASSERT_EQ(o.result.problems.size(), 1u);
   EXPECT_NE(o.result.problems[0].find("could not be read to its end: Input/output error"), std::string::npos);
 }

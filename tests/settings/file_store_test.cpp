@@ -35,7 +35,7 @@ TEST_F(FileStoreTest, ValuesAreWrittenAsReadableTypedLines) {
   ASSERT_EQ(WriteSettingsInt("Work", "Pen2", 255), 1);
   ASSERT_EQ(WriteSettingsString("Work", "FontName", "Arial \"Narrow\""), 1);
   std::string text = ReadFile(SettingsFile());
-  EXPECT_NE(text.find("[Work]\r\nPen2=dword:000000ff\r\nFontName=\"Arial \\\"Narrow\\\"\"\r\n"), std::string::npos)
+  EXPECT_NE(text.find("[Work]\nPen2=dword:000000ff\nFontName=\"Arial \\\"Narrow\\\"\"\n"), std::string::npos)
       << text;
 
   // Hand edits: a quoted number is a text and reads as the default.

@@ -30,7 +30,7 @@ SettingsSet Sample(const char* name, gdi::COLORREF pen2, bool ignoreLT) {
 TEST_F(SettingsFileTest, ExportOfNoSetsWritesOnlyTheIndex) {
   std::string file = dir.File("none.set");
   ASSERT_EQ(ExportSettings(file.c_str()), 1);
-  EXPECT_EQ(ReadFile(file), "[Tessella Settings]\r\nSettings=Default\r\nNumSets=1\r\n");
+  EXPECT_EQ(ReadFile(file), "[Tessella Settings]\nSettings=Default\nNumSets=1\n");
 }
 
 TEST_F(SettingsFileTest, ExportOfTwoSetsFollowsTheProfileLayout) {
@@ -71,7 +71,7 @@ TEST_F(SettingsFileTest, ExportKeepsWhatTheFileAlreadyHolds) {
   ASSERT_EQ(SaveSet(Sample("A", 255, false), "A"), 1);
   ASSERT_EQ(ExportSettings(file.c_str()), 1);
   std::string text = ReadFile(file);
-  EXPECT_EQ(text.rfind("; my notes\r\n[Other]\r\nx=1\r\n[A]\r\nCustom=yes\r\nPen2=255\r\nPen1=0\r\nPenWidth1=-3\r\n", 0), 0u)
+  EXPECT_EQ(text.rfind("; my notes\n[Other]\nx=1\n[A]\nCustom=yes\nPen2=255\nPen1=0\nPenWidth1=-3\n", 0), 0u)
       << text;
 
   EXPECT_EQ(ExportSettings(dir.File("no/such/folder/x.set").c_str()), 0);

@@ -103,6 +103,32 @@ ProgramRun RunTessellaLimited(const std::vector<std::string>& args, const std::s
   return Run(args, workdir, {}, &limit);
 }
 
+std::string TessellaBinary() { return TESSELLA_BINARY; }
+
+ProgramRun RunShell(const std::string& script, const std::string& workdir) {
+  TempDir io;
+  std::string outPath = io.File("out"), errPath = io.File("err");
+  ProgramRun run;
+  pid_t pid = fork();
+  if (pid == 0) {
+    int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int in = open("/dev/null", O_RDONLY);
+    if (out < 0 || err < 0 || in < 0 || chdir(workdir.c_str()) != 0) _exit(127);
+    dup2(out, 1);
+    dup2(err, 2);
+    dup2(in, 0);
+    setenv("TESSELLA_CONFIG_DIR", (workdir + "/.config").c_str(), 1);
+    execl("/bin/bash", "bash", "-c", script.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  if (pid < 0) return run;
+  run.status = WaitFor(pid);
+  run.out = ReadFile(outPath);
+  run.err = ReadFile(errPath);
+  return run;
+}
+
 int StartTessella(const std::vector<std::string>& args, const std::string& workdir) {
   pid_t pid = fork();
   if (pid == 0) {
@@ -113,6 +139,13 @@ int StartTessella(const std::vector<std::string>& args, const std::string& workd
     Exec(args, workdir, {});
   }
   return pid;
+}
+
+int WaitForSignal(int pid, int* status) {
+  int raw = 0;
+  if (waitpid(pid, &raw, 0) != pid) return -1;
+  if (status) *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
 }
 
 int WaitFor(int pid) {

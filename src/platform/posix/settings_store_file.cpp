@@ -22,8 +22,8 @@ namespace {
 constexpr const char* kLockFileName = "settings.lock";
 constexpr const char* kDamagedSuffix = ".damaged";
 constexpr const char* kFileHeader =
-    "; Tessella settings: the base values first, then one [section] per settings set.\r\n"
-    "; Numbers are written dword:<hexadecimal>, texts in double quotes.\r\n";
+    "; Tessella settings: the base values first, then one [section] per settings set.\n"
+    "; Numbers are written dword:<hexadecimal>, texts in double quotes.\n";
 
 std::string ErrorText(int code, const std::string& path) { return std::string(std::strerror(code)) + ": " + path; }
 
