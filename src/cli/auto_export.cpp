@@ -8,6 +8,7 @@
 #include "common/notify.h"
 #include "interpreter/statistics.h"
 #include "output/raster_export.h"
+#include "resources/string_ids.h"
 
 namespace tsl {
 
@@ -39,7 +40,7 @@ std::string SizeText(uint64_t size) {
   return std::to_string(size) + " Bytes";
 }
 
-bool ExportPages(const Job& job, const RunResult& result, std::vector<std::string>* written) {
+bool ExportPages(Notices& notices, const Job& job, const RunResult& result, std::vector<std::string>* written) {
   const SettingsSet& settings = job.settings;
   size_t pages = result.memoryMetafile.empty() ? result.metafiles.size() : 1;
   bool ok = true;
@@ -60,16 +61,16 @@ bool ExportPages(const Job& job, const RunResult& result, std::vector<std::strin
       std::string path = page ? PageName(job.exports[format], static_cast<int>(page) + 1) : job.exports[format];
       if (!readable) {
         // Each copy asked for is missing; say so for each, as its writer would.
-        NotifyUserSE(format == kExportBMP ? 40048 : 40087, path.c_str(), error);
+        notices.Tell(MakeSystemNotice(format == kExportBMP ? IDS_WRITE_BITMAP_FAILED : IDS_EXPORT_FAILED, path, error));
         ok = false;
         continue;
       }
       req.format = format;
       req.width = static_cast<int32_t>(job.options.exportWidth[format]);
       req.height = HeightForWidth(req.width, req.aspect);
-      int done = format == kExportPNG    ? EmfToPngFile(req, settings, path)
-                 : format == kExportJPEG ? EmfToJpgFile(req, settings, path)
-                                         : EmfToDibFile(req, settings, path);
+      int done = format == kExportPNG    ? EmfToPngFile(notices, req, settings, path)
+                 : format == kExportJPEG ? EmfToJpgFile(notices, req, settings, path)
+                                         : EmfToDibFile(notices, req, settings, path);
       std::string name = job.NameOf(job.exports[format]);
       if (done) written->push_back(page ? PageName(name, static_cast<int>(page) + 1) : name);
       ok = done && ok;

@@ -14,7 +14,7 @@ namespace tsl {
 // asked and as high as the page's proportions give. Adds the names written
 // to *written. False when any could not be written (the writer told the
 // user) or an interrupt stopped it.
-bool ExportPages(const Job& job, const RunResult& result, std::vector<std::string>* written);
+bool ExportPages(Notices& notices, const Job& job, const RunResult& result, std::vector<std::string>* written);
 
 // "1023 Bytes", "1 KB", "1.5 MB": a file size as the save confirmation
 // shows it.

@@ -19,6 +19,7 @@
 #include "cli/plan.h"
 #include "cli/report.h"
 #include "cli/streams.h"
+#include "cli/terminal_notices.h"
 #include "common/gdi/emf_reader.h"
 #include "output/metafile_load.h"
 #include "settings/settings_registry.h"
@@ -57,19 +58,9 @@ int Dump(const std::string& name) {
   return 0;
 }
 
-// Restores the default notices when the command line is done.
-struct NoticesScope {
-  explicit NoticesScope(Notices* n) { SetNotices(n); }
-  ~NoticesScope() { SetNotices(nullptr); }
-};
-
 }  // namespace
 
 int RunCli(int argc, char** argv) {
-  // Whatever the core or the settings tell is worded for a terminal.
-  Reporter reporter(Verbosity::Normal, isatty(STDERR_FILENO) != 0);
-  ReporterNotices notices(reporter);
-  NoticesScope scope(&notices);
   if (argc >= 2 && !std::strcmp(argv[1], "settings")) return RunSettingsCommand(argc - 1, argv + 1);
   if (argc >= 2 && !std::strcmp(argv[1], "export")) return RunExportCommand(argc - 1, argv + 1);
 
@@ -87,8 +78,10 @@ int RunCli(int argc, char** argv) {
     return 2;
   }
   // Every command line starts from the saved settings with all run options off.
+  Reporter reporter(Verbosity::Normal, isatty(STDERR_FILENO) != 0);
+  TerminalNotices notices(std::string(), reporter);
   SettingsSet base;
-  ReadIniFile(&base, setName.empty() ? nullptr : setName.c_str());
+  ReadIniFile(notices, &base, setName.empty() ? nullptr : setName.c_str());
   CommandLine cl = ParseArguments(args, base);
   if (!cl.error.empty()) return Usage(cl.error);
   if (cl.version) {

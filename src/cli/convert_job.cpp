@@ -7,8 +7,10 @@
 #include "cli/output_guard.h"
 #include "cli/report.h"
 #include "cli/streams.h"
+#include "cli/terminal_notices.h"
 #include "interpreter/statistics.h"
 #include "interpreter/tessella.h"
+#include "interpreter/units.h"
 
 namespace tsl {
 
@@ -20,31 +22,37 @@ namespace {
 constexpr int32_t kNoPlotUnknown = 1000;
 constexpr int32_t kNoPlotRatio = 50;
 
-void PrintMeasurement(const std::string& plot, const RunResult& r) {
-  double w = (static_cast<double>(r.xMax) - r.xMin) * 0.025, h = (static_cast<double>(r.yMax) - r.yMin) * 0.025;
-  std::printf("%s: Xmin=%d, Ymin=%d, Xmax=%d, Ymax=%d (%s mm wide, %s mm high); %d executed, %d ignored, %d malformed\n",
-              plot.c_str(), r.xMin, r.yMin, r.xMax, r.yMax, Gcvt(w, 8).c_str(), Gcvt(h, 8).c_str(), r.nExecuted,
-              r.nIgnored, r.nErrors);
+// The extents in plotter units, then the drawing's size twice: on the plot
+// (0.025 mm a unit) and in the metafile (0.1 mm a unit, as the log gives it).
+void PrintMeasurement(const std::string& plot, const RunResult& r, bool highResolution) {
+  double w = static_cast<double>(r.xMax) - r.xMin, h = static_cast<double>(r.yMax) - r.yMin;
+  std::printf("%s: Xmin=%d, Ymin=%d, Xmax=%d, Ymax=%d (plot: %s mm wide, %s mm high; metafile: %s mm wide, %s mm "
+              "high); %d executed, %d ignored, %d malformed\n",
+              plot.c_str(), r.xMin, r.yMin, r.xMax, r.yMax, Gcvt(PlotMillimetres(w), 8).c_str(),
+              Gcvt(PlotMillimetres(h), 8).c_str(), Gcvt(MetafileMillimetres(w, highResolution), 8).c_str(),
+              Gcvt(MetafileMillimetres(h, highResolution), 8).c_str(), r.nExecuted, r.nIgnored, r.nErrors);
   std::fflush(stdout);
 }
 
-// What the user reads for each file written, in order.
+// The files the user reads about, as named (links not followed): the run's
+// (pages, EMZ, colour file, log) and where a stream went.
 std::vector<std::string> Written(const Job& job, const RunResult& res) {
   std::vector<std::string> names;
-  const SettingsSet& s = job.settings;
-  std::string metafile;
-  if (!job.metafileStream.empty()) metafile = job.metafileStream == "-" ? "standard output" : job.metafileStream;
-  else if (!job.metafile.empty()) metafile = job.NameOf(job.metafile);
-  if (!metafile.empty()) {
-    // -T replaces each page's metafile by its EMZ: the EMZ is what is left.
-    bool emz = s.Has(AutoEMZ) && res.emzOk && job.metafileStream.empty();
-    std::string first = emz ? ReplaceExtension(metafile, ".emz") : metafile;
-    names.push_back(first);
-    for (int page = 2; page <= res.pages && job.metafileStream.empty(); ++page) names.push_back(PageName(first, page));
+  if (!job.metafileStream.empty())
+    names.push_back(job.metafileStream == "-" ? "standard output" : job.metafileStream);
+  for (const std::string& f : res.files) {
+    // The run's own copies in the scratch folder are no file of the user's.
+    if (!job.metafileStream.empty() && (f == job.metafile || f == ReplaceExtension(job.metafile, ".emz"))) continue;
+    if (f == job.log && (!job.logStream.empty() || !job.logKept)) continue;
+    names.push_back(job.NameOf(f));
   }
-  if (s.Has(WriteColorFile) && job.metafileStream.empty() && !job.metafile.empty())
-    names.push_back(ReplaceExtension(metafile, ".CLR"));
   return names;
+}
+
+std::string List(const std::vector<std::string>& names) {
+  std::string list;
+  for (size_t i = 0; i < names.size(); ++i) list += (i ? (i + 1 == names.size() ? " and " : ", ") : "") + names[i];
+  return list;
 }
 
 }  // namespace
@@ -87,10 +95,11 @@ JobStatus ConvertJob(const Job& job, Progress* progress, Reporter& r, bool onlyF
     }
   }
 
+  TerminalNotices notices(file, r);
   RunEnvironment env;
+  env.notices = &notices;
   env.progress = s.Has(Quiet) ? nullptr : progress;
   RunResult res;
-  ReportingFor scope(file);
   int rc = Tessella(s, job.source, job.metafile.empty() ? nullptr : job.metafile.c_str(), job.log, env, &res);
   if (Interrupted() || res.cancelled) {
     guard.Restore();
@@ -112,28 +121,22 @@ JobStatus ConvertJob(const Job& job, Progress* progress, Reporter& r, bool onlyF
   if (LooksLikeNoPlot(s, res, &why)) return fail(why);
   if (res.aborted)
     return fail(res.inputOk ? "the conversion was aborted; nothing was written" : "the conversion was aborted");
-  if (!res.inputOk || (!measure && !res.metafileOk && (!job.metafile.empty() || !job.metafileStream.empty()))) {
-    std::string problems;
-    for (const std::string& p : res.problems) problems += (problems.empty() ? "" : "; ") + p;
-    return fail(problems.empty() ? "the metafile could not be written" : problems);
-  }
+  // What the run logged but did not tell: the metafile, the plot's end, the EMZ.
+  for (const Notice& problem : res.problems) notices.Tell(problem);
+  if (!res.inputOk || (!measure && !res.metafileOk && (!job.metafile.empty() || !job.metafileStream.empty())))
+    return fail(res.problems.empty() ? "the metafile could not be written" : std::string());
   if (measure) {
-    PrintMeasurement(file, res);
+    PrintMeasurement(file, res, s.Has(HighResolution));
     guard.Commit();
     return JobStatus::Converted;
   }
   // Each of these has been told (the log's and colour file's notices, or the
   // problems for an EMZ).
-  if (!res.logOk || !res.colorFileOk) return fail(std::string());
-  if (!res.emzOk) {
-    std::string problems;
-    for (const std::string& p : res.problems) problems += (problems.empty() ? "" : "; ") + p;
-    return fail(problems);
-  }
+  if (!res.logOk || !res.colorFileOk || !res.emzOk) return fail(std::string());
 
   std::vector<std::string> written = Written(job, res);
   if (s.AutoExport) {
-    bool exported = ExportPages(job, res, &written);
+    bool exported = ExportPages(notices, job, res, &written);
     if (Interrupted()) {
       guard.Restore();
       return JobStatus::Cancelled;
@@ -149,16 +152,19 @@ JobStatus ConvertJob(const Job& job, Progress* progress, Reporter& r, bool onlyF
   if (!job.logStream.empty() && !CopyFileToStream(job.log, job.logStream, &why)) return fail(why);
   guard.Commit();
 
-  int32_t problems = res.nIgnored + res.nErrors;
+  // What the log holds besides comments: warnings, and the errors a run
+  // goes on after (a refused command).
+  uint32_t problems = res.warnings + res.errors;
   if (problems && !s.Has(NoWarnings)) {
     std::string text = std::to_string(problems) + (problems == 1 ? " command" : " commands") +
-                       " could not be converted";
+                       " could not be converted as written";
     if (logShown) text += " (see " + logName + ")";
     else if (!job.logKept) text += " (--log FILE keeps the details)";
     r.Warning(file, text);
   }
-  if (logShown) written.push_back(logName);
-  r.Converted(file, written, onlyFile);
+  std::string facts;
+  if (res.pages > 1) facts = " (" + std::to_string(res.pages) + " pages)";
+  r.Converted(file, "wrote " + List(written) + facts, onlyFile);
   return problems && !s.Has(NoWarnings) ? JobStatus::Warned : JobStatus::Converted;
 }
 

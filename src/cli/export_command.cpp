@@ -9,7 +9,7 @@
 #include "cli/inputs.h"
 #include "cli/interrupts.h"
 #include "cli/output_guard.h"
-#include "cli/report.h"
+#include "cli/terminal_notices.h"
 #include "cli/streams.h"
 #include "common/gdi/emf_reader.h"
 #include "common/names.h"
@@ -186,7 +186,7 @@ int RunExportCommand(int argc, char** argv, const SettingsSet& options) {
   OutputGuard guard;
   for (const Out& o : outs)
     if (!o.stream && !guard.Keep(o.path, false, &why)) return Fail(input, why);
-  ReportingFor scope(input);
+  TerminalNotices notices(input);
   int status = 0;
   for (const Out& o : outs) {
     if (Interrupted()) break;
@@ -203,9 +203,9 @@ int RunExportCommand(int argc, char** argv, const SettingsSet& options) {
       req.format = o.format == kBmp ? kExportBMP : o.format == kPng ? kExportPNG : kExportJPEG;
       if (!RasterSize(emf, width, height, dpi, &req, &why)) return Fail(input, why);
       // The writers tell the user themselves when they fail.
-      ok = o.format == kBmp   ? EmfToDibFile(req, options, o.path)
-           : o.format == kPng ? EmfToPngFile(req, options, o.path)
-                              : EmfToJpgFile(req, options, o.path);
+      ok = o.format == kBmp   ? EmfToDibFile(notices, req, options, o.path)
+           : o.format == kPng ? EmfToPngFile(notices, req, options, o.path)
+                              : EmfToJpgFile(notices, req, options, o.path);
     }
     if (ok && o.stream && !CopyFileToStream(o.path, StandardStreamName(o.name), &why)) ok = !Fail(input, why);
     if (!ok) status = 1;

@@ -188,8 +188,8 @@ void PlanJob(Job& job, const Input& in, const CommandLine& cl, Claims& claims, S
   // named after "stdin". Its log is kept only where --log says.
   bool nameless = in.stream && !o.placement.useFolder;
   const bool logless = nameless;
-  MakeNames(in.stream ? std::string("stdin") : in.name, o.placement.useFolder ? o.placement.folder.c_str() : nullptr,
-            &job.names);
+  MakeNames(NoOneToTell(), in.stream ? std::string("stdin") : in.name,
+            o.placement.useFolder ? o.placement.folder.c_str() : nullptr, &job.names);
   job.names.plot = in.name;
   std::string metafile = job.names.metafile;
   bool metafileNamed = false, metafileWanted = !measure && !s.Has(PurgeEMF);

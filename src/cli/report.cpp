@@ -45,11 +45,9 @@ void Reporter::Note(const std::string& text) {
   Line(text);
 }
 
-void Reporter::Converted(const std::string& file, const std::vector<std::string>& written, bool onlyFile) {
+void Reporter::Converted(const std::string& file, const std::string& text, bool onlyFile) {
   if (Quiet() || !(Verbose() || (terminal_ && onlyFile))) return;
-  std::string list;
-  for (const std::string& w : written) list += (list.empty() ? "" : ", ") + w;
-  Line(file + ": " + (list.empty() ? std::string("converted") : "converted into " + list));
+  Line(file + ": " + text);
 }
 
 void Reporter::Summary(int converted, int withWarnings, int failed) {
@@ -61,28 +59,5 @@ void Reporter::Summary(int converted, int withWarnings, int failed) {
 }
 
 void Reporter::Interrupted() { Line("interrupted"); }
-
-namespace {
-thread_local const std::string* tCurrentFile = nullptr;
-}
-
-ReportingFor::ReportingFor(const std::string& file) : previous_(tCurrentFile) { tCurrentFile = &file; }
-ReportingFor::~ReportingFor() { tCurrentFile = previous_; }
-const std::string* ReportingFor::Current() { return tCurrentFile; }
-
-NoticeAnswer ReporterNotices::Show(const std::string& text, const std::string& caption, NoticeIcon icon,
-                                   NoticeButtons buttons) {
-  NoticeAnswer quiet = buttons == NoticeButtons::YesNo ? NoticeAnswer::No : NoticeAnswer::Ok;
-  if (icon == NoticeIcon::Information || icon == NoticeIcon::Question) return quiet;
-  if (const std::string* file = ReportingFor::Current()) {
-    // Whatever the core tells during a conversion fails it.
-    reporter_.Error(*file, text);
-  } else if (icon == NoticeIcon::Error) {
-    reporter_.Error(caption == "Tessella" ? std::string() : caption, text);
-  } else {
-    reporter_.Warning(caption == "Tessella" ? std::string() : caption, text);
-  }
-  return quiet;
-}
 
 }  // namespace tsl

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "cli/arguments.h"
-#include "platform/notices.h"
 
 namespace tsl {
 
@@ -28,9 +27,9 @@ class Reporter {
   void Warning(const std::string& file, const std::string& text);
   // A remark that is neither: shown on a terminal and with -v, never with -q.
   void Note(const std::string& text);
-  // One file converted: what it wrote. Shown with -v, or on a terminal
-  // when it is the only file.
-  void Converted(const std::string& file, const std::vector<std::string>& written, bool onlyFile);
+  // One file converted, and what it wrote. Shown with -v, or on a
+  // terminal when it is the only file.
+  void Converted(const std::string& file, const std::string& text, bool onlyFile);
   // The end of a batch of several files (terminal or -v).
   void Summary(int converted, int withWarnings, int failed);
   void Interrupted();
@@ -45,33 +44,6 @@ class Reporter {
   Verbosity verbosity_;
   bool terminal_;
   ProgressBoard* board_ = nullptr;
-};
-
-// The notices of the core as the command line words them: what went wrong
-// is an error of the file being converted (or of the program, outside a
-// conversion); questions and the window's information boxes are left out,
-// as the command line says itself what it did.
-class ReporterNotices : public Notices {
- public:
-  explicit ReporterNotices(Reporter& reporter) : reporter_(reporter) {}
-  NoticeAnswer Show(const std::string& text, const std::string& caption, NoticeIcon icon,
-                    NoticeButtons buttons) override;
-
- private:
-  Reporter& reporter_;
-};
-
-// Names the file the calling thread converts, for the notices it causes.
-class ReportingFor {
- public:
-  explicit ReportingFor(const std::string& file);
-  ~ReportingFor();
-  ReportingFor(const ReportingFor&) = delete;
-  ReportingFor& operator=(const ReportingFor&) = delete;
-  static const std::string* Current();
-
- private:
-  const std::string* previous_;
 };
 
 // Flattens a message meant for a box (blank lines, line breaks) into one

@@ -140,8 +140,15 @@ TEST(CommandLine, MeasureOnlyPrintsASummaryAndWritesNothing) {
   dir.Write("m.plt", "IN;PD0,0,4000,3000;");
   auto run = RunTessella({"-E", "m.plt"}, dir.path());
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "m.plt: Xmin=0, Ymin=0, Xmax=4000, Ymax=3000 (100. mm wide, 75. mm high); 3 executed, 0 ignored, 0 malformed\n");
+  // Both sizes, each named: the plot's (0.025 mm a unit) and the
+  // metafile's (0.1 mm a unit), which is what the log says.
+  EXPECT_EQ(run.out,
+            "m.plt: Xmin=0, Ymin=0, Xmax=4000, Ymax=3000 (plot: 100. mm wide, 75. mm high; metafile: 400. mm wide, "
+            "300. mm high); 3 executed, 0 ignored, 0 malformed\n");
   EXPECT_EQ(dir.List(), std::vector<std::string>{"m.plt"});
+  ASSERT_EQ(RunTessella({"-B", "m.plt"}, dir.path()).status, 0);
+  EXPECT_NE(test::ReadLogFile(dir.File("m.log")).find("* Dimensions (in mm): 400. mm wide, 300. mm high\r\n"),
+            std::string::npos);
 }
 
 TEST(CommandLine, PathsLongerThan260CharactersAreKeptWhole) {

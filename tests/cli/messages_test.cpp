@@ -56,22 +56,22 @@ TEST(Messages, QuietOnSuccessUnlessATerminalListensOrVerbose) {
   EXPECT_EQ(RunTessella({"a.plt", "b.plt"}, dir.path()).err, "");
 
   auto verbose = RunTessella({"-v", "a.plt", "b.plt"}, dir.path());
-  EXPECT_NE(verbose.err.find("tessella: a.plt: converted into a.emf, a.log\n"), std::string::npos) << verbose.err;
-  EXPECT_NE(verbose.err.find("tessella: b.plt: converted into b.emf, b.log\n"), std::string::npos);
+  EXPECT_NE(verbose.err.find("tessella: a.plt: wrote a.emf and a.log\n"), std::string::npos) << verbose.err;
+  EXPECT_NE(verbose.err.find("tessella: b.plt: wrote b.emf and b.log\n"), std::string::npos);
   EXPECT_NE(verbose.err.find("tessella: 2 files converted, 0 failed\n"), std::string::npos);
 
   test::RunSetup terminal;
   terminal.terminal = true;
   auto tty = test::RunTessellaWith({"a.plt", "b.plt", "missing.plt"}, dir.path(), terminal);
   EXPECT_EQ(tty.status, 1);
-  EXPECT_EQ(Count(tty.err, "converted"), 1u) << tty.err;  // one summary line, no line per file
+  EXPECT_EQ(Count(tty.err, "tessella:"), 2u) << tty.err;  // the failure and one summary line
   EXPECT_NE(tty.err.find("tessella: 2 files converted, 1 failed"), std::string::npos) << tty.err;
   EXPECT_NE(tty.err.find("tessella: missing.plt: error: No such file or directory"), std::string::npos);
 
   // Warnings are said whoever listens, and name the log that holds more.
   auto warned = RunTessella({"w.plt"}, dir.path());
   EXPECT_EQ(warned.status, 0);
-  EXPECT_EQ(warned.err, "tessella: w.plt: warning: 1 command could not be converted (see w.log)\n");
+  EXPECT_EQ(warned.err, "tessella: w.plt: warning: 1 command could not be converted as written (see w.log)\n");
   EXPECT_NE(ReadFile(dir.File("w.log")).find("ZZ1"), std::string::npos);
   auto quiet = RunTessella({"-q", "w.plt", "missing.plt"}, dir.path());
   EXPECT_EQ(quiet.err, "tessella: missing.plt: error: No such file or directory\n");

@@ -110,7 +110,7 @@ TEST(OutputIdentity, MeasuringAndCompressingKeepWhatTheySay) {
   EXPECT_EQ(emz.status, 0) << emz.err;
   EXPECT_FALSE(FileExists(dir.File("a.emf")));
   EXPECT_EQ(ReadFile(dir.File("a.emz")).substr(0, 2), "\x1f\x8b");
-  EXPECT_NE(emz.err.find("a.plt: converted into a.emz, a.log"), std::string::npos) << emz.err;
+  EXPECT_NE(emz.err.find("tessella: a.plt: wrote a.emz and a.log\n"), std::string::npos) << emz.err;
   EXPECT_EQ(emz.err.find("a.emf"), std::string::npos);
   EXPECT_NE(RunTessella({"--help"}, dir.path()).out.find("drawing.emz replaces drawing.emf"), std::string::npos);
 }
