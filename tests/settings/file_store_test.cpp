@@ -71,6 +71,15 @@ TEST_F(FileStoreTest, DamagedFileIsReadAsFarAsPossibleReportedOnceAndKeptAside) 
   EXPECT_TRUE(set.Has(MirrorX));
   EXPECT_EQ(notices.texts.size(), 1u);
   EXPECT_EQ(ReadFile(SettingsFile()).find("garbage"), std::string::npos);
+
+  // A second damaged file is kept beside the first, never over it.
+  const std::string again = "[Work]\nPageWidth=dword:12c\n\x01 more garbage\n";
+  WriteFile(SettingsFile(), again);
+  ReadIniFile(notices, &set, nullptr);
+  EXPECT_EQ(notices.texts.size(), 2u);
+  ASSERT_EQ(WriteSettingsInt(notices, "Work", "MirrorY", 0xFFFFFFFF), 1);
+  EXPECT_EQ(ReadFile(SettingsFile() + ".damaged"), damaged);
+  EXPECT_EQ(ReadFile(SettingsFile() + ".damaged-2"), again);
 }
 
 TEST_F(FileStoreTest, BinaryOrOversizedFilesNeverCrashAndAreNotOverwritten) {
