@@ -69,6 +69,7 @@ class Walk : public SwitchActions {
   void Switch(const SwitchEvent& e) override;
   // Switches after the last file apply to nothing.
   const std::vector<std::string>& Pending() const { return pending_; }
+  bool Printing() const { return printing_; }
 
  private:
   bool Failed() const { return !cl_.error.empty(); }
@@ -81,6 +82,7 @@ class Walk : public SwitchActions {
   SwitchWalker walker_;
   std::string argument_;
   std::vector<std::string> pending_;
+  bool printing_ = false;
 };
 
 void Walk::Switch(const SwitchEvent& e) {
@@ -95,6 +97,9 @@ void Walk::Switch(const SwitchEvent& e) {
     case SwitchKind::Help:
       cl_.help = true;
       return;
+    case SwitchKind::Print:
+      printing_ = true;
+      break;
     case SwitchKind::Dde:
       cl_.warnings.push_back("the DDE service is part of the Windows program; " + e.text + " is ignored here");
       return;
@@ -184,6 +189,12 @@ CommandLine ParseArguments(const std::vector<std::string>& args, const SettingsS
       if (!need("-o needs a file name")) break;
       if (!cl.output.empty()) cl.error = "-o names one output; it was given twice";
       cl.output = v;
+    } else if (Valued(args, &i, "--printer", &v, &missing)) {
+      if (!need("--printer needs the name of a print queue")) break;
+      cl.print.printer = v;
+    } else if (Valued(args, &i, "--print-to", &v, &missing)) {
+      if (!need("--print-to needs the name of a PDF file")) break;
+      cl.print.file = v;
     } else if (Valued(args, &i, "--log", &v, &missing)) {
       if (!need("--log needs a file name ('-' for standard error)")) break;
       cl.log = v;
@@ -224,6 +235,10 @@ CommandLine ParseArguments(const std::vector<std::string>& args, const SettingsS
     walk.Argument(word, isLiteral);
   }
   if (!cl.error.empty()) return cl;
+  if (!walk.Printing() && (!cl.print.printer.empty() || !cl.print.file.empty()))
+    cl.error = "--printer and --print-to say where -P, -PD or -PM print; none was given";
+  // The pages go into the file in the order the files were named.
+  if (!cl.print.file.empty()) cl.jobs = 1;
   if (!cl.items.empty() && !walk.Pending().empty()) {
     std::string list;
     for (const std::string& s : walk.Pending()) list += (list.empty() ? "" : " ") + s;

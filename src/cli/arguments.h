@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/print_job.h"
 #include "output/raster_export.h"
 #include "settings/settings_set.h"
 #include "settings/switch_grammar.h"
@@ -38,6 +39,7 @@ struct CommandLine {
   Verbosity verbosity = Verbosity::Normal;
   std::string output;       // -o: one output's own name ("-" standard output)
   std::string log;          // --log: the log's name ("-" standard error)
+  PrintTarget print;        // --printer, --print-to: where -P prints
   bool help = false, version = false;
   std::vector<std::string> warnings;
   std::string error;        // a usage error: nothing is converted

@@ -17,6 +17,7 @@
 #include "cli/inputs.h"
 #include "cli/interrupts.h"
 #include "cli/plan.h"
+#include "cli/print_job.h"
 #include "cli/report.h"
 #include "cli/streams.h"
 #include "cli/terminal_notices.h"
@@ -104,6 +105,7 @@ int RunCli(int argc, char** argv) {
     for (const auto& [name, why] : plan.missing) reporter.Error(name, why);
     for (const std::string& note : plan.notes) reporter.Note(note);
     report = RunBatch(plan.jobs, cl.jobs, reporter);
+    if (!report.cancelled && !Interrupted() && !FinishPrintFile(notices, cl.print)) report.failed++;
   }
   if (report.cancelled || Interrupted()) {
     scratch.Remove();

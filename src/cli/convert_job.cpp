@@ -5,12 +5,14 @@
 #include "cli/auto_export.h"
 #include "cli/interrupts.h"
 #include "cli/output_guard.h"
+#include "cli/print_job.h"
 #include "cli/report.h"
 #include "cli/streams.h"
 #include "cli/terminal_notices.h"
 #include "interpreter/statistics.h"
 #include "interpreter/tessella.h"
 #include "interpreter/units.h"
+#include "output/emz.h"
 
 namespace tsl {
 
@@ -80,10 +82,10 @@ JobStatus ConvertJob(const Job& job, Progress* progress, Reporter& r, bool onlyF
     return JobStatus::Failed;
   }
   const SettingsSet& s = job.settings;
-  if (s.AutoPrint) {
-    r.Error(file, "printing is not available yet; not converted");
-    return JobStatus::Failed;
-  }
+  TerminalNotices notices(file, r);
+  // -PM: the files named are metafiles, printed as they are.
+  if (s.AutoPrint & AutoPrintMetafiles)
+    return PrintMetafileFile(notices, s, job.print, job.source) ? JobStatus::Converted : JobStatus::Failed;
   const bool measure = s.Has(MeasureOnly);
   std::string why;
   OutputGuard guard;
@@ -95,9 +97,9 @@ JobStatus ConvertJob(const Job& job, Progress* progress, Reporter& r, bool onlyF
     }
   }
 
-  TerminalNotices notices(file, r);
   RunEnvironment env;
   env.notices = &notices;
+  env.compressEMF = CompressEMF;
   env.progress = s.Has(Quiet) ? nullptr : progress;
   RunResult res;
   int rc = Tessella(s, job.source, job.metafile.empty() ? nullptr : job.metafile.c_str(), job.log, env, &res);
@@ -151,6 +153,9 @@ JobStatus ConvertJob(const Job& job, Progress* progress, Reporter& r, bool onlyF
   }
   if (!job.logStream.empty() && !CopyFileToStream(job.log, job.logStream, &why)) return fail(why);
   guard.Commit();
+  // Printed once the files stand; a page that did not print fails the
+  // file, and the printer said why.
+  if (s.AutoPrint && !PrintConversion(notices, s, job.print, job.input, res)) return JobStatus::Failed;
 
   // What the log holds besides comments: warnings, and the errors a run
   // goes on after (a refused command).

@@ -32,13 +32,13 @@ bool HasExtension(const std::string& name, const char* ext) {
 
 namespace {
 
-int ExtensionRank(const std::string& name) {
-  for (size_t i = 0; i < kPlotExtensionCount; ++i)
-    if (HasExtension(name, kPlotExtensions[i])) return static_cast<int>(i);
+int ExtensionRank(const std::string& name, const std::vector<std::string>& extensions) {
+  for (size_t i = 0; i < extensions.size(); ++i)
+    if (HasExtension(name, extensions[i].c_str())) return static_cast<int>(i);
   return -1;
 }
 
-void Scan(const std::string& folder, bool recursive, FolderScan* out) {
+void Scan(const std::string& folder, bool recursive, const std::vector<std::string>& extensions, FolderScan* out) {
   std::vector<std::string> names;
   if (DIR* d = opendir(folder.c_str())) {
     while (dirent* e = readdir(d))
@@ -47,7 +47,8 @@ void Scan(const std::string& folder, bool recursive, FolderScan* out) {
   }
   std::sort(names.begin(), names.end());
   std::string dir = folder.back() == '/' ? folder : folder + "/";
-  std::vector<std::string> groups[kPlotExtensionCount], below;
+  std::vector<std::vector<std::string>> groups(extensions.size());
+  std::vector<std::string> below;
   for (const std::string& n : names) {
     struct stat st;
     // Links to folders are not followed: they could lead back up.
@@ -55,12 +56,12 @@ void Scan(const std::string& folder, bool recursive, FolderScan* out) {
       if (recursive) below.push_back(dir + n);
       continue;
     }
-    int rank = ExtensionRank(n);
+    int rank = ExtensionRank(n, extensions);
     if (rank >= 0 && stat((dir + n).c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) groups[rank].push_back(dir + n);
     else out->skipped++;
   }
   for (const auto& group : groups) out->plots.insert(out->plots.end(), group.begin(), group.end());
-  for (const std::string& sub : below) Scan(sub, true, out);
+  for (const std::string& sub : below) Scan(sub, true, extensions, out);
 }
 
 // Whether the folder of `path` is one of /proc's.
@@ -71,10 +72,16 @@ bool InProc(const std::string& path) {
 
 }  // namespace
 
-FolderScan FolderPlots(const std::string& folder, bool recursive) {
+const std::vector<std::string> kMetafileExtensions = {".emf", ".emz", ".wmf"};
+
+FolderScan FolderFiles(const std::string& folder, bool recursive, const std::vector<std::string>& extensions) {
   FolderScan scan;
-  Scan(folder, recursive, &scan);
+  Scan(folder, recursive, extensions, &scan);
   return scan;
+}
+
+FolderScan FolderPlots(const std::string& folder, bool recursive) {
+  return FolderFiles(folder, recursive, std::vector<std::string>(kPlotExtensions, kPlotExtensions + kPlotExtensionCount));
 }
 
 bool HasWildcards(const std::string& s) { return s.find_first_of("*?[") != std::string::npos; }

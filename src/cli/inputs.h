@@ -18,6 +18,10 @@ struct FolderScan {
 };
 
 FolderScan FolderPlots(const std::string& folder, bool recursive);
+// The same for other extensions, each group in the order given (-PM prints
+// a folder's .emf, .emz, then .wmf files).
+FolderScan FolderFiles(const std::string& folder, bool recursive, const std::vector<std::string>& extensions);
+extern const std::vector<std::string> kMetafileExtensions;
 
 // The files a pattern matches, sorted; folders left out.
 std::vector<std::string> MatchPattern(const std::string& pattern);

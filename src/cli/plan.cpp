@@ -148,13 +148,17 @@ void Expand(const CommandLine& cl, Plan* plan, std::vector<Input>* inputs) {
         inputs->push_back({n, &item, false});
         continue;
       }
-      FolderScan scan = FolderPlots(n, cl.recursive);
+      // -PM prints the metafiles of a folder.
+      bool metafiles = item.options.set.AutoPrint & AutoPrintMetafiles;
+      FolderScan scan = metafiles ? FolderFiles(n, cl.recursive, kMetafileExtensions) : FolderPlots(n, cl.recursive);
       if (scan.skipped)
         plan->notes.push_back(n + ": " + std::to_string(scan.skipped) +
                               (scan.skipped == 1 ? " file skipped (not a plot file)" : " files skipped (not plot files)"));
       if (scan.plots.empty()) {
         std::string exts;
-        for (size_t i = 0; i < kPlotExtensionCount; ++i) exts += std::string(i ? ", " : "") + kPlotExtensions[i];
+        if (metafiles) exts = ".emf, .emz, .wmf";
+        for (size_t i = 0; i < kPlotExtensionCount && !metafiles; ++i)
+          exts += std::string(i ? ", " : "") + kPlotExtensions[i];
         plan->missing.push_back({n, "no plot files (" + exts + ") in this folder" +
                                         (cl.recursive ? " or below" : " (-r searches below)")});
       }
@@ -179,6 +183,8 @@ void PlanJob(Job& job, const Input& in, const CommandLine& cl, Claims& claims, S
   const bool measure = s.Has(MeasureOnly);
   std::string why;
 
+  // -PM: the files named are metafiles, printed as they are; nothing is written.
+  if (s.AutoPrint & AutoPrintMetafiles) return;
   if (!in.stream && IsOutputName(in.name))
     return void(claims.Refuse(job, "a metafile, log or bitmap is not a plot file (see 'tessella export' and --dump)"));
   if (o.placement.useFolder && !o.placement.folder.empty() && !MakeFolders(o.placement.folder))
@@ -300,6 +306,7 @@ Plan MakePlan(const CommandLine& cl, ScratchFolder& scratch) {
     job.source = in.name;
     job.options = in.item->options;
     job.settings = JobSettings(in.item->options.set);
+    job.print = cl.print;
     if (in.stream) {
       std::string why;
       if (in.name == "-" && stdinTaken) {

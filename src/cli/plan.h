@@ -38,6 +38,7 @@ struct Job {
   std::string exports[kExportFormats];  // "" when not asked; "-" to stream
   std::vector<PlannedOutput> outputs;   // for the guard
   std::string error;         // refused before converting
+  PrintTarget print;         // where -P prints
 
   // The name the user knows a planned output by (`path` when none).
   std::string NameOf(const std::string& path) const {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/settings_store.h"
+#include "settings/settings_store.h"
 
 #include "platform/notices.h"
 

@@ -6,9 +6,9 @@
 #include <type_traits>
 
 #include "common/memory.h"
-#include "platform/settings_store.h"
 #include "resources/string_ids.h"
-#include "settings/ini_document.h"
+#include "common/ini_document.h"
+#include "settings/settings_store.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 
