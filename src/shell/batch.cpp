@@ -1,6 +1,7 @@
 // AutoProcess and GlobFiles: the Windows batch.
 #include "resources/string_ids.h"
 #include "settings/settings_sets.h"
+#include "settings/switch_grammar.h"
 
 #include "resources/resource_ids.h"
 #include "shell/batch.h"
@@ -155,31 +156,68 @@ int GlobFiles(HWND frame, const std::string& pattern, bool nested) {
   return static_cast<int>(files.size());
 }
 
+namespace {
+
+// What the window does with the items of its command line: files are
+// converted at once with the options the switches before them left.
+class WindowCommandLine : public SwitchActions {
+ public:
+  explicit WindowCommandLine(HWND frame) : frame_(frame) {
+    placement_.useFolder = gvGlobals.useFolder;
+    placement_.fileGiven = gvGlobals.outputFileGiven;
+    placement_.folder = gvGlobals.folder;
+  }
+  OutputPlacement& Placement() { return placement_; }
+  int Count() const { return killed_ ? -1 : count_; }
+
+  void File(const std::string& name) override {
+    // The output placement stays as the switches left it until the
+    // program ends (or the preferences change it).
+    gvGlobals.useFolder = placement_.useFolder;
+    gvGlobals.outputFileGiven = placement_.fileGiven;
+    gvGlobals.folder = placement_.folder.substr(0, kMaxPath - 1);
+    count_ += GlobFiles(frame_, name, false);
+  }
+
+  void Switch(const SwitchEvent& e) override {
+    switch (e.kind) {
+      case SwitchKind::Kill:
+        killed_ = true;
+        DestroyWindow(frame_);
+        break;
+      case SwitchKind::Help: SendMessageA(frame_, WM_COMMAND, IDM_HELP_CONTENTS, 0); break;
+      case SwitchKind::Dde:
+        // A DDE run counts as processed; the service answers under the name.
+        ++count_;
+        if (!e.value.empty()) gvGlobals.ddeServiceName = e.value;
+        break;
+      case SwitchKind::Output:
+        gvGlobals.useFolder = placement_.useFolder;
+        gvGlobals.outputFileGiven = placement_.fileGiven;
+        gvGlobals.folder = placement_.folder.substr(0, kMaxPath - 1);
+        break;
+      default: break;
+    }
+  }
+
+ private:
+  HWND frame_;
+  OutputPlacement placement_;
+  int count_ = 0;
+  bool killed_ = false;
+};
+
+}  // namespace
+
 int AutoProcessText(HWND frame, const std::string& text) {
   ProcessingMark mark;
+  // Every command line starts from the saved settings, run options off.
   ReadIniFile(WindowNotices(), &setOptions, nullptr);
-  int count = 0;
-  size_t i = 0;
-  while (i < text.size()) {
-    if (text[i] == ' ') {
-      ++i;
-      continue;
-    }
-    if (text[i] == '"') {
-      size_t close = text.find('"', i + 1);
-      if (close == std::string::npos) close = text.size();
-      std::string name = text.substr(i + 1, close - i - 1);
-      if (!name.empty()) count += GlobFiles(frame, name, false);
-      i = close + 1;
-      continue;
-    }
-    size_t end = text.find(' ', i);
-    if (end == std::string::npos) end = text.size();
-    if (text[i] != '/' && text[i] != '-') count += GlobFiles(frame, text.substr(i, end - i), false);
-    i = end;
-  }
+  WindowCommandLine actions(frame);
+  SwitchWalker walker(setOptions, actions.Placement(), actions, kWindowSwitchChars);
+  walker.WalkCommandLine(text);
   if (!setOptions.Has(DdeRequest)) setOptions.Set(Unattended, false);
-  return count;
+  return actions.Count();
 }
 
 int AutoProcess(HWND frame, ATOM atom) {

@@ -41,6 +41,9 @@ TEST(Instance, ASecondStartHandsItsFileToTheFirstAndEnds) {
   ASSERT_TRUE(dde.frame());
   EXPECT_NE(dde.pid(), first.pid());
   EXPECT_EQ(Frames(), 2);
+  // /DDE counts as processed: no Open dialog, and the frame stays.
+  EXPECT_FALSE(WaitTop("#32770", "Open Plot File", dde.pid(), 1500));
+  EXPECT_TRUE(dde.Running());
 }
 
 TEST(Instance, ACommandLineWaitsWhileAnotherIsProcessed) {
