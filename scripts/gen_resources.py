@@ -334,6 +334,15 @@ class Emf:
         payload += txt + b''.join(struct.pack('<i', d) for d in dx)
         self.rec(84, payload)
 
+    def label(self, x, y, s, rgb, height, weight, face, widths, pitch=0):
+        """A text in its own colour and font, the font deleted after it."""
+        self.rec(24, struct.pack('<I', colorref(rgb)))  # SetTextColor
+        self.font(1, -height, weight, face, pitch=pitch)
+        self.select(1)
+        self.text(x, y, s, widths, height)
+        self.select(0x8000000D)  # SYSTEM_FONT
+        self.delete(1)
+
     def finish(self, description):
         desc = description.encode('utf-16-le')
         desc += bytes((-len(desc)) % 4)
@@ -404,31 +413,11 @@ def welcome_emf():
     e.delete(1)
     # the texts
     e.rec(22, struct.pack('<I', 24))         # SetTextAlign(TA_BASELINE)
-    e.rec(24, struct.pack('<I', colorref((24, 40, 80))))
-    e.font(1, -88, 700, 'Arial')
-    e.select(1)
-    e.text(410, 190, 'Tessella', ARIAL_BOLD, 88)
-    e.select(0x8000000D)                     # SYSTEM_FONT
-    e.delete(1)
-    e.rec(24, struct.pack('<I', colorref((60, 60, 60))))
-    e.font(1, -22, 400, 'Arial')
-    e.select(1)
-    e.text(414, 240, 'HP-GL Plot file conversion utility', ARIAL, 22)
-    e.select(0x8000000D)
-    e.delete(1)
-    e.rec(24, struct.pack('<I', colorref((200, 40, 40))))
-    e.font(1, -20, 700, 'Courier New', pitch=0x31)
-    e.select(1)
+    e.label(410, 190, 'Tessella', (24, 40, 80), 88, 700, 'Arial', ARIAL_BOLD)
+    e.label(414, 240, 'HP-GL Plot file conversion utility', (60, 60, 60), 22, 400, 'Arial', ARIAL)
     # The placeholder reserves the 32 characters the version is written into.
-    e.text(414, 300, '#VERSION'.ljust(32), 12, 20)
-    e.select(0x8000000D)
-    e.delete(1)
-    e.rec(24, struct.pack('<I', colorref((110, 110, 110))))
-    e.font(1, -14, 400, 'Arial')
-    e.select(1)
-    e.text(414, 440, 'Copyright (c) Quillmark. All rights reserved.', ARIAL, 14)
-    e.select(0x8000000D)
-    e.delete(1)
+    e.label(414, 300, '#VERSION'.ljust(32), (200, 40, 40), 20, 700, 'Courier New', 12, pitch=0x31)
+    e.label(414, 440, 'Copyright (c) Quillmark. All rights reserved.', (110, 110, 110), 14, 400, 'Arial', ARIAL)
     return e.finish('Tessella\0Welcome\0\0')
 
 

@@ -1,7 +1,6 @@
 // EmfToMemoryDIB through GDI: the metafile is played into an 8-bit DIB
 // section whose colour table is the export palette, so GDI itself maps
 // every colour to its nearest pen.
-#include "common/notify.h"
 #include "output/raster_export.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -31,16 +30,7 @@ struct Gdi {
 }  // namespace
 
 bool EmfToMemoryDIB(const ExportRequest& req, const SettingsSet& options, MemoryDib* dib, std::string* error) {
-  if (req.width <= 0 || req.height <= 0) {
-    *error = Format("The picture size %d x %d is empty.", req.width, req.height);
-    return false;
-  }
-  if (req.width > kMaxExportSide || req.height > kMaxExportSide ||
-      static_cast<uint64_t>(req.width) * static_cast<uint64_t>(req.height) > kMaxExportPixels) {
-    *error = Format("The picture size %d x %d is too large (at most %d pixels a side and %llu pixels).",
-                    req.width, req.height, kMaxExportSide, static_cast<unsigned long long>(kMaxExportPixels));
-    return false;
-  }
+  if (!ExportSizeFits(req, error)) return false;
   MemoryDib out;
   out.width = req.width;
   out.height = req.height;

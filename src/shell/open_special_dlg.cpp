@@ -2,6 +2,7 @@
 #include "shell/open_special_choice.h"
 
 #include "resources/resource_ids.h"
+#include "shell/dialog_placement.h"
 #include "shell/file_dialog.h"
 #include "shell/globals.h"
 #include "shell/open_special_dlg.h"
@@ -33,15 +34,6 @@ int RadioOf(unsigned rotation) {
 void EnableRadios(HWND dialog) {
   BOOL fix = IsDlgButtonChecked(dialog, IDC_SPECIAL_FIX_ROTATION) == BST_CHECKED;
   for (int id : kRadios) EnableWindow(GetDlgItem(dialog, id), fix);
-}
-
-void CentreOnDesktop(HWND dialog) {
-  RECT d, w;
-  GetWindowRect(GetDesktopWindow(), &d);
-  GetWindowRect(dialog, &w);
-  int x = d.left + ((d.right - d.left) - (w.right - w.left)) / 2;
-  int y = d.top + ((d.bottom - d.top) - (w.bottom - w.top)) / 2;
-  SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
 std::string ItemText(HWND dialog, int id) {

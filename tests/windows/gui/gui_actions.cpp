@@ -355,10 +355,13 @@ bool App::Ask(ProbeBlock* block) {
   *s.block = *block;
   s.block->done = 0;
   ResetEvent(s.done);
-  PostMessageA(frame_, s.message, block->query, 0);
-  bool ok = WaitForSingleObject(s.done, 20000) == WAIT_OBJECT_0 && s.block->done;
+  if (!IsWindow(frame_) || !PostMessageA(frame_, s.message, block->query, 0)) return false;
+  // An answer, or the end of the program (a key that closed it).
+  HANDLE waits[2] = {s.done, pi_.hProcess};
+  bool ok = WaitForMultipleObjects(2, waits, FALSE, 20000) == WAIT_OBJECT_0 && s.block->done;
   *block = *s.block;
-  if (!ok) std::fprintf(stderr, "gui: the probe did not answer query %u\n", static_cast<unsigned>(block->query));
+  if (!ok && Running())
+    std::fprintf(stderr, "gui: the probe did not answer query %u\n", static_cast<unsigned>(block->query));
   return ok;
 }
 
@@ -576,29 +579,51 @@ std::vector<ACCEL> ReadAccelerators(const std::string& exe, unsigned id) {
 // --- pictures ----------------------------------------------------------------------
 
 namespace {
+// A 32-bit top-down DIB selected into a memory DC, for as long as it lives.
+class Canvas32 {
+ public:
+  Canvas32(HDC like, int w, int h) : w_(w), h_(h), dc_(CreateCompatibleDC(like)) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    dib_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    old_ = SelectObject(dc_, dib_);
+  }
+  ~Canvas32() {
+    SelectObject(dc_, old_);
+    DeleteObject(dib_);
+    DeleteDC(dc_);
+  }
+  Canvas32(const Canvas32&) = delete;
+  Canvas32& operator=(const Canvas32&) = delete;
+  HDC dc() const { return dc_; }
+  Picture Take() const {
+    GdiFlush();
+    Picture p;
+    p.width = w_;
+    p.height = h_;
+    auto* px = static_cast<const uint32_t*>(bits_);
+    p.pixels.assign(px, px + static_cast<size_t>(w_) * h_);
+    for (uint32_t& c : p.pixels) c &= 0xFFFFFF;
+    return p;
+  }
+
+ private:
+  int w_, h_;
+  HDC dc_;
+  HBITMAP dib_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  void* bits_ = nullptr;
+};
+
 Picture Capture(HDC source, int x, int y, int w, int h) {
-  Picture p;
-  if (w <= 0 || h <= 0) return p;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC mem = CreateCompatibleDC(source);
-  HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, dib);
-  BitBlt(mem, 0, 0, w, h, source, x, y, SRCCOPY);
-  GdiFlush();
-  p.width = w;
-  p.height = h;
-  p.pixels.assign(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + static_cast<size_t>(w) * h);
-  for (uint32_t& px : p.pixels) px &= 0xFFFFFF;
-  SelectObject(mem, old);
-  DeleteObject(dib);
-  DeleteDC(mem);
-  return p;
+  if (w <= 0 || h <= 0) return Picture{};
+  Canvas32 canvas(source, w, h);
+  BitBlt(canvas.dc(), 0, 0, w, h, source, x, y, SRCCOPY);
+  return canvas.Take();
 }
 }  // namespace
 
@@ -654,26 +679,12 @@ void SaveShot(const Picture& p, const std::string& name) {
 
 Picture Play(HENHMETAFILE emf, int w, int h) {
   HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
+  Canvas32 canvas(screen, w, h);
   ReleaseDC(nullptr, screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, dib);
   RECT r{0, 0, w, h};
-  FillRect(mem, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  PlayEnhMetaFile(mem, emf, &r);
-  GdiFlush();
-  Picture p = Capture(mem, 0, 0, w, h);
-  SelectObject(mem, old);
-  DeleteObject(dib);
-  DeleteDC(mem);
-  return p;
+  FillRect(canvas.dc(), &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  PlayEnhMetaFile(canvas.dc(), emf, &r);
+  return canvas.Take();
 }
 
 // --- clipboard -------------------------------------------------------------------------
