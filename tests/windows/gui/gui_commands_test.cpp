@@ -86,9 +86,10 @@ TEST_F(Commands, OpenHpglThroughItsDialogAndSaveAsEmfByteForByte) {
 
 TEST_F(Commands, MenuItemsFollowTheSourceAndTheirKeysDoNothingWhenDisabled) {
   App& app = *app_;
-  app.Post(1995);  // other.plt is the source now: convert it again
+  app.Post(1995);  // convert the source again
   Press(WaitBox(app.pid()).hwnd, IDOK);
   for (uint32_t s : app.MenuStates(kSourceItems)) EXPECT_FALSE(Grayed(s));
+  std::string caption = app.Caption();
 
   // Clear keeps the source: the items stay enabled, the view is empty.
   app.Keys({VK_DELETE});
@@ -99,7 +100,7 @@ TEST_F(Commands, MenuItemsFollowTheSourceAndTheirKeysDoNothingWhenDisabled) {
   EXPECT_EQ(CountColor(empty, (GetRValue(w) << 16) | (GetGValue(w) << 8) | GetBValue(w)),
             empty.width * empty.height)
       << "a cleared view shows the workspace colour";
-  EXPECT_EQ(app.Caption(), Work("other.plt") + " - Tessella");
+  EXPECT_EQ(app.Caption(), caption);
 
   // Open Metafile: no source any more.
   app.Chord(VK_CONTROL, 'M');
@@ -108,6 +109,17 @@ TEST_F(Commands, MenuItemsFollowTheSourceAndTheirKeysDoNothingWhenDisabled) {
   std::vector<uint32_t> states = app.MenuStates(kSourceItems);
   ASSERT_EQ(states.size(), kSourceItems.size());
   for (size_t i = 0; i < states.size(); ++i) EXPECT_TRUE(Grayed(states[i])) << kSourceItems[i];
+
+  // The File menu as the user sees it now, greyed items and all.
+  app.Chord(VK_MENU, 'F');
+  HWND popup = WaitTop("#32768", nullptr, app.pid(), 5000);
+  EXPECT_TRUE(popup) << "the File menu opens";
+  if (popup) {
+    Repaint(popup);
+    SaveShot(GrabWindow(popup), "file_menu_after_open_metafile");
+    app.Keys({VK_ESCAPE, VK_ESCAPE});
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(popup); }, 3000));
+  }
 
   // Their keys do nothing: no dialog, no box, the clipboard untouched.
   ASSERT_TRUE(OpenClipboard(nullptr));
