@@ -86,14 +86,13 @@ LRESULT OnNotify(NMHDR* hdr) {
   return 0;
 }
 
-void OnInitMenu(HWND frame, HMENU menu) {
+void OnInitMenu(HMENU menu) {
   MenuFacts facts;
   facts.haveSource = !gvGlobals.sourceFile.empty();
   facts.clipboardHasEmf = ClipboardHasMetafile();
   facts.haveHelp = !gvGlobals.helpFile.empty();
   for (const MenuItemState& s : MenuEnabling(facts))
     EnableMenuItem(menu, s.id, MF_BYCOMMAND | (s.enabled ? MF_ENABLED : MF_GRAYED));
-  (void)frame;
 }
 
 LRESULT OnCopyData(const COPYDATASTRUCT* data) {
@@ -148,7 +147,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATEAPP: OnActivateApp(hwnd, wParam, lParam); break;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_HELP: return OnCommand(hwnd, IDM_HELP_CONTENTS, 0);
-    case WM_INITMENU: OnInitMenu(hwnd, reinterpret_cast<HMENU>(wParam)); return 0;
+    case WM_INITMENU: OnInitMenu(reinterpret_cast<HMENU>(wParam)); return 0;
     case WM_DROPFILES: DropFiles(hwnd, reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_COPYDATA: return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_COMMAND: return OnCommand(hwnd, LOWORD(wParam), lParam);

@@ -67,6 +67,25 @@ TEST(Instance, ACommandLineWaitsWhileAnotherIsProcessed) {
   EXPECT_TRUE(WaitFor([&] { return first.Caption() == Work("later.plt") + " - Tessella"; }));
 }
 
+TEST(Instance, ACommandLineWaitsWhileAConversionFromTheMenuShowsItsMessage) {
+  ResetSettings();
+  SetSetting("NoAutoClose", kOn);
+  WriteFile(Work("menu.plt"), BoxPlot(2000, 2000, 2));
+  WriteFile(Work("handed.plt"), BoxPlot(3000, 1000, 4));
+  App first("");
+  ASSERT_TRUE(DriveFileDialog(first.pid(), "Open Plot File", Work("menu.plt")));
+  Box menu = WaitBox(first.pid());
+  ASSERT_EQ(menu.text, ConvertedText(Work("menu.plt"), Work("menu.emf")));
+  App second("handed.plt", false);
+  EXPECT_EQ(second.WaitExit(), 0);
+  Sleep(1000);
+  EXPECT_FALSE(FileExists(Work("handed.emf"))) << "not converted inside the other conversion's message";
+  Press(menu.hwnd, IDOK);
+  Box handed = WaitBox(first.pid(), 10000);
+  EXPECT_EQ(handed.text, ConvertedText(Work("handed.plt"), Work("handed.emf")));
+  Press(handed.hwnd, IDOK);
+}
+
 TEST(Instance, AWaitingCommandLineIsNotLostWhenTheBatchClosesTheFrame) {
   ResetSettings();  // NoAutoClose off: a command line closes the frame
   WriteFile(Work("first.plt"), BoxPlot(2000, 2000, 2));
