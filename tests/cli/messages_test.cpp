@@ -68,6 +68,15 @@ TEST(Messages, QuietOnSuccessUnlessATerminalListensOrVerbose) {
   EXPECT_NE(tty.err.find("tessella: 2 files converted, 1 failed"), std::string::npos) << tty.err;
   EXPECT_NE(tty.err.find("tessella: missing.plt: error: No such file or directory"), std::string::npos);
 
+  // A metafile is never sent to a terminal.
+  test::RunSetup both;
+  both.terminalOut = true;
+  both.input = kPlot;
+  auto binary = test::RunTessellaWith({"-"}, dir.path(), both);
+  EXPECT_EQ(binary.status, 1);
+  EXPECT_NE(binary.err.find("tessella: -: error: standard output is a terminal"), std::string::npos) << binary.err;
+  EXPECT_EQ(binary.err.find("EMF"), std::string::npos);
+
   // Warnings are said whoever listens, and name the log that holds more.
   auto warned = RunTessella({"w.plt"}, dir.path());
   EXPECT_EQ(warned.status, 0);
