@@ -10,6 +10,7 @@
 #include "shell/conversion.h"
 #include "shell/frame.h"
 #include "shell/globals.h"
+#include "shell/help_viewer.h"
 #include "shell/print_job.h"
 #include "shell/view.h"
 #include "shell/window_notices.h"
@@ -58,6 +59,7 @@ void OnCreate(HWND frame) {
 }
 
 void OnDestroy(HWND frame) {
+  CloseHelp();
   DragAcceptFiles(frame, FALSE);
   // A print job gets 15 s to finish; one that hangs is ended.
   EndPrintThread();
