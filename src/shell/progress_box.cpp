@@ -109,15 +109,15 @@ HWND OpenProgressBox(HWND owner, const std::string& source, const std::string& t
 }
 
 int SetProgressPct(int percent) {
-  if (hwndProgressBox) {
-    // Every command reports; the box is serviced when the figure moves, and
-    // at least every 50 ms, so that large plots do not pay for it per command.
-    bool moved = percent != CurrentPct;
-    if (!moved && GetTickCount() - lastPump < 50) return 1;
-    PumpBox();
-    if (moved && hwndProgressBox) SendMessageA(hwndProgressBox, WM_COMMAND, PBM_TSL_SET_PCT, percent);
-    if (AskCancelled()) return 0;
-  }
+  // Without a box (Quiet) nothing is reported and nothing waits.
+  if (!hwndProgressBox) return 1;
+  // Every command reports; the box is serviced when the figure moves, and
+  // at least every 50 ms, so that large plots do not pay for it per command.
+  bool moved = percent != CurrentPct;
+  if (!moved && GetTickCount() - lastPump < 50) return 1;
+  PumpBox();
+  if (moved && hwndProgressBox) SendMessageA(hwndProgressBox, WM_COMMAND, PBM_TSL_SET_PCT, percent);
+  if (AskCancelled()) return 0;
   Sleep(0);
   return 1;
 }
