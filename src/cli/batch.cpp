@@ -15,6 +15,7 @@
 #include "cli/auto_export.h"
 #include "cli/terminal_notices.h"
 #include "cli/terminal_progress.h"
+#include "common/memory.h"
 #include "common/names.h"
 #include "common/notify.h"
 #include "interpreter/statistics.h"
@@ -173,7 +174,13 @@ BatchReport Batch::Run() {
       size_t i = next.fetch_add(1);
       if (i >= jobs.size()) return;
       TerminalProgress progress(&board, cancel_);
-      bool ok = ConvertJob(jobs[i], cancel_, &progress);
+      bool ok = false;
+      try {
+        ok = ConvertJob(jobs[i], cancel_, &progress);
+      } catch (const std::bad_alloc&) {
+        // The other files still get their turn.
+        TerminalNotices(jobs[i].path).Tell(MakeNotice(IDS_ALLOCATION_FAILED, {std::to_string(FailedAllocationSize())}));
+      }
       (ok ? converted : failed)++;
       board.JobDone();
     }

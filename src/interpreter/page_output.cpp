@@ -93,15 +93,20 @@ bool PageOutput::SplitsPages() const {
 
 bool PageOutput::Close() {
   if (!recorder_) return false;
+  // Taken out first: a recorder that runs out of memory while closing is
+  // gone (its file with it) instead of being closed again.
+  std::unique_ptr<gdi::EmfRecorder> recorder = std::move(recorder_);
+  ps_.hdcMeta = nullptr;
   std::string error;
-  closed_ = recorder_->Close(&error);
+  closed_ = recorder->Close(&error);
   if (closed_) {
-    summary_ = recorder_->Summary();
+    summary_ = recorder->Summary();
     if (hasPath_) {
       result_.metafiles.push_back(path_);
       result_.files.push_back(path_);
+    } else {
+      result_.memoryMetafile = recorder->Bytes();
     }
-    else result_.memoryMetafile = recorder_->Bytes();
   } else {
     allOk_ = false;
     if (error.empty()) error = GetSysErr();

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "common/gdi/emf_recorder.h"
+#include "common/memory.h"
 #include "common/names.h"
 #include "common/notify.h"
 #include "common/strings.h"
@@ -78,16 +79,11 @@ void ShowClosingMessage(Notices& notices, const SettingsSet& active, bool logged
   notices.Tell(MakeNotice(id, {input, output ? output : "*memory*"}, NoticeIcon::Information));
 }
 
-}  // namespace
-
-int Tessella(const SettingsSet& active, const std::string& input, const char* output,
-             const std::string& logPath, const RunEnvironment& env, RunResult* result) {
-  RunResult local;
-  RunResult& res = result ? *result : local;
-  res = RunResult();
+// The run itself; Tessella catches what runs out of memory.
+int Convert(const SettingsSet& active, const std::string& input, const char* output, const std::string& logPath,
+            const RunEnvironment& env, Notices& notices, RunResult& res) {
   if (output && !*output) output = nullptr;
   const Clock& clock = env.clock ? *env.clock : SystemClock();
-  Notices& notices = env.notices ? *env.notices : NoOneToTell();
   NullProgress noProgress;
   Progress& progress = env.progress ? *env.progress : noProgress;
   const int64_t started = clock.Now();
@@ -138,6 +134,8 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
     reader.Run(ps, pages, &res.cancelled);
     if (!measure) pages.FinishLast();
   }
+  if (size_t failed = reader.FailedAllocation())
+    notices.Tell(MakeNotice(IDS_ALLOCATION_FAILED, {std::to_string(failed)}, NoticeIcon::Error));
 
   res.inputOk = !in.Failed();
   if (!res.inputOk) res.problems.push_back(MakeSystemNotice(IDS_READ_PLOT_FAILED, input, in.ErrorText()));
@@ -192,6 +190,30 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
   if (res.pages > 1 && !measure)
     notices.Tell(MakeNotice(IDS_PAGES_WRITTEN, {std::to_string(res.pages)}, NoticeIcon::Information));
   return 1;
+}
+
+}  // namespace
+
+int Tessella(const SettingsSet& active, const std::string& input, const char* output,
+             const std::string& logPath, const RunEnvironment& env, RunResult* result) {
+  RunResult local;
+  RunResult& res = result ? *result : local;
+  res = RunResult();
+  Notices& notices = env.notices ? *env.notices : NoOneToTell();
+  try {
+    return Convert(active, input, output, logPath, env, notices, res);
+  } catch (const std::bad_alloc&) {
+    // Everything the run had made is gone with its owners: no metafile or
+    // log is left half-written, and the user hears why.
+    res.metafileOk = false;
+    res.logKept = false;
+    res.logOk = false;
+    try {
+      notices.Tell(MakeNotice(IDS_ALLOCATION_FAILED, {std::to_string(FailedAllocationSize())}, NoticeIcon::Error));
+    } catch (const std::bad_alloc&) {
+    }
+    return 0;
+  }
 }
 
 }  // namespace tsl

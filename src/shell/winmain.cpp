@@ -1,15 +1,19 @@
 // Tessella.exe: converts the plot file named on the command line (or opens
 // the enhanced metafile named there) and shows the drawing.
+#include <new>
+
+#include "common/memory.h"
 #include "platform/win32/message_box_notices.h"
+#include "resources/string_ids.h"
 #include "settings/settings_sets.h"
 #include "shell/conversion.h"
 #include "shell/frame.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
+namespace {
+
+int RunProgram(HINSTANCE instance, LPSTR commandLine, int show, tsl::win32::MessageBoxNotices& notices) {
   using namespace tsl::shell;
   if (!RegisterFrameClass(instance)) return 0;
-
-  tsl::win32::MessageBoxNotices notices;
 
   // The start-up settings set, as the user last saved it.
   tsl::InitUtil(notices);
@@ -36,4 +40,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
   }
   tsl::TerminateUtil();
   return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
+  tsl::win32::MessageBoxNotices notices;
+  try {
+    return RunProgram(instance, commandLine, show, notices);
+  } catch (const std::bad_alloc&) {
+    notices.SetOwner(nullptr);
+    notices.Tell(tsl::MakeNotice(IDS_ALLOCATION_FAILED, {std::to_string(tsl::FailedAllocationSize())},
+                                 tsl::NoticeIcon::Error));
+    return 1;
+  }
 }

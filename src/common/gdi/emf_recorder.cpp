@@ -58,8 +58,10 @@ class Recorder final : public EmfRecorder {
     Emit(ByteView{placeholder.data(), placeholder.size()});
   }
 
+  // Whatever did not end in a finished file (a failure, or memory running
+  // out part way through Close) leaves nothing behind.
   ~Recorder() override {
-    if (!closed_) sink_->Abandon();
+    if (!finished_) sink_->Abandon();
   }
 
   bool Close(std::string* error) override;
@@ -306,6 +308,7 @@ class Recorder final : public EmfRecorder {
 
   RecordBuilder rb_;
   bool closed_ = false;
+  bool finished_ = false;
   bool failed_ = false;
   std::string error_;
   EmfSummary summary_;
@@ -561,6 +564,7 @@ bool Recorder::Close(std::string* error) {
     return false;
   }
   if (!sink_->Finish(header, error)) return false;
+  finished_ = true;
 
   summary_.rclBounds = bounds;
   summary_.rclFrame = frame;
