@@ -71,6 +71,7 @@ bool PlotReader::Execute(PlotterState& ps, PageOutput& pages, uint16_t m, const 
     ps.log->Error("Error: Failed to allocate %u bytes of memory.\n", static_cast<unsigned>(failedAllocation_));
     LogAborting(*ps.log);
     ps.nErrors++;
+    aborted_ = true;
     return false;
   }
 }
@@ -93,11 +94,13 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
                  static_cast<unsigned>(size_), static_cast<unsigned long>(ps.offCommand));
         LogAborting(log);
         ps.nErrors++;
+        aborted_ = true;
         break;
       }
       if (!Grow(ps)) {
         LogAborting(log);
         ps.nErrors++;
+        aborted_ = true;
         break;
       }
       continue;
@@ -136,6 +139,7 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
              in_.ErrorText().c_str());
     LogAborting(log);
     ps.nErrors++;
+    aborted_ = true;
   }
 }
 

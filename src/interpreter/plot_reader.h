@@ -35,6 +35,9 @@ class PlotReader {
   // Reads and executes commands until the end of the file, a cancel, a
   // fatal error, or a page whose metafile could not be made.
   void Run(PlotterState& ps, PageOutput& pages, bool* cancelled);
+  // A fatal error (an over-long command, no memory, a read error) ended the
+  // reading before the end of the plot.
+  bool Aborted() const { return aborted_; }
 
  private:
   bool Grow(PlotterState& ps);
@@ -44,6 +47,7 @@ class PlotReader {
   bool Execute(PlotterState& ps, PageOutput& pages, uint16_t m, const char* text);
 
   size_t size_;
+  bool aborted_ = false;
   std::vector<char> buffer_;
   std::vector<Arg> args_;
   size_t failedAllocation_ = 0;

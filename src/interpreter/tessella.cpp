@@ -137,6 +137,7 @@ int Convert(const SettingsSet& active, const std::string& input, const char* out
   if (size_t failed = reader.FailedAllocation())
     notices.Tell(MakeNotice(IDS_ALLOCATION_FAILED, {std::to_string(failed)}, NoticeIcon::Error));
 
+  res.aborted = reader.Aborted();
   res.inputOk = !in.Failed();
   if (!res.inputOk) res.problems.push_back(MakeSystemNotice(IDS_READ_PLOT_FAILED, input, in.ErrorText()));
   in.Close();

@@ -5,30 +5,21 @@
 
 #include <cerrno>
 #include <cmath>
+#include <ctime>
 #include <memory>
 #include <vector>
 
 #include "common/gdi/emf_reader.h"
 #include "common/notify.h"
 #include "common/atomic_file.h"
+#include "output/cairo_file_stream.h"
 #include "output/emf_renderer.h"
+#include "platform/clock.h"
 
 namespace tsl {
 
 namespace {
 constexpr double kMaxPoints = 14400;  // PDF's page limit of 200 inches
-
-struct FileTarget {
-  FILE* file;
-  int error = 0;  // errno of the first failed write
-};
-
-cairo_status_t WriteToFile(void* closure, const unsigned char* data, unsigned int length) {
-  auto* target = static_cast<FileTarget*>(closure);
-  if (std::fwrite(data, 1, length, target->file) == length) return CAIRO_STATUS_SUCCESS;
-  if (!target->error) target->error = errno ? errno : EIO;
-  return CAIRO_STATUS_WRITE_ERROR;
-}
 
 cairo_status_t WriteToString(void* closure, const unsigned char* data, unsigned int length) {
   static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
@@ -91,7 +82,7 @@ std::string SvgText(const std::vector<TextRun>& runs) {
 }  // namespace
 
 bool EmfToVectorFile(const uint8_t* emf, size_t size, VectorFormat format, const std::string& path, double width,
-                     std::string* error) {
+                     std::string* error, const std::atomic<bool>* cancel) {
   gdi::EmfReader reader;
   std::string why;
   if (!emf || !reader.Parse(emf, size, &why)) {
@@ -122,9 +113,9 @@ bool EmfToVectorFile(const uint8_t* emf, size_t size, VectorFormat format, const
   // SVG is made in memory so that the text elements can go in at its end.
   std::string svg;
   std::vector<TextRun> runs;
-  FileTarget target{file.Stream()};
+  CairoFileTarget target{file.Stream()};
   cairo_surface_t* raw = format == VectorFormat::Pdf
-                             ? cairo_pdf_surface_create_for_stream(WriteToFile, &target, w, h)
+                             ? cairo_pdf_surface_create_for_stream(WriteToCairoFile, &target, w, h)
                              : cairo_svg_surface_create_for_stream(WriteToString, &svg, w, h);
   std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> surface(raw, cairo_surface_destroy);
   if (cairo_surface_status(raw) != CAIRO_STATUS_SUCCESS) {
@@ -134,6 +125,14 @@ bool EmfToVectorFile(const uint8_t* emf, size_t size, VectorFormat format, const
   if (format == VectorFormat::Pdf) {
     cairo_pdf_surface_set_metadata(raw, CAIRO_PDF_METADATA_CREATOR, "Tessella 5.4.1110");
     cairo_pdf_surface_set_metadata(raw, CAIRO_PDF_METADATA_TITLE, path.c_str());
+    // cairo would date the file now; SystemClock honours SOURCE_DATE_EPOCH.
+    std::time_t now = static_cast<std::time_t>(SystemClock().Now());
+    std::tm utc{};
+    char date[32];
+    if (gmtime_r(&now, &utc) && std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%SZ", &utc)) {
+      cairo_pdf_surface_set_metadata(raw, CAIRO_PDF_METADATA_CREATE_DATE, date);
+      cairo_pdf_surface_set_metadata(raw, CAIRO_PDF_METADATA_MOD_DATE, date);
+    }
   }
   {
     std::unique_ptr<cairo_t, void (*)(cairo_t*)> cr(cairo_create(raw), cairo_destroy);
@@ -145,8 +144,13 @@ bool EmfToVectorFile(const uint8_t* emf, size_t size, VectorFormat format, const
     // cairo's SVG surface draws glyphs as outlines; text elements keep the
     // words searchable and editable.
     if (format == VectorFormat::Svg) ro.textRuns = &runs;
+    ro.cancel = cancel;
     PlayEnhMetaFile(cr.get(), reader, DestRect{0, 0, w, h}, ro);
     cairo_show_page(cr.get());
+  }
+  if (cancel && cancel->load()) {
+    *error = "interrupted";
+    return false;
   }
   cairo_surface_finish(raw);
   cairo_status_t status = cairo_surface_status(raw);

@@ -14,6 +14,7 @@
 #include "common/gdi/emf_reader.h"
 #include "common/gdi/emf_recorder.h"
 #include "common/ini_document.h"
+#include "common/line_end.h"
 #include "interpreter/conversion_log.h"
 #include "output/emz.h"
 #include "output/raster_export.h"
@@ -74,7 +75,8 @@ bool WriteLog(const std::string& path, int v) {
   return log.Close();
 }
 bool CompleteLog(const std::string& bytes) {
-  return bytes.size() > 5 && bytes.compare(bytes.size() - 5, 5, "END\r\n") == 0;
+  const std::string end = std::string("END") + kLineEnd;
+  return bytes.size() > end.size() && bytes.compare(bytes.size() - end.size(), end.size(), end) == 0;
 }
 
 bool WriteEmz(const std::string& path, int v) {

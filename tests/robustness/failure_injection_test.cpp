@@ -14,6 +14,7 @@
 #include <string>
 
 #include "common/gdi/emf_reader.h"
+#include "common/line_end.h"
 #include "interpreter/tessella.h"
 #include "platform/clock.h"
 #include "support/allocation_failure.h"
@@ -142,7 +143,8 @@ TEST(FailureInjection, ABufferThatCannotGrowEndsTheRunWithItsMessage) {
   Outcome o = Convert(dir, s, notices, &buffer);
   EXPECT_EQ(o.rc, 1);
   EXPECT_TRUE(o.result.metafileOk);
-  EXPECT_NE(o.log.find("Error: Failed to allocate 2048 bytes of memory.\r\n       Tessella aborting. Sorry!\r\n"),
+  const std::string end = kLineEnd;
+  EXPECT_NE(o.log.find("Error: Failed to allocate 2048 bytes of memory." + end + "       Tessella aborting. Sorry!" + end),
             std::string::npos)
       << o.log;
   ASSERT_EQ(notices.texts.size(), 2u);  // and the closing question
