@@ -1,9 +1,9 @@
 #include "common/atomic_file.h"
 
+#include <fcntl.h>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <string>
 #if defined(_WIN32)
 #include <io.h>
@@ -229,8 +229,8 @@ void AtomicFile::Discard() {
 
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* systemText) {
   AtomicFile file;
-  bool ok = file.Open(path) && std::fwrite(bytes.data(), 1, bytes.size(), file.Stream()) == bytes.size() &&
-            file.Commit();
+  bool ok =
+      file.Open(path) && std::fwrite(bytes.data(), 1, bytes.size(), file.Stream()) == bytes.size() && file.Commit();
   if (!ok) {
     int err = errno ? errno : EIO;
     file.Discard();

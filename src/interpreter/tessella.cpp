@@ -9,6 +9,7 @@
 #include "common/names.h"
 #include "common/notify.h"
 #include "common/strings.h"
+#include "common/version.h"
 #include "resources/string_ids.h"
 #include "interpreter/conversion_log.h"
 #include "interpreter/handlers.h"
@@ -20,7 +21,7 @@
 
 namespace tsl {
 
-const char kBanner[] = "Tessella 5.4.1110 - HP-GL Plot file conversion utility";
+const char kBanner[] = TESSELLA_BANNER;
 const char kCopyright[] = "Copyright (c) Quillmark. All rights reserved.";
 
 namespace {
@@ -126,7 +127,7 @@ int Convert(const SettingsSet& active, const std::string& input, const char* out
   bool metafileOpen = measure || pages.OpenFirst();
   if (metafileOpen) {
     progress.Open(input, output ? output : "*memory*");
-    progress.SetMsg("Tessella Version 5.4 Build 1110");
+    progress.SetMsg("Tessella " TESSELLA_VERSION_WORDS);
     if (settings->Has(AssumeIN)) DoIN(Mnemonic('I', 'N'), "IN;", ps);
     if (settings->Has(LJMode)) ps.bMode &= ~HPGL_MODE;
     else ps.bMode |= HPGL_MODE;

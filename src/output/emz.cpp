@@ -13,11 +13,12 @@
 #include "common/names.h"
 #include "common/notify.h"
 #include "common/atomic_file.h"
+#include "common/version.h"
 #include "platform/debug_output.h"
 
 namespace tsl {
 
-const char kEmzComment[] = "Created by Tessella 5.4.1110";
+const char kEmzComment[] = "Created by Tessella " TESSELLA_VERSION;
 
 namespace {
 constexpr size_t kCompressBuffer = 8192;

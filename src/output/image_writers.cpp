@@ -10,6 +10,7 @@
 
 #include "common/gdi/emf_bytes.h"
 #include "common/notify.h"
+#include "common/version.h"
 #include "output/raster_export.h"
 
 namespace tsl {
@@ -77,7 +78,7 @@ bool WritePng(const MemoryDib& dib, FILE* file, const std::string& title, std::s
   png_color palette[256];
   for (int i = 0; i < 256; ++i) palette[i] = {dib.palette[i][2], dib.palette[i][1], dib.palette[i][0]};
   std::string titleText = title;
-  char keyTitle[] = "Title", keySoftware[] = "Software", software[] = "Tessella 5.4.1110";
+  char keyTitle[] = "Title", keySoftware[] = "Software", software[] = "Tessella " TESSELLA_VERSION;
   png_text text[2];
   std::memset(text, 0, sizeof text);
   text[0].compression = PNG_TEXT_COMPRESSION_NONE;

@@ -12,11 +12,7 @@
 #include "platform/debug_output.h"
 #include "platform/system_error.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_lean.h"
 
 namespace tsl {
 

@@ -2,12 +2,13 @@
 #pragma once
 #include <string>
 
+#include "common/version.h"
 #include "platform/notices.h"
 #include "settings/settings_set.h"
 
 namespace tsl {
 
-constexpr const char* kCurrentVersion = "5.4.1110";
+constexpr const char* kCurrentVersion = TESSELLA_VERSION;
 constexpr const char* kDefaultSetName = "Default";
 // The base-key value naming the start-up set.
 constexpr const char* kStartupSetValue = "Settings";

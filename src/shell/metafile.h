@@ -1,11 +1,7 @@
 // An enhanced-metafile handle with an owner, and what the shell does with
 // one: load it, take its frame, play it fitted into a window.
 #pragma once
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_lean.h"
 
 #include <string>
 #include <utility>

@@ -105,8 +105,7 @@ bool WritePng(const std::string& path, int v) {
   return EmfToPngFile(NoOneToTell(), req, DefaultSettings(), path) == 1;
 }
 bool CompletePng(const std::string& bytes) {
-  return bytes.size() > 20 && bytes.compare(1, 3, "PNG") == 0 &&
-         bytes.compare(bytes.size() - 8, 4, "IEND") == 0;
+  return bytes.size() > 20 && bytes.compare(1, 3, "PNG") == 0 && bytes.compare(bytes.size() - 8, 4, "IEND") == 0;
 }
 
 // The store's own file: the folder is the path's.

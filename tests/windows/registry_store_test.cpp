@@ -12,11 +12,7 @@
 #include "platform/win32/settings_store_registry.h"
 #include "settings/store_contract.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_lean.h"
 
 namespace tsl::test {
 namespace {

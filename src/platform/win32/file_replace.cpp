@@ -5,8 +5,7 @@
 #include <cerrno>
 #include <vector>
 
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "platform/windows_lean.h"
 
 namespace tsl {
 
