@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <string>
+#include <utility>
 #if defined(_WIN32)
 #include <io.h>
 #include <process.h>
@@ -99,10 +100,10 @@ struct AtomicFile::WriteStream {
     return rc;
   }
 
-  FILE* Open(int descriptor, const std::string& finalPath) {
+  explicit WriteStream(const std::string& finalPath) : path(finalPath), faults(HasIoFaultHook()) {}
+  // Allocates nothing but the stream itself (a null stream when that fails).
+  FILE* Open(int descriptor) {
     fd = descriptor;
-    path = finalPath;
-    faults = HasIoFaultHook();
     cookie_io_functions_t io{nullptr, &Write, &Seek, &Close};
     return fopencookie(this, "wb", io);
   }
@@ -111,7 +112,8 @@ struct AtomicFile::WriteStream {
 // Here the hook sees no single writes (create, sync, close and rename it
 // still sees).
 struct AtomicFile::WriteStream {
-  FILE* Open(int fd, const std::string&) { return StreamOver(fd); }
+  explicit WriteStream(const std::string&) {}
+  FILE* Open(int fd) { return StreamOver(fd); }
 };
 #endif
 
@@ -139,6 +141,9 @@ bool AtomicFile::Open(const std::string& path) {
   if (!ResolveWriteTarget(path, &target_)) return false;
   for (int attempt = 0; attempt < 100; ++attempt) {
     temp_ = TemporaryNameFor(target_.path);
+    // What the stream needs is allocated before the descriptor exists: memory
+    // that runs out must not leave a file open (and, on Windows, undeletable).
+    auto stream = std::make_unique<WriteStream>(path);
 #if defined(_WIN32)
     int fd = _open(temp_.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, 0666);
 #else
@@ -149,18 +154,17 @@ bool AtomicFile::Open(const std::string& path) {
       temp_.clear();
       return false;
     }
-    stream_ = std::make_unique<WriteStream>();
-    file_ = stream_->Open(fd, path);
+    file_ = stream->Open(fd);
     if (!file_) {
       int saved = errno;
       CloseDescriptor(fd);
-      stream_.reset();
       std::remove(temp_.c_str());
       temp_.clear();
       errno = saved;
       return false;
     }
     fd_ = fd;
+    stream_ = std::move(stream);
     return true;
   }
   errno = EEXIST;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #if !defined(_WIN32)  // the full-disk case needs fork and a file-size limit
+#include <dirent.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -40,6 +41,22 @@ bool ValidEmf(const std::string& bytes) {
   gdi::EmfReader reader;
   std::string why;
   return reader.Parse(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &why);
+}
+
+// The descriptors this process has open (-1 where that cannot be seen): a
+// run that runs out of memory must not leave a file open behind it (which
+// on Windows also keeps its temporary file from being deleted).
+int OpenDescriptors() {
+#if defined(__linux__)
+  DIR* dir = opendir("/proc/self/fd");
+  if (!dir) return -1;
+  int n = 0;
+  while (readdir(dir)) n++;
+  closedir(dir);
+  return n;
+#else
+  return -1;
+#endif
 }
 
 struct Outcome {
@@ -91,6 +108,7 @@ TEST(FailureInjection, EveryAllocationOfAConversionMayFail) {
   ASSERT_GT(total, 50u);
 
   size_t told = 0, logged = 0, whole = 0;
+  const int descriptors = OpenDescriptors();
   for (size_t n = 0; n < total; ++n) {
     SCOPED_TRACE("failing allocation " + std::to_string(n) + " of " + std::to_string(total));
     for (const std::string& name : dir.List())
@@ -101,6 +119,7 @@ TEST(FailureInjection, EveryAllocationOfAConversionMayFail) {
     bool allocating = false;
     for (const std::string& t : notices.texts) allocating |= t.rfind("Error allocating ", 0) == 0;
     for (const std::string& name : dir.List()) EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+    EXPECT_EQ(OpenDescriptors(), descriptors);
     if (o.rc == 0) {
       // The run could not go on: it said so, and what it had not finished
       // is gone; what it had (pages, a log closed before) is whole.
