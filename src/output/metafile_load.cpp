@@ -150,7 +150,7 @@ int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
 bool PlaceablePicture(const uint8_t* data, size_t size, MetafilePict* pict) {
   if (!data || size < 22 || gdi::GetU32(data) != kPlaceableKey) return false;
   int32_t left = gdi::GetI16(data + 6), top = gdi::GetI16(data + 8), right = gdi::GetI16(data + 10), bottom = gdi::GetI16(data + 12);
-  int32_t inch = data[14] | (data[15] << 8);
+  int32_t inch = gdi::GetU16(data + 14);
   if (inch == 0) return false;
   pict->mm = 8;  // MM_ANISOTROPIC
   pict->xExt = MulDiv(right - left, 2540, inch);
