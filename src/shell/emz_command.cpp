@@ -19,15 +19,32 @@ namespace tsl::shell {
 
 namespace {
 
-// A new, empty file "tsl" + 6 characters in the current folder, deleted
-// with its owner.
+// A new, empty file "tsl" + 6 characters in the current folder (or the
+// temporary folder when the current one takes no files), deleted with its
+// owner.
 class TempFile {
  public:
   TempFile() {
+    if (!Create(std::string())) {
+      // A folder we may not write to: the user's temporary folder instead.
+      char temp[MAX_PATH] = {};
+      DWORD n = GetTempPathA(MAX_PATH, temp);
+      if (n > 0 && n < MAX_PATH) Create(temp);
+    }
+  }
+  ~TempFile() {
+    if (!path_.empty()) DeleteFileA(path_.c_str());
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  bool Create(const std::string& folder) {
     static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
     for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-      std::string name = "tsl";
+      std::string name = folder + "tsl";
       for (int i = 0; i < 6; ++i) {
         seed = seed * 1103515245u + 12345u;
         name += kChars[(seed >> 16) % 36];
@@ -40,22 +57,19 @@ class TempFile {
         break;
       }
     }
+    return !path_.empty();
   }
-  ~TempFile() {
-    if (!path_.empty()) DeleteFileA(path_.c_str());
-  }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-  const std::string& path() const { return path_; }
 
- private:
   std::string path_;
 };
 
 // Writes the view's metafile into `emzPath`; false after telling the user.
 bool SaveViewAsEmz(HWND frame, const std::string& emzPath) {
   TempFile temp;
-  if (temp.path().empty()) return false;  // no place for it: nothing to say
+  if (temp.path().empty()) {
+    NotifySE(IDS_WRITE_METAFILE_FAILED, emzPath, win32::LastErrorText());
+    return false;
+  }
   HENHMETAFILE emf = ViewMetafile(frame);
   SetLastError(ERROR_INVALID_HANDLE);  // what is reported when the view is empty
   EnhMetaFile copy(emf ? CopyEnhMetaFileA(emf, temp.path().c_str()) : nullptr);

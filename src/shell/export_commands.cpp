@@ -47,7 +47,9 @@ int InteractiveExport(HWND frame, ExportRequest& req) {
   if (!ExportPropBox(frame, &req)) return 0;
   using Writer = int (*)(Notices&, const ExportRequest&, const SettingsSet&, const std::string&);
   unsigned title = IDS_EXPORT_BMP_TITLE;
+  // An opened metafile has no plot: its own name is offered instead.
   std::string path = gvGlobals.exportName;
+  if (path.empty() && !gvGlobals.metafile.empty()) path = ReplaceExtension(gvGlobals.metafile, ".bmp");
   Writer write = EmfToDibFile;
   if (req.format == kExportPNG) {
     title = IDS_EXPORT_PNG_TITLE;
