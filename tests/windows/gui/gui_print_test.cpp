@@ -2,7 +2,8 @@
 // that scripts/test.d/windows.sh starts (Wine's printers come from it):
 // Page Setup shown, cancelled and confirmed, with the nine values read back
 // by `reg query`; Print through its dialog; /PD printing a batch without
-// any dialog; /P asking once for the whole batch. What the pages show is
+// any dialog; /P asking once for the whole batch; files dropped after a
+// command line with /PD printed like its own. What the pages show is
 // checked on the Linux side (PrintQueue.PageFromTheWindowsFrame).
 #include <gtest/gtest.h>
 
@@ -47,7 +48,7 @@ size_t PdfsNamed(const std::string& part) {
 }
 
 bool WaitForPdf(const std::string& part, size_t before) {
-  return WaitFor([&] { return PdfsNamed(part) > before; }, 90000);
+  return WaitFor([&] { return PdfsNamed(part) > before; }, 60000);
 }
 
 void ForgetPageSetup() {
@@ -109,8 +110,8 @@ class Printing : public testing::Test {
     ForgetPageSetup();
     SetSetting("NoAutoClose", kOn);
     SetSetting("NoInfoMessages", kOn);
-    // 100 x 75 mm: fitted on A4 it grows to the page's width.
-    WriteFile(Work("gui_page.plt"), BoxPlot(4000, 3000, 2));
+    // 100 x 75 mm: fitted on A4 it grows to the width between the margins.
+    WriteFile(Work("gui_page.plt"), BoxPlot(1000, 750, 2));
     app_ = new App("gui_page.plt");
     WaitFor([&] { return app_->Caption() == Work("gui_page.plt") + " - Tessella"; });
   }
@@ -220,6 +221,27 @@ TEST(PrintingBatch, PAsksOnceForTheWholeBatch) {
   }
   EXPECT_TRUE(WaitForPdf("p_one", one));
   EXPECT_TRUE(WaitForPdf("p_two", two));
+}
+
+// The run options of a command line hold until the next one: files dropped
+// after "/PD first.plt" print as it did.
+TEST(PrintingBatch, DroppedFilesPrintAsTheCommandLineAsked) {
+  if (QueueFolder().empty()) GTEST_SKIP() << "no private print queue (scripts/test.d/windows.sh starts one)";
+  ResetSettings();
+  ForgetPageSetup();
+  SetSetting("NoInfoMessages", kOn);
+  SetSetting("NoAutoClose", kOn);
+  for (const char* name : {"drop_first.plt", "drop_a.plt", "drop_b.plt"}) WriteFile(Work(name), BoxPlot(2000, 1500, 2));
+  size_t first = PdfsNamed("drop_first"), a = PdfsNamed("drop_a"), b = PdfsNamed("drop_b");
+  App app("/PD drop_first.plt");
+  ASSERT_TRUE(WaitFor([&] { return app.Caption() == Work("drop_first.plt") + " - Tessella"; }));
+  EXPECT_TRUE(WaitForPdf("drop_first", first));
+  app.Drop({Work("drop_a.plt"), Work("drop_b.plt")});
+  ASSERT_TRUE(WaitFor([&] { return app.Caption() == Work("drop_b.plt") + " - Tessella"; })) << app.Caption();
+  EXPECT_TRUE(FileExists(Work("drop_a.emf")));
+  EXPECT_TRUE(WaitForPdf("drop_a", a));
+  EXPECT_TRUE(WaitForPdf("drop_b", b));
+  EXPECT_FALSE(FindTop("#32770", nullptr, app.pid())) << "nobody was asked";
 }
 
 }  // namespace
