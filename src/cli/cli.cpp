@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/batch.h"
+#include "cli/check_update.h"
 #include "cli/export_command.h"
 #include "cli/settings_command.h"
 #include "cli/switches.h"
@@ -31,6 +32,7 @@ const char kUsage[] =
     "       tessella settings COMMAND...      (see 'tessella settings --help')\n"
     "       tessella export METAFILE FORMAT... (see 'tessella export --help')\n"
     "       tessella --dump METAFILE\n"
+    "       tessella --check-update           (see 'tessella --check-update --help')\n"
     "Convert HP-GL and HP-GL/2 plot files into Windows Enhanced Metafiles.\n"
     "\n"
     "Each file is converted into a metafile beside it (drawing.plt gives\n"
@@ -120,6 +122,7 @@ bool ParseJobs(const std::string& text, int* jobs) {
 int RunCli(int argc, char** argv) {
   if (argc >= 2 && !std::strcmp(argv[1], "settings")) return RunSettingsCommand(argc - 1, argv + 1);
   if (argc >= 2 && !std::strcmp(argv[1], "export")) return RunExportCommand(argc - 1, argv + 1);
+  if (argc >= 2 && !std::strcmp(argv[1], "--check-update")) return RunCheckUpdate(argc - 1, argv + 1);
 
   // Options that change the whole run come first, wherever they stand.
   std::string setName;
