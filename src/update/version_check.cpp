@@ -72,12 +72,13 @@ std::string DescribeFailure(const VersionCheck& check) {
           return WithSystemText("the host name '" + check.server.host + "' could not be resolved", net);
         case NetFailure::NoSocket: return WithSystemText("no socket could be made", net);
         case NetFailure::Refused: return where + " refused the connection (nothing listens there)";
-        case NetFailure::ConnectTimeout: return where + " did not accept the connection in time";
+        case NetFailure::ConnectTimeout:
+          return where + " did not accept the connection within " + Seconds(check.timeouts.connectMs);
         default: return WithSystemText("could not connect to " + where, net);
       }
     case HttpFailure::Send: return WithSystemText("the request could not be sent to " + where, net);
     case HttpFailure::NoReply:
-      if (net.failure == NetFailure::ReceiveTimeout) return where + " sent no reply in time";
+      if (net.failure == NetFailure::ReceiveTimeout) return where + " sent no reply within " + Seconds(receiveMs);
       return WithSystemText(where + " closed the connection without a reply", net);
     case HttpFailure::CutInHeaders:
       return "the reply from " + where + " " + HowItStopped(net, receiveMs) + " within its headers";

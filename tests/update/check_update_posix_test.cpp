@@ -46,7 +46,7 @@ TEST_F(CheckUpdateCommand, EachReplyGivesItsLineAndStatus) {
       {"missing", 1, "names no release (no Vbuild)"},
       {"notfound", 1, "answered with HTTP status 404"},
       {"cut", 1, "ended within its headers"},
-      {"silent", 1, "sent no reply in time"},
+      {"silent", 1, "sent no reply within 0.5 s"},
       {"refused", 1, "refused the connection"},
   };
   for (const Case& c : cases) {
