@@ -6,6 +6,7 @@
 #include <iostream>
 #include <vector>
 
+#include "cli/terminal_notices.h"
 #include "settings/settings_registry.h"
 #include "update/version_check.h"
 
@@ -110,7 +111,8 @@ int SetUpdateServerSetting(const std::string& value, bool inSet, std::ostream& o
   }
   bool productServer = value.find_first_not_of(" \t") == std::string::npos;
   std::string stored = UpdateServerText(server);
-  if (!WriteSettingsString(nullptr, kUpdateServerValue, productServer ? nullptr : stored.c_str())) {
+  TerminalNotices notices({}, &err);
+  if (!WriteSettingsString(notices, nullptr, kUpdateServerValue, productServer ? nullptr : stored.c_str())) {
     err << prefix << "could not change UpdateServer\n";
     return kFailed;
   }

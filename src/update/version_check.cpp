@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/notify.h"
+#include "resources/string_ids.h"
 
 namespace tsl {
 
@@ -107,19 +108,25 @@ std::string DescribeFailure(const VersionCheck& check) {
 void ShowVersionCheck(const VersionCheck& check, bool interactive, Notices& notices, const PageOpener& open) {
   switch (check.decision.verdict) {
     case VersionVerdict::Current:
-      if (interactive)
-        notices.Show(UpToDateText(), "Tessella is up-to-date", NoticeIcon::Information, NoticeButtons::Ok);
+      if (interactive) notices.Tell(UpToDateNotice());
       return;
     case VersionVerdict::Different: {
-      NoticeAnswer answer = notices.Show(UpdateAvailableText(check.decision.release), "Update Available",
-                                         NoticeIcon::Information, NoticeButtons::YesNo);
-      if (answer != NoticeAnswer::Yes) return;
+      if (notices.Tell(UpdateAvailableNotice(check.decision.release)) != NoticeAnswer::Yes) return;
       std::string systemText;
-      if (!open(ProductPageAddress(), &systemText))
-        notices.Show(systemText, "Tessella", NoticeIcon::Error, NoticeButtons::Ok);
+      if (!open(ProductPageAddress(), &systemText)) {
+        Notice failed;  // the system's text alone
+        failed.reason = systemText;
+        failed.icon = NoticeIcon::Error;
+        notices.Tell(failed);
+      }
       return;
     }
-    default: return;  // a failed check stays silent in the window
+    default:
+      // A failed check stays silent in the window; only memory running out
+      // is told, as everywhere.
+      if (check.report.failure == HttpFailure::NoMemory)
+        notices.Tell(MakeNotice(IDS_ALLOCATION_FAILED, {std::to_string(sizeof(RecvRecord))}, NoticeIcon::Error));
+      return;
   }
 }
 

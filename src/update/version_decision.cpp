@@ -2,6 +2,7 @@
 
 #include "common/notify.h"
 #include "common/strings.h"
+#include "resources/string_ids.h"
 
 namespace tsl {
 
@@ -72,13 +73,22 @@ std::string VersionText(const PublishedRelease& r) {
   return Format("Version %ld.%ld Build %ld", r.major, r.minor, r.build);
 }
 
-std::string UpdateAvailableText(const PublishedRelease& r) {
-  return Format(Loaded(40100).c_str(), kProductName, static_cast<unsigned>(r.major), static_cast<unsigned>(r.minor),
-                static_cast<unsigned long>(r.build), r.relDate.c_str(), kRunningVersionText);
+Notice UpdateAvailableNotice(const PublishedRelease& r) {
+  Notice n = MakeNotice(IDS_NEW_VERSION_QUESTION,
+                        {kProductName, std::to_string(r.major), std::to_string(r.minor), std::to_string(r.build),
+                         r.relDate, kRunningVersionText},
+                        NoticeIcon::Information);
+  n.buttons = NoticeButtons::YesNo;
+  n.caption = "Update Available";
+  return n;
 }
 
-std::string UpToDateText() { return Format(Loaded(40110).c_str(), kRunningVersionText, kProductName); }
+Notice UpToDateNotice() {
+  Notice n = MakeNotice(IDS_CURRENT_VERSION, {kRunningVersionText, kProductName}, NoticeIcon::Information);
+  n.caption = "Tessella is up-to-date";
+  return n;
+}
 
-std::string ProductPageAddress() { return Loaded(40120); }
+std::string ProductPageAddress() { return Loaded(IDS_PRODUCT_PAGE); }
 
 }  // namespace tsl

@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "platform/notices.h"
+
 namespace tsl {
 
 // The running release.
@@ -39,13 +41,14 @@ PublishedRelease ReadPublishedRelease(const std::string& body);
 // The decision for a reply with HTTP status `status` and body text `body`.
 VersionDecision DecideVersion(int status, const std::string& body);
 
-// String 40100 ("A new version of ... is available ...") for `release`, and
-// string 40110 ("You are currently running ...").
-std::string UpdateAvailableText(const PublishedRelease& release);
-std::string UpToDateText();
+// The question "A new version of ... is available ..." for `release`
+// ("Update Available", Yes and No), and the confirmation "You are currently
+// running ..." ("Tessella is up-to-date").
+Notice UpdateAvailableNotice(const PublishedRelease& release);
+Notice UpToDateNotice();
 // "Version M.m Build B".
 std::string VersionText(const PublishedRelease& release);
-// String 40120, the product's web page.
+// The product's web page.
 std::string ProductPageAddress();
 
 }  // namespace tsl

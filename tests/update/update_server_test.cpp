@@ -73,14 +73,14 @@ class StoredServerTest : public ::testing::Test {
   std::unique_ptr<SettingsStore> store_;
 };
 
-// Notices remembered, answering a question as told.
+// Notices remembered as the desktop would show them, answering a question
+// as told.
 class Boxes : public Notices {
  public:
   explicit Boxes(NoticeAnswer answer = NoticeAnswer::No) : answer_(answer) {}
-  NoticeAnswer Show(const std::string& text, const std::string& caption, NoticeIcon icon,
-                    NoticeButtons buttons) override {
-    shown.push_back({text, caption, icon, buttons});
-    return buttons == NoticeButtons::YesNo ? answer_ : NoticeAnswer::Ok;
+  NoticeAnswer Tell(const Notice& n) override {
+    shown.push_back({NoticeText(n), NoticeCaption(n), n.icon, n.buttons});
+    return n.IsQuestion() ? answer_ : NoticeAnswer::Ok;
   }
   struct Box {
     std::string text, caption;
@@ -107,19 +107,19 @@ TEST_F(StoredServerTest, TheStoredServerIsAskedAndOffAsksNone) {
   EXPECT_EQ(UpdateServerText(s), kDefaultUpdateHost) << "nothing stored: the product's server";
 
   std::string at = "127.0.0.1:" + std::to_string(test::ServerPort("older"));
-  ASSERT_EQ(WriteSettingsString(nullptr, kUpdateServerValue, at.c_str()), 1);
+  ASSERT_EQ(WriteSettingsString(NoOneToTell(), nullptr, kUpdateServerValue, at.c_str()), 1);
   VersionCheck check = RunConfiguredVersionCheck(Quick());
   EXPECT_EQ(UpdateServerText(check.server), at);
   EXPECT_EQ(check.decision.verdict, VersionVerdict::Different) << DescribeFailure(check);
 
-  ASSERT_EQ(WriteSettingsString(nullptr, kUpdateServerValue, "off"), 1);
+  ASSERT_EQ(WriteSettingsString(NoOneToTell(), nullptr, kUpdateServerValue, "off"), 1);
   check = RunConfiguredVersionCheck(Quick());
   EXPECT_TRUE(check.server.off);
   EXPECT_EQ(check.status, 0);
   EXPECT_EQ(check.decision.verdict, VersionVerdict::NotOk);
   EXPECT_NE(DescribeFailure(check).find("turned off"), std::string::npos);
 
-  ASSERT_EQ(WriteSettingsString(nullptr, kUpdateServerValue, "bad host"), 1);
+  ASSERT_EQ(WriteSettingsString(NoOneToTell(), nullptr, kUpdateServerValue, "bad host"), 1);
   check = RunConfiguredVersionCheck(Quick());
   EXPECT_NE(DescribeFailure(check).find("'bad host'"), std::string::npos) << DescribeFailure(check);
 }
@@ -127,7 +127,7 @@ TEST_F(StoredServerTest, TheStoredServerIsAskedAndOffAsksNone) {
 TEST_F(StoredServerTest, TheBoxesOfTheWindow) {
   auto point = [](const char* name) {
     std::string at = "127.0.0.1:" + std::to_string(test::ServerPort(name));
-    WriteSettingsString(nullptr, kUpdateServerValue, at.c_str());
+    WriteSettingsString(NoOneToTell(), nullptr, kUpdateServerValue, at.c_str());
   };
   std::vector<std::string> opened;
   PageOpener open = [&](const std::string& address, std::string*) {
@@ -143,7 +143,7 @@ TEST_F(StoredServerTest, TheBoxesOfTheWindow) {
   GetCurrentVersionInfo(asked, true, open, Quick());
   ASSERT_EQ(asked.shown.size(), 1u);
   EXPECT_EQ(asked.shown[0].caption, "Tessella is up-to-date");
-  EXPECT_EQ(asked.shown[0].text, UpToDateText());
+  EXPECT_EQ(asked.shown[0].text, "You are currently running Version 5.4 Build 1110, the current version of Tessella.");
   EXPECT_EQ(asked.shown[0].icon, NoticeIcon::Information);
   EXPECT_EQ(asked.shown[0].buttons, NoticeButtons::Ok);
 

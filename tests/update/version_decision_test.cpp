@@ -60,11 +60,18 @@ TEST(VersionTexts, TheBoxesSayWhatWasFound) {
   r.minor = 4;
   r.build = 1109;
   r.relDate = "2023-11-02";
-  EXPECT_EQ(UpdateAvailableText(r),
+  Notice question = UpdateAvailableNotice(r);
+  EXPECT_EQ(NoticeCaption(question), "Update Available");
+  EXPECT_TRUE(question.IsQuestion());
+  EXPECT_EQ(question.icon, NoticeIcon::Information);
+  EXPECT_EQ(NoticeText(question),
             "A new version of Tessella is available: Version 5.4 Build 1109 was released 2023-11-02.\n\n"
             "You are currently running Version 5.4 Build 1110.\n\n"
             "Would you like to learn more about this new version now?");
-  EXPECT_EQ(UpToDateText(), "You are currently running Version 5.4 Build 1110, the current version of Tessella.");
+  Notice current = UpToDateNotice();
+  EXPECT_EQ(NoticeCaption(current), "Tessella is up-to-date");
+  EXPECT_FALSE(current.IsQuestion());
+  EXPECT_EQ(NoticeText(current), "You are currently running Version 5.4 Build 1110, the current version of Tessella.");
   EXPECT_EQ(VersionText(r), "Version 5.4 Build 1109");
   EXPECT_EQ(ProductPageAddress().compare(0, 7, "http://"), 0) << ProductPageAddress();
 }

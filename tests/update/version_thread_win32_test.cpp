@@ -128,7 +128,7 @@ class VersionThreadTest : public ::testing::Test {
 
   void PointAt(const char* name) {
     std::string at = "127.0.0.1:" + std::to_string(test::ServerPort(name));
-    ASSERT_EQ(WriteSettingsString(nullptr, kUpdateServerValue, at.c_str()), 1);
+    ASSERT_EQ(WriteSettingsString(NoOneToTell(), nullptr, kUpdateServerValue, at.c_str()), 1);
   }
 
   // Makes `command` the handler of http addresses until the test ends. (Wine
