@@ -20,6 +20,7 @@
 #include "interpreter/statistics.h"
 #include "interpreter/tessella.h"
 #include "interpreter/units.h"
+#include "output/emz.h"
 #include "resources/string_ids.h"
 
 namespace tsl {
@@ -139,6 +140,7 @@ bool ConvertJob(const BatchJob& job, const std::atomic<bool>* cancel, Progress* 
   bool toMemory = settings.Has(PurgeEMF);
   RunEnvironment env;
   env.notices = &notices;
+  env.compressEMF = CompressEMF;
   env.progress = settings.Has(Quiet) ? nullptr : progress;
   RunResult result;
   int rc = Tessella(settings, names.plot, toMemory ? nullptr : names.metafile.c_str(), names.log, env, &result);

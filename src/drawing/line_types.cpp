@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "drawing/line_types.h"
-#include "drawing/pens.h"
+#include "interpreter/output_routines.h"
 #include "interpreter/args.h"
 #include "interpreter/conversion_log.h"
 #include "interpreter/handlers.h"

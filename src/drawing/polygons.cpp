@@ -2,7 +2,7 @@
 // bracket, and the rectangles EA, ER, RA and RR.
 #include "drawing/chords.h"
 #include "drawing/fills.h"
-#include "drawing/pen_motion.h"
+#include "interpreter/output_routines.h"
 #include "interpreter/args.h"
 #include "interpreter/handlers.h"
 #include "interpreter/transform.h"

@@ -2,16 +2,11 @@
 #pragma once
 #include <cstddef>
 
-#include "interpreter/plotter_state.h"
+#include "interpreter/label_services.h"
 
 namespace tsl {
 
-// Draws `n` label bytes at the pen position with the current label state:
-// placed by the label origin, CR/LF/BS obeyed, each other byte drawn as one
-// TextOutA or, with DrawChars, as strokes of the built-in font. Leaves the
-// pen one advance after the last character and the carriage-return point in
-// xLabelStart/yLabelStart.
-void PlotChars(PlotterState& ps, const char* text, size_t n);
+// PlotChars is one of the label services (interpreter/label_services.h).
 
 // One move by (dx, dy) grid units, converted as CharUnits does: drawn with
 // DoLineTo when the pen is down, else a MoveToEx. Leaves the pen there.
