@@ -32,11 +32,15 @@ class PlotReader {
   // Reads and executes commands until the end of the file, a cancel, a
   // fatal error, or a page whose metafile could not be made.
   void Run(PlotterState& ps, PageOutput& pages, bool* cancelled);
+  // A fatal error (an over-long command, no memory, a read error) ended the
+  // reading before the end of the plot.
+  bool Aborted() const { return aborted_; }
 
  private:
   bool Grow(PlotterState& ps);
 
   size_t size_;
+  bool aborted_ = false;
   MemPtr<char> buffer_;
   MemPtr<Arg> args_;
   InputFile in_;
