@@ -2,6 +2,7 @@
 
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <map>
@@ -226,6 +227,9 @@ void PlanJob(Job& job, const Input& in, const CommandLine& cl, Claims& claims, S
   std::string path;
   if (metafileWanted) {
     if (metafile == "-") {
+      // A metafile is no text: a terminal would show garbage.
+      if (isatty(STDOUT_FILENO))
+        return void(claims.Refuse(job, "standard output is a terminal; name the metafile with -o FILE"));
       job.metafileStream = "-";
       if (!claims.Claim(job, "-", true, &path, &stream)) return;
     } else if ((ok = claims.Claim(job, metafile, metafileNamed, &path, &stream, true))) {

@@ -9,25 +9,22 @@
 #include <cstdint>
 #include <string>
 
+#include "support/cli_samples.h"
 #include "support/run_binary.h"
 #include "support/temp_dir.h"
 
 namespace tsl {
 namespace {
 
+using test::BigEndian32;
+using test::LittleEndian32;
+
 using test::FileExists;
 using test::ReadFile;
 using test::RunTessella;
 using test::TempDir;
 
-const char kPlot[] = "IN;SP1;PD0,0,4000,0,4000,3000,0,3000,0,0;SP2;PU1000,1000;CI500;";
-
-uint32_t BigEndian32(const std::string& s, size_t at) {
-  return static_cast<uint32_t>(static_cast<unsigned char>(s[at])) << 24 |
-         static_cast<uint32_t>(static_cast<unsigned char>(s[at + 1])) << 16 |
-         static_cast<uint32_t>(static_cast<unsigned char>(s[at + 2])) << 8 |
-         static_cast<unsigned char>(s[at + 3]);
-}
+const char* const kPlot = test::kSamplePlot;
 
 void Put32(std::string& s, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>(v >> (8 * i));

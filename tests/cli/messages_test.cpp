@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "support/cli_samples.h"
 #include "support/run_binary.h"
 #include "support/temp_dir.h"
 
@@ -19,7 +20,7 @@ using test::ReadFile;
 using test::RunTessella;
 using test::TempDir;
 
-const char kPlot[] = "IN;SP1;PD0,0,4000,0,4000,3000,0,3000,0,0;SP2;PU1000,1000;CI500;";
+const char* const kPlot = test::kSamplePlot;
 const char kWarned[] = "IN;SP1;PD0,0,100,100;ZZ1;";  // ZZ is no command
 
 size_t Count(const std::string& text, const std::string& what) {
@@ -67,6 +68,15 @@ TEST(Messages, QuietOnSuccessUnlessATerminalListensOrVerbose) {
   EXPECT_EQ(Count(tty.err, "tessella:"), 2u) << tty.err;  // the failure and one summary line
   EXPECT_NE(tty.err.find("tessella: 2 files converted, 1 failed"), std::string::npos) << tty.err;
   EXPECT_NE(tty.err.find("tessella: missing.plt: error: No such file or directory"), std::string::npos);
+
+  // A metafile is never sent to a terminal.
+  test::RunSetup both;
+  both.terminalOut = true;
+  both.input = kPlot;
+  auto binary = test::RunTessellaWith({"-"}, dir.path(), both);
+  EXPECT_EQ(binary.status, 1);
+  EXPECT_NE(binary.err.find("tessella: -: error: standard output is a terminal"), std::string::npos) << binary.err;
+  EXPECT_EQ(binary.err.find("EMF"), std::string::npos);
 
   // Warnings are said whoever listens, and name the log that holds more.
   auto warned = RunTessella({"w.plt"}, dir.path());

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "support/cli_samples.h"
 #include "support/run_binary.h"
 #include "support/temp_dir.h"
 
@@ -19,7 +20,7 @@ using test::ReadFile;
 using test::RunTessella;
 using test::TempDir;
 
-const char kPlot[] = "IN;SP1;PD0,0,4000,0,4000,3000,0,3000,0,0;SP2;PU1000,1000;CI500;";
+const char* const kPlot = test::kSamplePlot;
 const char kOther[] = "IN;SP3;PD0,0,100,100;";
 
 bool IsEmf(const std::string& bytes) { return bytes.size() > 44 && bytes.compare(40, 4, " EMF") == 0; }

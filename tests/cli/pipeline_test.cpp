@@ -8,11 +8,15 @@
 #include <algorithm>
 #include <string>
 
+#include "support/cli_samples.h"
 #include "support/run_binary.h"
 #include "support/temp_dir.h"
 
 namespace tsl {
 namespace {
+
+using test::BigEndian32;
+using test::LittleEndian32;
 
 using test::ReadFile;
 using test::TempDir;
@@ -21,12 +25,6 @@ bool Installed(const char* program) {
   for (const char* dir : {"/usr/bin/", "/usr/local/bin/", "/bin/"})
     if (access((std::string(dir) + program).c_str(), X_OK) == 0) return true;
   return false;
-}
-
-uint32_t BigEndian32(const std::string& s, size_t at) {
-  uint32_t v = 0;
-  for (size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<unsigned char>(s[at + i]);
-  return v;
 }
 
 TEST(Pipeline, GnuplotThroughTheCommandLineIntoItsOwnDump) {

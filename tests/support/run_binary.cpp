@@ -51,11 +51,12 @@ ProgramRun Run(const std::vector<std::string>& args, const std::string& workdir,
   std::string inPath = "/dev/null";
   if (!setup.input.empty()) inPath = io.Write("in", setup.input);
   int master = -1, slave = -1;
-  if (setup.terminal && openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return ProgramRun();
+  if ((setup.terminal || setup.terminalOut) && openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
+    return ProgramRun();
   ProgramRun run;
   pid_t pid = fork();
   if (pid == 0) {
-    int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int out = setup.terminalOut ? slave : open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int err = slave >= 0 ? slave : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int in = open(inPath.c_str(), O_RDONLY);
     if (out < 0 || err < 0 || in < 0) _exit(127);
@@ -82,7 +83,7 @@ ProgramRun Run(const std::vector<std::string>& args, const std::string& workdir,
     close(master);
   }
   run.status = WaitFor(pid);
-  if (setup.output.empty()) run.out = ReadFile(outPath);
+  if (setup.output.empty() && !setup.terminalOut) run.out = ReadFile(outPath);
   if (master < 0) run.err = ReadFile(errPath);
   return run;
 }

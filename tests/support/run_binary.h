@@ -33,6 +33,7 @@ struct RunSetup {
   std::map<std::string, std::string> env;
   std::string input;       // standard input's bytes (a file); none: /dev/null
   bool terminal = false;   // standard error is a terminal (its text in `err`)
+  bool terminalOut = false;  // standard output too (its text also in `err`)
   std::string output;      // standard output goes to this file instead of `out`
 };
 ProgramRun RunTessellaWith(const std::vector<std::string>& args, const std::string& workdir, const RunSetup& setup);
