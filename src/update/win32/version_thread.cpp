@@ -36,7 +36,18 @@ bool LaunchVersionCheck(HWND hwnd) {
 
 void TerminateVersionCheck() {
   if (!hTrd) return;
-  WaitForSingleObject(hTrd, kVersionCheckWaitMs);
+  DWORD start = GetTickCount();
+  for (;;) {
+    DWORD spent = GetTickCount() - start;
+    if (spent >= kVersionCheckWaitMs) break;
+    // The check's box sends to its owner (the frame, on this thread) as it
+    // opens and closes: those messages are answered meanwhile, nothing else,
+    // so a check that is just ending is not held up by this wait.
+    DWORD w = MsgWaitForMultipleObjects(1, &hTrd, FALSE, kVersionCheckWaitMs - spent, QS_SENDMESSAGE);
+    if (w != WAIT_OBJECT_0 + 1) break;
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
   CloseHandle(hTrd);
   hTrd = nullptr;
   uTID = 0;
