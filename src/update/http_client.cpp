@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <memory>
+#include <new>
 
-#include "common/memory.h"
 #include "common/notify.h"
 
 namespace tsl {
@@ -190,8 +191,10 @@ size_t ReadHttpReply(TcpConnection& connection, const HttpTimeouts& timeouts, in
   std::memset(body, 0, capacity + 1);
   *status = 0;
   *report = HttpReport();
-  MemPtr<RecvRecord> rec(static_cast<RecvRecord*>(AllocMem(sizeof(RecvRecord))));
-  if (!rec) {
+  std::unique_ptr<RecvRecord> rec;
+  try {
+    rec = std::make_unique<RecvRecord>();
+  } catch (const std::bad_alloc&) {
     report->failure = HttpFailure::NoMemory;
     return 0;
   }

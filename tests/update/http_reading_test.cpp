@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/allocation_failure.h"
 #include "update/http_client.h"
 
 namespace tsl {
@@ -222,6 +223,21 @@ TEST(ReadHttpReply, EndlessHeadersStop) {
   Reply r = Read(c);
   EXPECT_EQ(r.report.failure, HttpFailure::HeadersTooLong);
   EXPECT_LT(c.receives, 20000) << "reading stopped long before the server did";
+}
+
+TEST(ReadHttpReply, NoMemoryForTheReceiveRecordIsAFailedCheckNotACrash) {
+  ScriptedConnection c({"HTTP/1.1 200 OK\r\n\r\nVmajor=5"});
+  Reply r;
+  {
+    test::AllocationFailure fail([](size_t, size_t size) { return size >= sizeof(RecvRecord); });
+    r = Read(c);
+    EXPECT_TRUE(fail.fired());
+  }
+  EXPECT_EQ(r.report.failure, HttpFailure::NoMemory);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.body, "");
+  EXPECT_TRUE(r.terminated);
+  EXPECT_EQ(c.receives, 0) << "nothing is read without a record to read into";
 }
 
 TEST(HttpRequestText, NamesThePortOnlyWhenItIsNotTheDefault) {

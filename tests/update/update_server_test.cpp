@@ -14,8 +14,7 @@
 
 #ifdef _WIN32
 #include "platform/win32/settings_store_registry.h"
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "platform/windows_lean.h"
 #else
 #include "platform/posix/settings_store_file.h"
 #endif
