@@ -5,6 +5,8 @@
 #include "shell/commands.h"
 #include "shell/globals.h"
 #include "shell/help_viewer.h"
+#include "shell/window_notices.h"
+#include "update/win32/version_thread.h"
 
 namespace tsl::shell {
 
@@ -35,6 +37,15 @@ INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
 LRESULT CmdHelp(HWND frame, unsigned id, LPARAM) {
   // Without a help file there is nothing to show.
   ShowHelp(frame, id);
+  return 0;
+}
+
+LRESULT CmdCheckUpdates(HWND frame, unsigned, LPARAM) {
+  // Asked for by the user: in the foreground, and the current release is
+  // confirmed too. Every wait of the check is bounded.
+  HCURSOR old = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  tsl::win32::GetCurrentVersionInfo(frame, 1);
+  SetCursor(old);
   return 0;
 }
 
