@@ -103,4 +103,25 @@
 #define IDC_ABOUT_COPYRIGHT 1263
 #define IDC_ABOUT_LIBRARIES 1264
 
+/* Dialog 101, the progress box, and the commands its procedure takes
+   (the value in the long parameter). */
+#define IDD_PROGRESS 101
+#define IDC_PROGRESS_TARGET 102
+#define IDC_PROGRESS_BAR 103
+#define IDC_PROGRESS_SOURCE 104
+#define IDC_PROGRESS_PCT 107
+#define IDC_PROGRESS_MSG 1036
+#define PBM_TSL_SET_PCT 4667
+#define PBM_TSL_QUERY_CANCEL 4668
+#define PBM_TSL_SET_TARGET 4669
+#define PBM_TSL_SET_MSG 4670
+
+/* Dialog 114, Export As. */
+#define IDD_EXPORT 114
+#define IDC_EXPORT_WIDTH 1021
+#define IDC_EXPORT_HEIGHT 1022
+#define IDC_EXPORT_KEEP_RATIO 1023
+#define IDC_EXPORT_RATIO 1024
+#define IDC_EXPORT_FORMAT 1038
+
 #endif

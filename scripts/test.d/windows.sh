@@ -9,7 +9,7 @@ cd "$root"
 
 missing=()
 for tool in i686-w64-mingw32-g++-posix i686-w64-mingw32-windres wine wineserver winepath \
-            xvfb-run xwd xwininfo; do
+            xvfb-run xwd xwininfo chmcmd chmls; do
   command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
 done
 command -v convert-im6.q16 >/dev/null 2>&1 || command -v magick >/dev/null 2>&1 ||

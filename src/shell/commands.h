@@ -27,6 +27,10 @@ LRESULT CmdSaveEmf(HWND frame, unsigned id, LPARAM);
 LRESULT CmdExit(HWND frame, unsigned id, LPARAM);
 LRESULT CmdReconvert(HWND frame, unsigned id, LPARAM);
 
+// Save As EMZ (emz_command.cpp) and Export As (export_commands.cpp).
+LRESULT CmdSaveEmz(HWND frame, unsigned id, LPARAM);
+LRESULT CmdExportAs(HWND frame, unsigned id, LPARAM);
+
 // Edit commands (edit_commands.cpp).
 LRESULT CmdCopy(HWND frame, unsigned id, LPARAM);
 LRESULT CmdPaste(HWND frame, unsigned id, LPARAM);

@@ -11,6 +11,7 @@
 #include "shell/conversion.h"
 #include "shell/frame.h"
 #include "shell/globals.h"
+#include "shell/progress_box.h"
 #include "shell/view.h"
 #include "shell/window_notices.h"
 
@@ -69,14 +70,25 @@ int ConvertFile(HWND frame, const std::string& path) {
   std::string metafile = setOptions.Has(PurgeEMF) ? std::string() : names.metafile;
 
   RunEnvironment env;
+  BoxProgress box(frame);
   env.notices = &WindowNotices();
+  env.progress = &box;  // the box itself stays closed with Quiet
   env.compressEMF = CompressEMF;
   env.reference = ScreenReference();
   env.replaceEMF = [frame, &names](const std::string* p, const std::vector<uint8_t>* bytes) {
-    ShowRunDrawing(frame, names.plot, p, bytes);
+    // A cancelled drawing is not the plot: the view keeps what it showed.
+    if (!ProgressCancelled()) ShowRunDrawing(frame, names.plot, p, bytes);
   };
   env.showLog = [frame](const std::string& log) { ShowLog(frame, log, gvGlobals.textViewer); };
-  if (!Tessella(setOptions, names.plot, metafile.empty() ? nullptr : metafile.c_str(), names.log, env)) return 0;
+  RunResult res;
+  if (!Tessella(setOptions, names.plot, metafile.empty() ? nullptr : metafile.c_str(), names.log, env, &res)) return 0;
+  if (res.cancelled) {
+    // Nothing of a cancelled run passes for a converted file; its log,
+    // which says it was cancelled, stays.
+    for (const std::string& f : res.files)
+      if (f != names.log) DeleteFileA(f.c_str());
+    return 0;
+  }
 
   if (setOptions.Has(AutoCopy) && ViewMetafile(frame)) CopyToClipboard(frame, ViewMetafile(frame));
   gvGlobals.logFile = names.log;

@@ -10,6 +10,7 @@
 #include "shell/conversion.h"
 #include "shell/frame.h"
 #include "shell/globals.h"
+#include "shell/help_viewer.h"
 #include "shell/print_job.h"
 #include "shell/view.h"
 #include "shell/window_notices.h"
@@ -59,6 +60,7 @@ void OnCreate(HWND frame) {
 }
 
 void OnDestroy(HWND frame) {
+  CloseHelp();
   DragAcceptFiles(frame, FALSE);
   // A start-up check that still waits for its server gets 2.5 s, then is
   // left behind: it cannot hold the program open.

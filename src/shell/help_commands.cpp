@@ -4,6 +4,7 @@
 #include "resources/resource_ids.h"
 #include "shell/commands.h"
 #include "shell/globals.h"
+#include "shell/help_viewer.h"
 #include "shell/window_notices.h"
 #include "update/win32/version_thread.h"
 
@@ -33,10 +34,9 @@ INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
 
 }  // namespace
 
-LRESULT CmdHelp(HWND, unsigned, LPARAM) {
+LRESULT CmdHelp(HWND frame, unsigned id, LPARAM) {
   // Without a help file there is nothing to show.
-  if (gvGlobals.helpFile.empty()) return 0;
-  NotAvailableYet();
+  ShowHelp(frame, id);
   return 0;
 }
 

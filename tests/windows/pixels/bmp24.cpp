@@ -83,8 +83,15 @@ bool ReadBmp(const std::string& path, Image* image, std::string* error) {
   uint32_t compression = Get32(&b[30]);
   bool topDown = h < 0;
   if (topDown) h = -h;
-  if (w <= 0 || h <= 0 || w > 32767 || h > 32767 || (bits != 24 && bits != 32) || compression != 0) {
-    *error = "'" + path + "' is not an uncompressed 24- or 32-bit BMP";
+  if (w <= 0 || h <= 0 || w > 32767 || h > 32767 || (bits != 8 && bits != 24 && bits != 32) || compression != 0) {
+    *error = "'" + path + "' is not an uncompressed 8-, 24- or 32-bit BMP";
+    return false;
+  }
+  // 8 bits: palette indices into the colour table after the header.
+  uint32_t colours = bits == 8 ? (Get32(&b[46]) ? Get32(&b[46]) : 256) : 0;
+  size_t table = 14 + static_cast<size_t>(Get32(&b[14]));
+  if (colours > 256 || table + 4 * static_cast<size_t>(colours) > b.size()) {
+    *error = "'" + path + "' has a damaged colour table";
     return false;
   }
   size_t bpp = bits / 8, stride = (static_cast<size_t>(w) * bpp + 3) & ~size_t{3};
@@ -97,7 +104,8 @@ bool ReadBmp(const std::string& path, Image* image, std::string* error) {
     const uint8_t* row = &b[offBits + stride * static_cast<size_t>(topDown ? y : h - 1 - y)];
     for (int x = 0; x < w; ++x) {
       const uint8_t* p = row + bpp * x;
-      image->At(x, y) = static_cast<uint32_t>(p[2]) << 16 | p[1] << 8 | p[0];
+      if (bits == 8) p = *p < colours ? &b[table + 4 * static_cast<size_t>(*p)] : nullptr;
+      image->At(x, y) = p ? static_cast<uint32_t>(p[2]) << 16 | p[1] << 8 | p[0] : 0;
     }
   }
   return true;

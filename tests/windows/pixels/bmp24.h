@@ -19,8 +19,8 @@ struct Image {
   uint32_t& At(int x, int y) { return rgb[static_cast<size_t>(y) * width + x]; }
 };
 
-// Reads an uncompressed 24- or 32-bit BMP (bottom-up or top-down). False
-// with a reason for anything else.
+// Reads an uncompressed 8-bit (palette), 24- or 32-bit BMP (bottom-up or
+// top-down). False with a reason for anything else.
 bool ReadBmp(const std::string& path, Image* image, std::string* error);
 // Writes a bottom-up 24-bit BMP.
 bool WriteBmp(const std::string& path, const Image& image, std::string* error);

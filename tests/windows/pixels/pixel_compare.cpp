@@ -5,6 +5,8 @@
 //   pixel_compare GDI_DIR OUT_DIR [--text] FILE.emf ...
 //
 // --text compares the next file under the looser rule for TrueType text.
+// --exports: GDI_DIR holds the Windows program's BMP exports (8 bits, the
+// pens' palette), held against the Linux export of the same metafiles.
 // Beside each rendering OUT_DIR receives <name>.cairo.bmp and <name>.diff.bmp
 // (see Comparison::marks). Every comparison must also reject two wrong
 // pictures made from GDI's: moved by 3 pixels, and with its densest square
@@ -22,6 +24,8 @@
 #include "common/gdi/emf_reader.h"
 #include "output/emf_renderer.h"
 #include "output/metafile_load.h"
+#include "output/raster_export.h"
+#include "settings/settings_set.h"
 #include "pixel_compare_rules.h"
 #include "pixel_diff.h"
 
@@ -67,13 +71,36 @@ bool Render(const std::string& path, int width, int height, Image* out, std::str
   return true;
 }
 
+// The metafile as the Linux raster export renders it (cairo, then the
+// default pens' palette).
+bool RenderExport(const std::string& path, int width, int height, Image* out, std::string* error) {
+  std::vector<uint8_t> emf;
+  if (!tsl::LoadMetaFile(path, &emf, error)) return false;
+  tsl::ExportRequest req;
+  req.metafile = emf.data();
+  req.metafileSize = emf.size();
+  req.width = width;
+  req.height = height;
+  tsl::MemoryDib dib;
+  if (!tsl::EmfToMemoryDIB(req, tsl::DefaultSettings(), &dib, error)) return false;
+  *out = Image(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const uint8_t* q = dib.palette[dib.At(x, y)];
+      out->At(x, y) = static_cast<uint32_t>(q[2]) << 16 | q[1] << 8 | q[0];
+    }
+  return true;
+}
+
+bool gExports = false;  // --exports: GDI's exports against the Linux export
+
 bool CompareOne(const std::string& emf, bool text, const std::string& gdiDir, const std::string& outDir) {
   const std::string name = Stem(emf);
   const tsl::pixels::Tolerance tolerance = text ? tsl::pixels::TextTolerance() : tsl::pixels::ShapeTolerance();
   std::string error;
   Image gdi, cairo;
   if (!tsl::pixels::ReadBmp(gdiDir + "/" + name + ".bmp", &gdi, &error) ||
-      !Render(emf, gdi.width, gdi.height, &cairo, &error)) {
+      !(gExports ? RenderExport : Render)(emf, gdi.width, gdi.height, &cairo, &error)) {
     std::printf("%-18s %s\n", name.c_str(), error.c_str());
     return false;
   }
@@ -96,7 +123,7 @@ bool CompareOne(const std::string& emf, bool text, const std::string& gdiDir, co
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::fprintf(stderr, "usage: pixel_compare GDI_DIR OUT_DIR [--text] FILE.emf ...\n");
+    std::fprintf(stderr, "usage: pixel_compare GDI_DIR OUT_DIR [--exports] [--text] FILE.emf ...\n");
     return 2;
   }
   std::printf("%-18s %-9s %8s %9s %7s %7s  %-18s %-8s %-8s %s\n", "file", "size", "compared", "differing", "share",
@@ -104,6 +131,10 @@ int main(int argc, char** argv) {
   int failed = 0, files = 0;
   bool text = false;
   for (int i = 3; i < argc; ++i) {
+    if (!std::strcmp(argv[i], "--exports")) {
+      gExports = true;
+      continue;
+    }
     if (!std::strcmp(argv[i], "--text")) {
       text = true;
       continue;

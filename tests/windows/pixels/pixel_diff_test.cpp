@@ -145,5 +145,42 @@ TEST(Bmp24, WritesAndReadsBackOddWidthsAndRefusesOtherFiles) {
   EXPECT_FALSE(ReadBmp(dir.path() + "/none.bmp", &back, &error));
 }
 
+TEST(Bmp24, ReadsPaletteBitmapsAsTheExportWritesThem) {
+  test::TempDir dir;
+  // 5 x 2, 8 bits, two colours used of a table of 256: rows of 8 bytes.
+  std::vector<uint8_t> b(14 + 40 + 1024 + 16, 0);
+  auto put32 = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  };
+  b[0] = 'B';
+  b[1] = 'M';
+  put32(2, static_cast<uint32_t>(b.size()));
+  put32(10, 1078);
+  put32(14, 40);
+  put32(18, 5);
+  put32(22, 2);
+  b[26] = 1;
+  b[28] = 8;
+  put32(46, 256);
+  put32(54 + 4 * 1, 0x00FF0000);  // entry 1: red (blue, green, red, 0)
+  put32(54 + 4 * 2, 0x000000FF);  // entry 2: blue
+  for (int x = 0; x < 5; ++x) b[1078 + x] = 1;      // bottom row red
+  for (int x = 0; x < 5; ++x) b[1078 + 8 + x] = 2;  // top row blue
+  std::string path = dir.path() + "/pal.bmp", error;
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  std::fwrite(b.data(), 1, b.size(), f);
+  std::fclose(f);
+  Image image;
+  ASSERT_TRUE(ReadBmp(path, &image, &error)) << error;
+  EXPECT_EQ(image.At(0, 0), 0x0000FFu) << "top row";
+  EXPECT_EQ(image.At(4, 1), 0xFF0000u) << "bottom row";
+
+  put32(46, 300);  // more colours than an 8-bit table holds
+  f = std::fopen(path.c_str(), "wb");
+  std::fwrite(b.data(), 1, b.size(), f);
+  std::fclose(f);
+  EXPECT_FALSE(ReadBmp(path, &image, &error));
+}
+
 }  // namespace
 }  // namespace tsl::pixels

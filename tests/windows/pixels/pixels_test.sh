@@ -14,15 +14,15 @@ host=$1 win=$2 out=$3
 here=$(cd "$(dirname "$0")" && pwd)
 data="$here/../data/pixels"
 tessella="$host/tessella" compare="$host/tests/windows/pixels/pixel_compare"
-player="$win/tests/windows/pixels/play_to_bmp.exe"
-for f in "$tessella" "$compare" "$player"; do
+player="$win/tests/windows/pixels/play_to_bmp.exe" exporter="$win/tests/windows/pixels/export_to_bmp.exe"
+for f in "$tessella" "$compare" "$player" "$exporter"; do
   [[ -x "$f" || -e "$f" ]] || { echo "pixels: $f is missing" >&2; exit 1; }
 done
 [[ -n "${WINEPREFIX:-}" ]] || { echo "pixels: needs WINEPREFIX" >&2; exit 1; }
 
 start=$SECONDS
 rm -rf "$out"
-mkdir -p "$out/emf" "$out/gdi" "$out/cairo" "$out/config"
+mkdir -p "$out/emf" "$out/gdi" "$out/cairo" "$out/config" "$out/gdi-export" "$out/cairo-export"
 # Default settings, whatever the user's are; the stroke-font labels take a
 # set of their own.
 export XDG_CONFIG_HOME="$out/config"
@@ -39,5 +39,14 @@ wine "$player" 800 "$(winepath -w "$out/gdi")" "${emfs[@]}" </dev/null
 status=0
 "$compare" "$out/gdi" "$out/cairo" "$out"/emf/{lines,fills,curves,clipping,labels_stroke}.emf \
   --text "$out/emf/labels_truetype.emf" || status=$?
+# The Windows program's BMP export (GDI into the pens' palette) against the
+# Linux export (cairo, then the same palette) of the same metafiles.
+shapes=()
+for name in lines fills curves clipping labels_stroke; do
+  shapes+=("$(winepath -w "$out/emf/$name.emf")")
+done
+wine "$exporter" 800 "$(winepath -w "$out/gdi-export")" "${shapes[@]}" </dev/null || status=1
+"$compare" "$out/gdi-export" "$out/cairo-export" --exports "$out"/emf/{lines,fills,curves,clipping,labels_stroke}.emf ||
+  status=1
 echo "pixels: compared in $((SECONDS - start)) s"
 exit $status
