@@ -13,6 +13,7 @@
 #include "shell/print_job.h"
 #include "shell/view.h"
 #include "shell/window_notices.h"
+#include "dde/dde_server.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -58,6 +59,7 @@ void OnCreate(HWND frame) {
 }
 
 void OnDestroy(HWND frame) {
+  tsl::dde::StopDDEServer();
   DragAcceptFiles(frame, FALSE);
   // A print job gets 15 s to finish; one that hangs is ended.
   EndPrintThread();

@@ -9,6 +9,7 @@
 #include "shell/globals.h"
 #include "shell/view.h"
 #include "shell/window_notices.h"
+#include "dde/dde_server.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -94,6 +95,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLineArg, int show
   ShowWindow(frame, show);
   UpdateWindow(frame);
   DragAcceptFiles(frame, TRUE);
+  tsl::dde::StartDDEServer(frame, gvGlobals.ddeServiceName);
 
   // The own command line is processed whole, however long: only the
   // hand-over from another start goes through a (255-character) atom.
