@@ -228,6 +228,20 @@ TEST(Dde, BusyWhileACommandLineWaitsThenAnEmptyResultForAMissingFile) {
   EXPECT_EQ(client.PollResult(convert), ResultText("", 0, 0)) << "not busy for good";
   EXPECT_FALSE(FindTop("#32770", nullptr, app.pid())) << "the refused execute converted nothing later";
   EXPECT_TRUE(client.Request(version, "Version", CF_TEXT, &text));
+
+  // Nothing to measure, and a file the program refuses: also empty results.
+  WriteFile(Work("empty.plt"), "");
+  HCONV parse = client.Connect("Tessella", "Parse");
+  ASSERT_TRUE(parse);
+  EXPECT_EQ(client.Execute(parse, Work("empty.plt")), static_cast<UINT>(DMLERR_NO_ERROR));
+  EXPECT_EQ(client.PollResult(parse), ResultText("", 0, 0));
+  WriteFile(Work("drawing.emf"), "");
+  EXPECT_EQ(client.Execute(convert, Work("drawing.emf")), static_cast<UINT>(DMLERR_NO_ERROR));
+  Box refusedBox = WaitBox(app.pid());
+  SaveShot(GrabWindow(refusedBox.hwnd), "dde_refused_extension");
+  EXPECT_NE(refusedBox.text.find("drawing.emf"), std::string::npos) << refusedBox.text;
+  Press(refusedBox.hwnd, IDOK);
+  EXPECT_EQ(client.PollResult(convert), ResultText("", 0, 0));
 }
 
 TEST(Dde, ProgressReachesThePluginUnderTheServiceName) {
