@@ -4,7 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/version.h"
 #include "interpreter/tessella.h"
+
+// The day this version was released, as the version reply names it.
+#define TESSELLA_RELEASE_DATE "14 Feb 2018"
 
 namespace tsl::dde {
 
@@ -49,7 +53,7 @@ std::string ResultText(const TSLData& data) {
 }
 
 std::string VersionText() {
-  return std::string("Tessella Version 5.4 Build 1110 (14 Feb 2018)\r\n") + kCopyright +
+  return std::string("Tessella " TESSELLA_VERSION_WORDS " (" TESSELLA_RELEASE_DATE ")\r\n") + kCopyright +
          "\r\nhttp://www.quillmark.com/tessella/";
 }
 

@@ -5,11 +5,7 @@
 #pragma once
 #include "dde/dde_logic.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_lean.h"
 #include <ddeml.h>
 
 #include <string>
