@@ -11,6 +11,7 @@
 #include "shell/globals.h"
 #include "shell/print_job.h"
 #include "shell/window_notices.h"
+#include "dde/dde_server.h"
 
 #include <algorithm>
 #include <map>
@@ -189,7 +190,11 @@ class WindowCommandLine : public SwitchActions {
       case SwitchKind::Dde:
         // A DDE run counts as processed; the service answers under the name.
         ++count_;
-        if (!e.value.empty()) gvGlobals.ddeServiceName = e.value;
+        if (!e.value.empty()) {
+          gvGlobals.ddeServiceName = e.value;
+          dde::StopDDEServer();
+          dde::StartDDEServer(frame_, gvGlobals.ddeServiceName);
+        }
         break;
       case SwitchKind::Output:
         gvGlobals.useFolder = placement_.useFolder;
@@ -255,7 +260,9 @@ LRESULT RunCommandLine(HWND frame, ATOM atom) {
     return -1;
   }
   gWaiting.erase(std::remove(gWaiting.begin(), gWaiting.end(), atom), gWaiting.end());
-  return AfterBatch(frame, AutoProcess(frame, atom));
+  int count = AutoProcess(frame, atom);
+  dde::DdeCommandLineDone(atom);
+  return AfterBatch(frame, count);
 }
 
 LRESULT RunOwnCommandLine(HWND frame, const std::string& text) {

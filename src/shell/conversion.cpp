@@ -1,6 +1,8 @@
 // Core headers go before <windows.h> (through conversion.h): its macros
 // would rewrite their declarations.
 #include "common/names.h"
+#include "dde/dde_logic.h"
+#include "dde/dde_run.h"
 #include "interpreter/tessella.h"
 #include "output/emz.h"
 #include "output/metafile_load.h"
@@ -64,6 +66,7 @@ void ShowRunDrawing(HWND frame, const std::string& plot, const std::string* path
 // Converts, then copies, exports and prints as the run options ask.
 int ConvertFile(HWND frame, const std::string& path) {
   ConversionMark running;
+  dde::DdeRun dde(setOptions.Has(DdeRequest));
   OutputNames names;
   if (!MakeNames(WindowNotices(), path, gvGlobals.useFolder ? gvGlobals.folder.c_str() : nullptr, &names)) return 0;
   if (gvGlobals.outputFileGiven) names.metafile = gvGlobals.folder;
@@ -80,15 +83,21 @@ int ConvertFile(HWND frame, const std::string& path) {
     if (!ProgressCancelled()) ShowRunDrawing(frame, names.plot, p, bytes);
   };
   env.showLog = [frame](const std::string& log) { ShowLog(frame, log, gvGlobals.textViewer); };
-  RunResult res;
-  if (!Tessella(setOptions, names.plot, metafile.empty() ? nullptr : metafile.c_str(), names.log, env, &res)) return 0;
-  if (res.cancelled) {
+  env.progress = dde.Wrap(env.progress);
+  RunResult result;
+  if (!Tessella(setOptions, names.plot, metafile.empty() ? nullptr : metafile.c_str(), names.log, env, &result))
+    return 0;
+  if (result.cancelled) {
     // Nothing of a cancelled run passes for a converted file; its log,
     // which says it was cancelled, stays.
-    for (const std::string& f : res.files)
+    for (const std::string& f : result.files)
       if (f != names.log) DeleteFileA(f.c_str());
     return 0;
   }
+  // The client hears of the result once the copy, exports and print asked
+  // for are done too.
+  dde.Finished(result.metafiles.empty() ? std::string() : result.metafiles.front(),
+               dde::Extent(result.xMin, result.xMax), dde::Extent(result.yMin, result.yMax));
 
   if (setOptions.Has(AutoCopy) && ViewMetafile(frame)) CopyToClipboard(frame, ViewMetafile(frame));
   gvGlobals.logFile = names.log;

@@ -15,6 +15,7 @@
 #include "shell/view.h"
 #include "shell/window_notices.h"
 #include "update/win32/version_thread.h"
+#include "dde/dde_server.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -60,6 +61,7 @@ void OnCreate(HWND frame) {
 }
 
 void OnDestroy(HWND frame) {
+  tsl::dde::StopDDEServer();
   CloseHelp();
   DragAcceptFiles(frame, FALSE);
   // A start-up check that still waits for its server gets 2.5 s, then is

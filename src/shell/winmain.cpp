@@ -15,6 +15,7 @@
 #include "shell/view.h"
 #include "shell/window_notices.h"
 #include "update/win32/version_thread.h"
+#include "dde/dde_server.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -101,6 +102,7 @@ int RunProgram(HINSTANCE instance, LPSTR commandLineArg, int show) {
   ShowWindow(frame, show);
   UpdateWindow(frame);
   DragAcceptFiles(frame, TRUE);
+  tsl::dde::StartDDEServer(frame, gvGlobals.ddeServiceName);
 
   // The own command line is processed whole, however long: only the
   // hand-over from another start goes through a (255-character) atom.
