@@ -352,5 +352,57 @@ TEST(Preferences, AssociationsAreWrittenOpenTheProgramAndAreRemovedAlone) {
   for (const char* k : {".plt", "Tessella"}) RegDeleteTreeA(HKEY_LOCAL_MACHINE, Classes(k).c_str());
 }
 
+// Every set out to a settings file and back from the menu: after the sets
+// were changed, deleted and added to, importing with "replace" restores
+// them, and a second export writes the same file.
+TEST(SettingsFile, ExportAndImportFromTheMenuRoundTripEverySet) {
+  FreshSets();
+  SetNumber("Engraving", "Pen1", 0x00336699);
+  SetNumber("Engraving", "PenWidth4", static_cast<uint32_t>(-12));
+  SetNumber("Engraving", "DrawChars", 0xFFFFFFFF);
+  SetValue(std::string(kBase) + "\\Engraving", "FontName", "Arial");
+  SetValue(kBase, "Settings", "Plotter");
+  WriteFile(Work("sf.plt"), BoxPlot(1000, 1000));
+  App app("sf.plt");
+  Press(WaitBox(app.pid()).hwnd, IDOK);
+
+  auto exportTo = [&](const std::string& path) {
+    RemoveFile(path);
+    app.Post(10004);
+    EXPECT_TRUE(DriveFileDialog(app.pid(), "Export Settings to", path));
+    EXPECT_TRUE(WaitFor([&] { return FileExists(path); }));
+    app.Sync();
+  };
+  exportTo(Work("all.set"));
+  std::string exported = ReadFile(Work("all.set"));
+  for (const char* section : {"[Default]", "[Engraving]", "[Plotter]", "[Tessella Settings]"})
+    EXPECT_NE(exported.find(section), std::string::npos) << section;
+  std::map<std::string, std::string> engraving = RegValues(std::string(kFullBase) + "\\Engraving");
+
+  DeleteTree(std::string(kBase) + "\\Engraving");
+  SetNumber("Plotter", "Pen3", 0x00123456);
+  SetNumber("Extra", "MirrorY", 0xFFFFFFFF);
+  app.Post(10005);
+  ASSERT_TRUE(DriveFileDialog(app.pid(), "Import Settings from", Work("all.set")));
+  Box replace = WaitBox(app.pid());
+  EXPECT_EQ(replace.caption, "Replace Existing Settings?");
+  Press(replace.hwnd, IDYES);
+  Box done = WaitBox(app.pid());
+  EXPECT_EQ(done.caption, "Import Settings complete...");
+  Press(done.hwnd, IDYES);
+  HWND options = WaitTop("#32770", "Tessella Options...", app.pid());
+  ASSERT_TRUE(options) << "Yes opens the Options";
+  EXPECT_TRUE(Press(options, IDCANCEL));
+
+  std::string keys = Reg(std::string("query \"") + kFullBase + "\"");
+  EXPECT_EQ(keys.find("\\Extra"), std::string::npos) << "replaced, not merged";
+  EXPECT_EQ(RegValues(std::string(kFullBase) + "\\Plotter")["Pen3"], "REG_DWORD 0xff00");
+  std::map<std::string, std::string> back = RegValues(std::string(kFullBase) + "\\Engraving");
+  for (const auto& [name, value] : engraving) EXPECT_EQ(back[name], value) << name;
+  EXPECT_EQ(RegValues(kFullBase)["Settings"], "REG_SZ Plotter");
+  exportTo(Work("again.set"));
+  EXPECT_EQ(ReadFile(Work("again.set")), exported);
+}
+
 }  // namespace
 }  // namespace gui
