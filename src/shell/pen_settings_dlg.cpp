@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include <vector>
+
 #include "common/memory.h"
 #include "resources/resource_ids.h"
 #include "resources/settings_ids.h"
@@ -126,9 +128,9 @@ INT_PTR CALLBACK PenSettingsBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM
 
 bool PenSettingsBox(HWND owner) {
   // Without its custom colours the dialog counts as cancelled.
-  MemPtr<COLORREF> custom = AllocArray<COLORREF>(16);
-  if (!custom) return false;
-  PenDialog state{PenScratch{}, custom.get()};
+  std::vector<COLORREF> custom;
+  if (!TryResize(custom, 16)) return false;
+  PenDialog state{PenScratch{}, custom.data()};
   return DialogBoxParamA(gvGlobals.instance, MAKEINTRESOURCEA(IDD_PEN_SETTINGS), owner, PenSettingsBoxProc,
                          reinterpret_cast<LPARAM>(&state)) == IDOK;
 }

@@ -292,7 +292,29 @@ TEST(Preferences, AssociationsAreWrittenOpenTheProgramAndAreRemovedAlone) {
   ASSERT_TRUE(prefs);
   SendMessageA(ChildById(prefs, 5040), BM_CLICK, 0, 0);
   SendMessageA(ChildById(prefs, 5041), BM_CLICK, 0, 0);
+  // The output folder through the shell's folder browser, the viewer
+  // through the open dialog.
+  EXPECT_FALSE(IsWindowEnabled(ChildById(prefs, 106)));
+  SendMessageA(ChildById(prefs, 5020), BM_CLICK, 0, 0);
+  EXPECT_TRUE(IsWindowEnabled(ChildById(prefs, 106)));
+  EXPECT_TRUE(IsWindowEnabled(ChildById(prefs, 5090)));
+  PostMessageA(prefs, WM_COMMAND, 5090, 0);
+  HWND browse = WaitTop("#32770", "Browse for Folder", app->pid());
+  ASSERT_TRUE(browse) << "the folder browser";
+  Shot(browse, "settings-browse-folder");
+  ASSERT_TRUE(Press(browse, IDOK));
+  std::string folder = TextOf(ChildById(prefs, 106));
+  EXPECT_FALSE(folder.empty());
+  std::string viewer = FullPath(Where().viewer);
+  PostMessageA(prefs, WM_COMMAND, 5095, 0);
+  ASSERT_TRUE(DriveFileDialog(app->pid(), "Select Text Viewer", viewer));
+  EXPECT_EQ(TextOf(ChildById(prefs, 5101)), viewer);
   ASSERT_TRUE(Press(prefs, IDOK));
+  std::map<std::string, std::string> base = RegValues(kFullBase);
+  EXPECT_EQ(base["UseFolder"], "REG_DWORD 0x1");
+  EXPECT_EQ(base["Folder"], "REG_SZ " + folder);
+  EXPECT_EQ(base["TextViewer"], "REG_SZ " + viewer);
+  for (const char* name : {"UseFolder", "Folder", "TextViewer"}) RegDeleteKeyValueA(HKEY_CURRENT_USER, kBase, name);
   EXPECT_EQ(RegValues(FullClasses(".plt"))[""], "REG_SZ Tessella");
   EXPECT_EQ(RegValues(FullClasses("Tessella"))[""], "REG_SZ Tessella File");
   EXPECT_EQ(RegValues(FullClasses("Tessella\\DefaultIcon"))[""], "REG_SZ " + FullPath(Where().exe) + ",0");
