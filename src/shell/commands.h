@@ -54,7 +54,11 @@ LRESULT CmdCheckUpdates(HWND frame, unsigned id, LPARAM);
 // The command line (batch.cpp).
 LRESULT CmdCommandLine(HWND frame, unsigned id, LPARAM atom);
 
+// Settings (settings_commands.cpp).
+LRESULT CmdPreferences(HWND frame, unsigned id, LPARAM);
+LRESULT CmdOptions(HWND frame, unsigned id, LPARAM);
+LRESULT CmdSettingsFile(HWND frame, unsigned id, LPARAM);
+
 // Commands whose work comes with a later version.
-LRESULT CmdNotAvailableYet(HWND frame, unsigned id, LPARAM);
 
 }  // namespace tsl::shell

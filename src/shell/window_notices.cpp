@@ -32,6 +32,5 @@ NoticeAnswer ShowText(const std::string& text, const std::string& caption, Notic
   return gBoxes.Tell(n);
 }
 
-void NotAvailableYet() { gBoxes.Tell(MakeNotice(IDS_NOT_AVAILABLE_YET, {}, NoticeIcon::Information)); }
 
 }  // namespace tsl::shell

@@ -25,6 +25,5 @@ NoticeAnswer NotifySE(unsigned id, const std::string& arg);
 NoticeAnswer ShowText(const std::string& text, const std::string& caption, NoticeIcon icon);
 
 // Commands whose work comes with a later version say so.
-void NotAvailableYet();
 
 }  // namespace tsl::shell

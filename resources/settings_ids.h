@@ -1,0 +1,65 @@
+/* Resource and control IDs of the settings dialogs: Options with its Save As
+   box, Pen Settings and Preferences. Plain #defines only: windres reads this
+   file too. */
+#ifndef TESSELLA_SETTINGS_IDS_H
+#define TESSELLA_SETTINGS_IDS_H
+
+/* Options ("SETTINGS"). */
+#define IDC_SET_NAME 110
+#define IDC_SET_SAVE_AS 2101
+#define IDC_SET_DELETE 2102
+#define IDC_SET_AUTO_COPY 2301
+#define IDC_SET_NO_AUTO_CLOSE 2302
+#define IDC_SET_NO_INFO 2303
+#define IDC_SET_NO_NOP 2304
+#define IDC_SET_COMPATIBILITY 2305
+#define IDC_SET_ASSUME_IN 2306
+#define IDC_SET_NO_WARNINGS 2307
+#define IDC_SET_PURGE_LOGS 2308
+#define IDC_SET_PURGE_EMF 2309
+#define IDC_SET_AUTO_EMZ 1003
+#define IDC_SET_OEM_CONVERT 1015
+#define IDC_SET_LJ_MODE 1017
+#define IDC_SET_HIGH_RES 1021
+#define IDC_SET_NORMALIZE 1019
+#define IDC_SET_MULTIPLE_PAGES 1500
+#define IDC_SET_MIRROR_X 1009
+#define IDC_SET_MIRROR_Y 1010
+#define IDC_SET_FRAME_MARGIN 170
+#define IDC_SET_FRAME_PAPER 171
+#define IDC_SET_MARGIN 175
+#define IDC_SET_PAPER 1016
+#define IDC_SET_DRAW_CHARS 1020
+#define IDC_SET_FONT 1000
+#define IDC_SET_SELECT_FONT 1001
+#define IDC_SET_PENS 1018
+#define IDC_SET_APPLY 6
+
+/* Save As ("SAVEASBOX"). */
+#define IDC_SAVEAS_NAME 2101
+
+/* Pen Settings: colour buttons 121..136, width edits 181..196. */
+#define IDD_PEN_SETTINGS 112
+#define IDC_PEN_COLOR_FIRST 121
+#define IDC_PEN_WIDTH_FIRST 181
+#define IDC_PEN_COPY_COLOR 108
+#define IDC_PEN_COPY_WIDTH 109
+#define IDC_PEN_IGNORE_LT 1035
+#define IDC_PEN_RESET 3
+
+/* Preferences. */
+#define IDD_PREFERENCES 5000
+#define IDC_PREF_SOURCE_FOLDER 5010
+#define IDC_PREF_OWN_FOLDER 5020
+#define IDC_PREF_FOLDER 106
+#define IDC_PREF_BROWSE_FOLDER 5090
+#define IDC_PREF_VIEWER 5101
+#define IDC_PREF_BROWSE_VIEWER 5095
+#define IDC_PREF_PLT 5040
+#define IDC_PREF_HGL 5041
+#define IDC_PREF_HPG 5042
+#define IDC_PREF_PLT_OWNER 5050
+#define IDC_PREF_HGL_OWNER 5051
+#define IDC_PREF_HPG_OWNER 5052
+
+#endif
