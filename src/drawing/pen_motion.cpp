@@ -27,6 +27,14 @@ void MoveToScaled(PlotterState& ps, int32_t x, int32_t y) {
   if (ps.hdcMeta) ps.hdcMeta->MoveToEx(ScaleCoord(ps, x), ScaleCoord(ps, y));
 }
 
+void SyncDrawingPosition(PlotterState& ps) {
+  gdi::Device* dc = ps.hdcMeta;
+  if (!dc || ps.MeasureOnly()) return;
+  int32_t x = ScaleCoord(ps, ps.xPen), y = ScaleCoord(ps, ps.yPen);
+  gdi::Point at = dc->GetCurrentPositionEx();
+  if (at.x != x || at.y != y) dc->MoveToEx(x, y);
+}
+
 void GrowExtents(PlotterState& ps, int32_t x, int32_t y) {
   if (ps.fWindow) {
     x = std::min(x, ps.rcWindow.right);
@@ -141,6 +149,11 @@ void DoPA(uint16_t mnemonic, const char* text, PlotterState& ps) {
     --n;
   }
   if (n >= 2) {
+    if (ps.fPenDown) {
+      SyncDrawingPosition(ps);
+      // A line measures from where it starts, not only where it ends.
+      GrowExtents(ps, ps.xPen, ps.yPen);
+    }
     if (ps.chSymbol || n == 2)
       SinglePoints(ps, n / 2);
     else

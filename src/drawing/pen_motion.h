@@ -22,6 +22,11 @@ void DoPolylineXX(PlotterState& ps, gdi::Point* points, size_t count);
 int32_t ScaleCoord(const PlotterState& ps, int32_t v);
 // Records MoveToEx to the scaled pen point unless measure-only.
 void MoveToScaled(PlotterState& ps, int32_t x, int32_t y);
+// Records MoveToEx to the pen when the metafile's drawing position is
+// elsewhere (text labels advance the pen without moving it, IN and a new
+// page put the pen where the metafile is not), so that a line drawn next
+// starts at the pen. Nothing when the two agree or measure-only.
+void SyncDrawingPosition(PlotterState& ps);
 // Grows the extents by (x, y), clamped into the IW window when one is set.
 void GrowExtents(PlotterState& ps, int32_t x, int32_t y);
 // The colour of pen iPen from the settings copy.

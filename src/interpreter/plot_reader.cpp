@@ -29,13 +29,13 @@ PlotReader::PlotReader(const SettingsSet& settings)
 bool PlotReader::Allocate() {
   buffer_ = AllocArray<char>(size_);
   if (!buffer_) return false;
-  args_ = AllocArray<Arg>(size_ / 4);
+  args_ = AllocArray<Arg>(ArgsFor(size_));
   return static_cast<bool>(args_);
 }
 
 void PlotReader::Attach(PlotterState& ps) {
   ps.pArgs = args_.get();
-  ps.nArgsMax = static_cast<int32_t>(size_ / 4);
+  ps.nArgsMax = static_cast<int32_t>(ArgsFor(size_));
 }
 
 bool PlotReader::Grow(PlotterState& ps) {
@@ -49,10 +49,10 @@ bool PlotReader::Grow(PlotterState& ps) {
     ps.log->Logf("Error: Failed to allocate %u bytes of memory.\n", static_cast<unsigned>(bigger));
     return false;
   }
-  args_ = AllocArray<Arg>(bigger / 4);
+  args_ = AllocArray<Arg>(ArgsFor(bigger));
   if (!args_) {
     ps.log->Logf("Error: Failed to allocate %u bytes of memory.\n",
-                 static_cast<unsigned>(bigger / 4 * sizeof(Arg)));
+                 static_cast<unsigned>(ArgsFor(bigger) * sizeof(Arg)));
     return false;
   }
   size_ = bigger;

@@ -21,8 +21,9 @@ class PlotReader {
  public:
   explicit PlotReader(const SettingsSet& settings);
 
-  // The command buffer (InitialCmdBuffer bytes) and the parameter array
-  // (a quarter as many records). False after the allocator told the user.
+  // The command buffer (InitialCmdBuffer bytes) and the parameter array,
+  // with room for every parameter a command of that size can hold. False
+  // after the allocator told the user.
   bool Allocate();
   InputFile& Input() { return in_; }
   void Attach(PlotterState& ps);
@@ -34,6 +35,9 @@ class PlotReader {
 
  private:
   bool Grow(PlotterState& ps);
+  // A parameter takes at least one byte and a separator, so a buffer of
+  // `size` bytes never holds more than this many.
+  static size_t ArgsFor(size_t size) { return size / 2 + 1; }
 
   size_t size_;
   MemPtr<char> buffer_;

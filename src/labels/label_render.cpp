@@ -17,6 +17,8 @@ namespace tsl {
 void PlotUC(PlotterState& ps, double dx, double dy) {
   gdi::Point p = CharUnits(ps, dx, dy);
   if (ps.fPenDown) {
+    SyncDrawingPosition(ps);
+    GrowExtents(ps, ps.xPen, ps.yPen);
     DoLineTo(ps, p.x, p.y);
     GrowExtents(ps, p.x, p.y);
   } else {
@@ -138,6 +140,7 @@ void LabelRun::StrokeGlyph(unsigned char c) {
     Vec step = Turned({static_cast<double>(pt.x - px), static_cast<double>(pt.y - py)});
     gdi::Point p = CharUnits(ps, step.x, step.y);
     if (pt.draw) {
+      GrowExtents(ps, ps.xPen, ps.yPen);
       DoLineTo(ps, p.x, p.y);
       GrowExtents(ps, p.x, p.y);
     } else {

@@ -253,7 +253,7 @@ TEST(Run, MeasureOnlyWritesNothing) {
   FileRun run("PD100,200,-50,7;", s);
   EXPECT_EQ(run.dir.List(), (std::vector<std::string>{"c.plt"}));
   EXPECT_EQ(run.result.xMax, 100);
-  EXPECT_EQ(run.result.yMin, 7);  // the pen's start is no drawn point
+  EXPECT_EQ(run.result.yMin, 0);  // the line drawn from the pen's start at the origin
   EXPECT_TRUE(run.notices.texts.empty());
 }
 

@@ -11,10 +11,9 @@
 namespace {
 
 std::map<int, std::string> ReadGlyphList() {
-  // The list lives beside the generated table in the source tree.
-  std::string here = __FILE__;
-  std::string root = here.substr(0, here.rfind("/tests/"));
-  std::ifstream in(root + "/src/labels/charset0_glyphs.txt");
+  // The list lives beside the generated table in the source tree. (__FILE__
+  // may be relative when a compiler cache rewrites the paths.)
+  std::ifstream in(std::string(TESSELLA_TEST_DATA) + "/../../src/labels/charset0_glyphs.txt");
   std::map<int, std::string> glyphs;
   std::string line;
   while (std::getline(in, line)) {
