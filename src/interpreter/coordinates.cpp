@@ -1,6 +1,7 @@
 // IN, DF, BP, IP, IR, SC, IW, RO, PS: the plotter's coordinate system.
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include "drawing/pen_motion.h"
 #include "interpreter/args.h"
@@ -101,6 +102,7 @@ void DoIN(uint16_t mnemonic, const char*, PlotterState& ps) {
   ps.nLabelDirection = 0;
   ps.iLineType = 0;
   ps.dPenWidth = 0.3;
+  std::fill(std::begin(ps.dPenWidths), std::end(ps.dPenWidths), ps.dPenWidth);
   if (ps.hdcMeta) ps.hdcMeta->SelectClipRgnNone();
   ResetWindow(ps);
 

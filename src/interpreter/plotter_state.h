@@ -68,6 +68,12 @@ struct PlotterState {
   gdi::Handle hfontCurrent = 0;  // the label font last selected
   uint16_t crRange[6] = {0, 255, 0, 255, 0, 255};
   uint16_t nPens = 0;
+  // The width of each selectable pen in millimetres: PW sets one or all,
+  // PT all; IN and DF put back 0.3.
+  double dPenWidths[256] = {};
+  // The pen colours the run started with: PC without colours goes back to
+  // them.
+  gdi::COLORREF crStart[kPenTableSize] = {};
 
   // Labels.
   double dRelCharW = 0, dRelCharH = 0;
