@@ -106,7 +106,7 @@ void SinglePoints(PlotterState& ps, int pairs) {
     ps.yPen = p.y;
     if (ps.chSymbol && !ps.MeasureOnly()) {
       // The symbol's advance must not move the pen.
-      PlotChars(ps, &ps.chSymbol, 1);
+      PlotChars(ps, &ps.chSymbol, 1, true);
       MoveToScaled(ps, p.x, p.y);
       ps.xPen = p.x;
       ps.yPen = p.y;

@@ -41,7 +41,7 @@ void MakeInitialFont(PlotterState& ps) {
   gdi::LogFont& f = ps.settings->Font;
   f.lfWeight = 500;
   f.lfItalic = 0;
-  f.lfHeight = Sat32(-int64_t{Trunc32(s * ps.cyChar)});
+  f.lfHeight = LabelFontHeight(ps);
   f.lfWidth = Trunc32(s * ps.cxChar);
   f.lfEscapement = f.lfOrientation = ps.nLabelAngle;
   if (ps.settings->Has(Rotate)) {

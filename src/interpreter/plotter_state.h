@@ -89,6 +89,9 @@ struct PlotterState {
   uint8_t fLineReverse = 0;
   double dSpaceFactor = 0, dLineFactor = 0;
   int32_t xLabelStart = 0, yLabelStart = 0;
+  // Where the last label or CP left the pen: once the pen has moved from
+  // there, the carriage-return point is the pen.
+  int32_t xLabelEnd = 0, yLabelEnd = 0;
   double dTickLen = 0;
   // The label terminator and whether it stays in the label text; the lexer
   // reads them, DT and IN/DF set them.

@@ -13,6 +13,10 @@ namespace tsl {
 // measure-only runs too, so that labels measure as they draw.
 void NewFont(PlotterState& ps, bool absolute, int count = 0, const Arg* args = nullptr);
 
+// lfHeight of the label font: the character height (cyChar) is the height
+// of the capitals, so the em is larger by the face's proportion.
+int32_t LabelFontHeight(const PlotterState& ps);
+
 // Creates a font from the settings copy's template and, unless measure-only,
 // selects it and deletes the label font it replaces.
 void SelectLabelFont(PlotterState& ps);
