@@ -85,13 +85,18 @@ void DoPolylineXX(PlotterState& ps, gdi::Point* points, size_t count) {
     points[i].x = ScaleCoord(ps, points[i].x);
     points[i].y = ScaleCoord(ps, points[i].y);
   }
+  RecordRun(ps, *dc, points, count);
+}
+
+void RecordRun(PlotterState& ps, gdi::Device& dc, const gdi::Point* points, size_t count) {
+  if (count == 0) return;
   if (ps.iLineType == kDotMode) {
-    StartDot(*dc);
-    for (size_t i = 0; i < count; ++i) Dot(*dc, points[i].x, points[i].y);
+    StartDot(dc);
+    for (size_t i = 0; i < count; ++i) Dot(dc, points[i].x, points[i].y);
     return;
   }
-  dc->PolylineTo(points, count);
-  dc->SetPixel(points[count - 1].x, points[count - 1].y, PenColor(ps));
+  dc.PolylineTo(points, count);
+  dc.SetPixel(points[count - 1].x, points[count - 1].y, PenColor(ps));
 }
 
 namespace {

@@ -17,6 +17,10 @@ void DoLineTo(PlotterState& ps, int32_t x, int32_t y);
 // measure-only.
 void DoPolylineXX(PlotterState& ps, gdi::Point* points, size_t count);
 
+// The device half of DoPolylineXX: a run through points already scaled,
+// with its end pixel, or dots in dot mode.
+void RecordRun(PlotterState& ps, gdi::Device& dc, const gdi::Point* points, size_t count);
+
 // A pen coordinate as handed to GDI: times the scale percentage / 100,
 // truncated toward zero.
 int32_t ScaleCoord(const PlotterState& ps, int32_t v);

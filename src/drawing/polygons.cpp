@@ -1,13 +1,46 @@
-// Polygon mode (PM) with fill (FP) and edge (EP), built on the GDI path
-// bracket, and the rectangles EA, ER, RA and RR.
+// Polygon mode (PM) with fill (FP) and edge (EP), over the polygon buffer,
+// and the rectangles EA, ER, RA and RR.
+#include "drawing/polygons.h"
+
+#include <memory>
+
 #include "drawing/chords.h"
 #include "drawing/fills.h"
 #include "drawing/pen_motion.h"
+#include "drawing/polygon_buffer.h"
+#include "interpreter/conversion_log.h"
 #include "interpreter/args.h"
 #include "interpreter/handlers.h"
 #include "interpreter/transform.h"
 
 namespace tsl {
+
+namespace {
+// The metafile polygon mode draws past: FP and EP draw there.
+gdi::Device* Metafile(PlotterState& ps) {
+  gdi::Device* dc = DrawingDevice(ps);
+  if (dc && ps.fPolygonMode && ps.polygon) return &ps.polygon->Metafile();
+  return dc;
+}
+
+void EndPolygonMode(PlotterState& ps, const char* text) {
+  if (!ps.fPolygonMode) return;
+  ps.fPolygonMode = 0;
+  if (!ps.polygon) return;
+  // After a page split the buffer's metafile is gone and hdcMeta is the
+  // new one already.
+  if (ps.hdcMeta == ps.polygon.get()) ps.hdcMeta = &ps.polygon->Metafile();
+  if (ps.polygon->Dropped() && text)
+    ps.log->Logf("Warning: Polygon buffer full, %lu points left out: '%s' at offset 0x%lx\n",
+                 static_cast<unsigned long>(ps.polygon->Dropped()), text,
+                 static_cast<unsigned long>(ps.offCommand));
+}
+}  // namespace
+
+void ClearPolygonBuffer(PlotterState& ps) {
+  EndPolygonMode(ps, nullptr);
+  ps.polygon.reset();
+}
 
 void DoPM(uint16_t, const char* text, PlotterState& ps) {
   int n = GetArgs(text, ps, 1);
@@ -16,37 +49,47 @@ void DoPM(uint16_t, const char* text, PlotterState& ps) {
     ps.nIgnored++;
     return;
   }
-  if (gdi::Device* dc = DrawingDevice(ps)) {
-    switch (mode) {
-      case 0:
-        dc->BeginPath();
+  switch (mode) {
+    case 0:
+      // A new buffer, its first figure starting at the pen.
+      if (gdi::Device* dc = Metafile(ps)) {
+        if (!ps.polygon) ps.polygon = std::make_shared<PolygonBuffer>();
+        ps.polygon->Start(*dc);
+        ps.hdcMeta = ps.polygon.get();
+        ps.fPolygonMode = 1;
         MoveToScaled(ps, ps.xPen, ps.yPen);
-        break;
-      case 1:
-        dc->CloseFigure();
-        MoveToScaled(ps, ps.xPen, ps.yPen);
-        break;
-      default:
-        dc->CloseFigure();
-        dc->EndPath();
-        break;
-    }
+      }
+      break;
+    case 1:
+      // The next subpolygon starts at the pen; none is closed by an edge
+      // the pen did not draw.
+      if (ps.fPolygonMode) MoveToScaled(ps, ps.xPen, ps.yPen);
+      break;
+    default:
+      EndPolygonMode(ps, text);
+      break;
   }
   ps.nExecuted++;
 }
 
 void DoFP(uint16_t, const char* text, PlotterState& ps) {
   int n = GetArgs(text, ps, 1);
-  if (gdi::Device* dc = DrawingDevice(ps)) {
+  gdi::Device* dc = Metafile(ps);
+  if (dc && ps.polygon && !ps.polygon->Empty()) {
+    // The buffer stays for the next FP or EP.
     RecordPolyFillMode(ps, *dc, n > 0 && ps.pArgs[0].l != 0 ? gdi::WINDING : gdi::ALTERNATE);
     FillBrushSelection brush(dc, ps.hbrFill);
+    dc->BeginPath();
+    ps.polygon->ReplayPath(*dc);
+    dc->EndPath();
     dc->FillPath();
   }
   ps.nExecuted++;
 }
 
 void DoEP(uint16_t, const char*, PlotterState& ps) {
-  if (gdi::Device* dc = DrawingDevice(ps)) dc->StrokePath();
+  gdi::Device* dc = Metafile(ps);
+  if (dc && ps.polygon && !ps.polygon->Empty()) ps.polygon->ReplayEdges(ps, *dc);
   ps.nExecuted++;
 }
 

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "drawing/pen_motion.h"
+#include "drawing/polygons.h"
 #include "interpreter/args.h"
 #include "interpreter/conversion_log.h"
 #include "interpreter/gdi_helpers.h"
@@ -62,6 +63,7 @@ void MakeInitialFont(PlotterState& ps) {
 
 void DoIN(uint16_t mnemonic, const char*, PlotterState& ps) {
   bool isIN = SecondChar(mnemonic) == 'N';
+  ClearPolygonBuffer(ps);
   if (ps.fInitialized) DeleteGdiObject(ps, ps.hbrFill);
   ps.hbrFill = ps.objects->CreateSolidBrush(PenColor(ps));
 
@@ -115,6 +117,7 @@ void DoIN(uint16_t mnemonic, const char*, PlotterState& ps) {
   ps.chSymbol = 0;
   ps.bMode &= ~(SCALED | ITALIC);
   ps.iFillType = 0;
+  ps.dShading = 100;
   ps.nFontAttr = 0;
   ps.nStrokeWeight = 0;
   ps.nLabelPath = 0;

@@ -4,6 +4,7 @@
 // two runs can go on in two threads.
 #pragma once
 #include <cstdint>
+#include <memory>
 
 #include "common/gdi/device.h"
 #include "common/gdi/objects.h"
@@ -12,6 +13,7 @@
 namespace tsl {
 
 class ConversionLog;
+class PolygonBuffer;
 class Progress;
 
 // A parsed parameter: integer and real forms of the same text.
@@ -62,7 +64,12 @@ struct PlotterState {
   int16_t iLineType = 0;
   char chSymbol = 0;
   uint8_t iFillType = 0;
+  double dShading = 100;  // FT10's level, per cent of the pen's colour
   gdi::Handle hbrFill = 0;
+  // The polygon buffer of PM, which lasts until PM0, IN or DF; while
+  // fPolygonMode is set, hdcMeta is the buffer.
+  std::shared_ptr<PolygonBuffer> polygon;
+  int32_t fPolygonMode = 0;
   int32_t iPolyFillMode = 0;    // the fill mode last recorded; 0 = the DC's default (ALTERNATE)
   gdi::Handle hpenCurrent = 0;   // the pen the interpreter last selected
   gdi::Handle hfontCurrent = 0;  // the label font last selected

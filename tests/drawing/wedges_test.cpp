@@ -59,7 +59,7 @@ TEST(Wedge, FillBelowTheAxisInChords) {
 TEST(Wedge, FillPutsBackTheFillModeOfFP) {
   HandlerFixture f;
   f.Init();
-  f.RunAll("FP1;WG100,0,45");
+  f.RunAll("PM0;PD0,100;PM2;FP1;WG100,0,45");
   std::vector<std::string> modes = CallsStarting(f.device.calls, "SetPolyFillMode");
   ASSERT_EQ(modes.size(), 3u);
   EXPECT_EQ(modes[2], "SetPolyFillMode 2");
