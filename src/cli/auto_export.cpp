@@ -7,6 +7,7 @@
 #include "common/notify.h"
 #include "interpreter/statistics.h"
 #include "output/raster_export.h"
+#include "resources/string_ids.h"
 
 namespace tsl {
 
@@ -41,7 +42,8 @@ std::string SizeText(uint64_t size) {
   return std::to_string(size) + " Bytes";
 }
 
-bool ExportAfterConversion(const SettingsSet& settings, const OutputNames& names, const RunResult& result) {
+bool ExportAfterConversion(Notices& notices, const SettingsSet& settings, const OutputNames& names,
+                           const RunResult& result) {
   std::vector<Wanted> wanted;
   if (settings.AutoExport & AutoExportPNG) wanted.push_back({kExportPNG, ReplaceExtension(names.bitmap, ".png")});
   if (settings.AutoExport & AutoExportJPEG) wanted.push_back({kExportJPEG, ReplaceExtension(names.bitmap, ".jpg")});
@@ -54,7 +56,8 @@ bool ExportAfterConversion(const SettingsSet& settings, const OutputNames& names
   const std::vector<uint8_t>* emf = RunMetafile(settings, result, &file, &error);
   if (!emf || !reader.Parse(emf->data(), emf->size(), &error)) {
     // Each copy asked for is missing; say so for each, as its writer would.
-    for (const Wanted& w : wanted) NotifyUserSE(w.format == kExportBMP ? 40048 : 40087, w.path.c_str(), error);
+    for (const Wanted& w : wanted)
+      notices.Tell(MakeSystemNotice(w.format == kExportBMP ? IDS_WRITE_BITMAP_FAILED : IDS_EXPORT_FAILED, w.path, error));
     return false;
   }
   const gdi::Rect& b = reader.Header().rclBounds;
@@ -69,9 +72,9 @@ bool ExportAfterConversion(const SettingsSet& settings, const OutputNames& names
   bool ok = true;
   for (const Wanted& w : wanted) {
     req.format = w.format;
-    int written = w.format == kExportPNG    ? EmfToPngFile(req, settings, w.path)
-                  : w.format == kExportJPEG ? EmfToJpgFile(req, settings, w.path)
-                                            : EmfToDibFile(req, settings, w.path);
+    int written = w.format == kExportPNG    ? EmfToPngFile(notices, req, settings, w.path)
+                  : w.format == kExportJPEG ? EmfToJpgFile(notices, req, settings, w.path)
+                                            : EmfToDibFile(notices, req, settings, w.path);
     ok = written && ok;
   }
   return ok;

@@ -10,7 +10,8 @@ namespace tsl {
 // in that order, `ExportSize` pixels wide and as high as the drawing's
 // proportions give. False when any could not be written (the writer told
 // the user).
-bool ExportAfterConversion(const SettingsSet& settings, const OutputNames& names, const RunResult& result);
+bool ExportAfterConversion(Notices& notices, const SettingsSet& settings, const OutputNames& names,
+                           const RunResult& result);
 
 // "1023 Bytes", "1 KB", "1.5 MB": a file size as the save confirmation
 // shows it.

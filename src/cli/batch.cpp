@@ -13,11 +13,14 @@
 #include <thread>
 
 #include "cli/auto_export.h"
+#include "cli/terminal_notices.h"
 #include "cli/terminal_progress.h"
 #include "common/names.h"
 #include "common/notify.h"
 #include "interpreter/statistics.h"
 #include "interpreter/tessella.h"
+#include "interpreter/units.h"
+#include "resources/string_ids.h"
 
 namespace tsl {
 
@@ -36,7 +39,8 @@ bool HasExtension(const std::string& name, const char* ext) {
 }
 
 void ReportNoMatch(const std::string& item, int error) {
-  NotifyUserSE(40052, item.c_str(), SysErrText(error));
+  TerminalNotices notices;
+  notices.Tell(MakeSystemNotice(IDS_OPEN_FAILED, item, SysErrText(error)));
 }
 
 // The settings a job converts with: what the command line set, and for an
@@ -52,11 +56,15 @@ SettingsSet JobSettings(const CliOptions& o) {
   return s;
 }
 
-void PrintMeasurement(const std::string& plot, const RunResult& r) {
-  double w = (static_cast<double>(r.xMax) - r.xMin) * 0.025, h = (static_cast<double>(r.yMax) - r.yMin) * 0.025;
-  std::printf("%s: Xmin=%d, Ymin=%d, Xmax=%d, Ymax=%d (%s mm wide, %s mm high); %d executed, %d ignored, %d malformed\n",
-              plot.c_str(), r.xMin, r.yMin, r.xMax, r.yMax, Gcvt(w, 8).c_str(), Gcvt(h, 8).c_str(), r.nExecuted,
-              r.nIgnored, r.nErrors);
+// The extents in plotter units, then the drawing's size twice: on the plot
+// (0.025 mm a unit) and in the metafile (0.1 mm a unit, as the log gives it).
+void PrintMeasurement(const std::string& plot, const RunResult& r, bool highResolution) {
+  double w = static_cast<double>(r.xMax) - r.xMin, h = static_cast<double>(r.yMax) - r.yMin;
+  std::printf("%s: Xmin=%d, Ymin=%d, Xmax=%d, Ymax=%d (plot: %s mm wide, %s mm high; metafile: %s mm wide, %s mm "
+              "high); %d executed, %d ignored, %d malformed\n",
+              plot.c_str(), r.xMin, r.yMin, r.xMax, r.yMax, Gcvt(PlotMillimetres(w), 8).c_str(),
+              Gcvt(PlotMillimetres(h), 8).c_str(), Gcvt(MetafileMillimetres(w, highResolution), 8).c_str(),
+              Gcvt(MetafileMillimetres(h, highResolution), 8).c_str(), r.nExecuted, r.nIgnored, r.nErrors);
   std::fflush(stdout);
 }
 
@@ -120,30 +128,32 @@ void Batch::Add(const std::string& item, const CliOptions& options) {
 bool ConvertJob(const BatchJob& job, const std::atomic<bool>* cancel, Progress* progress) {
   const CliOptions& o = job.options;
   SettingsSet settings = JobSettings(o);
+  TerminalNotices notices(job.path);
   if (settings.AutoPrint) {
-    CurrentNotices().Show("Printing is not available yet; '" + job.path + "' was not processed.", "Tessella",
-                          NoticeIcon::Error, NoticeButtons::Ok);
+    notices.Say("error", "printing is not available yet; the file was not processed");
     return false;
   }
   OutputNames names;
-  if (!MakeNames(job.path, o.useFolder ? o.folder.c_str() : nullptr, &names)) return false;
+  if (!MakeNames(notices, job.path, o.useFolder ? o.folder.c_str() : nullptr, &names)) return false;
   if (o.outputFileGiven) names.metafile = o.folder;
   bool toMemory = settings.Has(PurgeEMF);
   RunEnvironment env;
+  env.notices = &notices;
   env.progress = settings.Has(Quiet) ? nullptr : progress;
   RunResult result;
   int rc = Tessella(settings, names.plot, toMemory ? nullptr : names.metafile.c_str(), names.log, env, &result);
   if (!rc || (cancel && cancel->load())) return false;
   // The log has these too, but an unattended run shows no log and the log
   // may be what could not be written.
-  for (const std::string& problem : result.problems)
-    CurrentNotices().Show(problem, names.plot, NoticeIcon::Error, NoticeButtons::Ok);
+  for (const Notice& problem : result.problems) notices.Tell(problem);
   if (settings.Has(MeasureOnly)) {
-    PrintMeasurement(names.plot, result);
+    PrintMeasurement(names.plot, result, settings.Has(HighResolution));
     return result.inputOk;
   }
+  // Unattended runs say nothing but errors.
+  if (notices.OutcomeWanted() && !settings.Has(Unattended)) notices.TellOutcome(result, names);
   if (!result.metafileOk) return false;
-  bool ok = !settings.AutoExport || ExportAfterConversion(settings, names, result);
+  bool ok = !settings.AutoExport || ExportAfterConversion(notices, settings, names, result);
   // A side file asked for and not written fails the file as well; the user
   // was told (the writers' notices, or the problems above).
   return ok && result.inputOk && result.logOk && result.colorFileOk && result.emzOk;

@@ -13,6 +13,7 @@
 #include "cli/export_command.h"
 #include "cli/settings_command.h"
 #include "cli/switches.h"
+#include "cli/terminal_notices.h"
 #include "common/gdi/emf_reader.h"
 #include "output/metafile_load.h"
 #include "settings/settings_registry.h"
@@ -43,7 +44,8 @@ const char kUsage[] =
     "  -A0 -A1 -A2 -A3 -A4    paper ISO A0..A4 (portrait); -ALTR -ALGL -ALGR letter, legal, ledger\n"
     "  -B, -BX                unattended: no messages but errors\n"
     "  -C                     also write the pen colours (.CLR)\n"
-    "  -E                     measure only: print the drawing's size, write nothing\n"
+    "  -E                     measure only: print the drawing's size on the plot and in\n"
+    "                         the metafile, write nothing\n"
     "  -F                     forced defaults for problem files\n"
     "  -IXPC                  ignore PC (pen colour) commands\n"
     "  -MX, -MY               mirror the X or Y axis\n"
@@ -64,6 +66,11 @@ const char kUsage[] =
     "  --dump METAFILE        print the records of an EMF, EMZ or WMF file\n"
     "  --                     the words after it are file names\n"
     "  -H, -?, --help         show this help;  --version  show the version\n"
+    "\n"
+    "Sizes: a plotter unit is 0.025 mm of the plot; the metafile records it as one\n"
+    "unit of 0.1 mm (0.01 mm with HighResolution), unrounded, so a drawing comes\n"
+    "out four times its plotted size (twice on paper over 819 mm, where the scale\n"
+    "is halved to keep coordinates within 16 bits). The log gives the metafile's.\n"
     "\n"
     "Exit status: 0 when every named file converted, 1 when any failed or a\n"
     "name matched nothing, 2 for a usage error, 130 when interrupted.\n";
@@ -171,7 +178,8 @@ int RunCli(int argc, char** argv) {
     return 2;
   }
   // Every command line starts from the saved settings with all run options off.
-  ReadIniFile(&options.set, setName.empty() ? nullptr : setName.c_str());
+  TerminalNotices notices;
+  ReadIniFile(notices, &options.set, setName.empty() ? nullptr : setName.c_str());
 
   Batch batch(jobs, &gCancel);
   bool quietSummary = false, sawFile = false, helpShown = false;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "cli/terminal_notices.h"
 #include "common/names.h"
 #include "common/notify.h"
 #include "output/metafile_load.h"
@@ -129,9 +130,10 @@ int RunExportCommand(int argc, char** argv, const SettingsSet& options) {
   req.height = height;
   req.format = format == OutFormat::Bmp ? kExportBMP : format == OutFormat::Png ? kExportPNG : kExportJPEG;
   // The writers tell the user themselves when they fail.
-  int ok = format == OutFormat::Bmp   ? EmfToDibFile(req, options, output)
-           : format == OutFormat::Png ? EmfToPngFile(req, options, output)
-                                   : EmfToJpgFile(req, options, output);
+  TerminalNotices notices;
+  int ok = format == OutFormat::Bmp   ? EmfToDibFile(notices, req, options, output)
+           : format == OutFormat::Png ? EmfToPngFile(notices, req, options, output)
+                                   : EmfToJpgFile(notices, req, options, output);
   return ok ? 0 : 1;
 }
 

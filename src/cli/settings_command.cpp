@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/terminal_notices.h"
 #include "common/colors.h"
 #include "settings/ini_document.h"
 #include "settings/settings_file.h"
@@ -248,7 +249,7 @@ bool ParseChange(const std::string& keyArg, const std::string& value, Change* ch
 
 class Command {
  public:
-  Command(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+  Command(std::ostream& out, std::ostream& err) : out_(out), err_(err), notices_({}, &err) {}
   int Run(const std::vector<std::string>& args);
 
  private:
@@ -275,6 +276,7 @@ class Command {
 
   std::ostream& out_;
   std::ostream& err_;
+  TerminalNotices notices_;
 };
 
 bool Command::SetName(const std::string& arg, std::string* name) {
@@ -314,7 +316,7 @@ int Command::Show(const std::vector<std::string>& args) {
     if (!stored.empty()) name = stored;
   }
   SettingsSet set;
-  ReadIniFile(&set, name.c_str());
+  ReadIniFile(notices_, &set, name.c_str());
   out_ << "[" << name << "]\n";
   for (unsigned pen = 0; pen < kConfiguredPens; ++pen) {
     out_ << PenKey("Pen", pen) << " = " << ColorText(set.PenColor[pen]) << "\n";
@@ -354,12 +356,12 @@ int Command::Set(const std::vector<std::string>& args) {
   if (!named) name = StartupSetName();
   std::string stored = Existing(name);
   if (!stored.empty()) name = stored;
-  int ok = change.isText ? WriteSettingsString(name.c_str(), change.key.c_str(), change.text.c_str())
-                         : WriteSettingsInt(name.c_str(), change.key.c_str(), change.number);
+  int ok = change.isText ? WriteSettingsString(notices_, name.c_str(), change.key.c_str(), change.text.c_str())
+                         : WriteSettingsInt(notices_, name.c_str(), change.key.c_str(), change.number);
   if (!ok) return Fail("could not change " + change.key + " of the set '" + name + "'");
   // Show what a conversion will now read.
   SettingsSet set;
-  ReadIniFile(&set, name.c_str());
+  ReadIniFile(notices_, &set, name.c_str());
   bool width;
   unsigned pen;
   std::string line;
@@ -378,7 +380,7 @@ int Command::Use(const std::vector<std::string>& args) {
   if (stored.empty() && !SameName(name, kDefaultSetName))
     return Fail("there is no settings set named '" + name + "' (see 'tessella settings list')");
   if (stored.empty()) stored = kDefaultSetName;
-  if (!WriteSettingsString(nullptr, kStartupSetValue, stored.c_str()))
+  if (!WriteSettingsString(notices_, nullptr, kStartupSetValue, stored.c_str()))
     return Fail("could not make '" + stored + "' the start-up set");
   out_ << "'" << stored << "' is now the start-up set.\n";
   return kOk;
@@ -390,7 +392,7 @@ int Command::Delete(const std::vector<std::string>& args) {
   if (!SetName(args[0], &name)) return kUsage;
   std::string stored = Existing(name);
   if (stored.empty()) return Fail("there is no settings set named '" + name + "' (see 'tessella settings list')");
-  if (!DeleteSettingsSection(stored.c_str())) return Fail("could not delete the set '" + stored + "'");
+  if (!DeleteSettingsSection(notices_, stored.c_str())) return Fail("could not delete the set '" + stored + "'");
   out_ << "Deleted the set '" << stored << "'.\n";
   if (SameName(StartupSetName(), stored))
     out_ << "It stays the start-up set and now reads with every value at its default.\n";
@@ -400,7 +402,7 @@ int Command::Delete(const std::vector<std::string>& args) {
 int Command::Export(const std::vector<std::string>& args) {
   if (args.size() != 1) return Usage("export takes one file name");
   size_t count = SettingsSectionNames().size();
-  if (!ExportSettings(args[0].c_str())) return Fail("the settings were not exported");
+  if (!ExportSettings(notices_, args[0].c_str())) return Fail("the settings were not exported");
   out_ << "Exported " << count << (count == 1 ? " set" : " sets") << " to '" << args[0] << "'.\n";
   return kOk;
 }
@@ -415,7 +417,7 @@ int Command::Import(const std::vector<std::string>& args) {
   }
   if (files.size() != 1) return Usage("import takes one file name");
   ImportSummary summary;
-  if (!ImportSettings(files[0].c_str(), replace, &summary)) return Fail("the settings were not imported");
+  if (!ImportSettings(notices_, files[0].c_str(), replace, &summary)) return Fail("the settings were not imported");
   out_ << "Imported from '" << files[0] << "':";
   for (const std::string& name : summary.imported) out_ << " '" << name << "'";
   out_ << "\n";

@@ -4,8 +4,6 @@
 #include <cstring>
 #include <mutex>
 
-#include "common/notify.h"
-#include "common/strings.h"
 
 namespace tsl {
 
@@ -22,13 +20,6 @@ LAInfo gPool;
 bool fUtilInit = false;
 std::function<bool(size_t)> gFailureHook;
 
-void ReportFailure(size_t length) {
-  std::string fmt;
-  if (!LoadString(40041, &fmt, 256)) fmt = "Can't allocate %u bytes memory.";
-  char text[300];
-  snprintf(text, sizeof text, fmt.c_str(), static_cast<unsigned>(length));
-  CurrentNotices().Show(text, "Tessella", NoticeIcon::Error, NoticeButtons::Ok);
-}
 }  // namespace
 
 void* AllocMem(size_t length) {
@@ -49,7 +40,6 @@ void* AllocMem(size_t length) {
       if (void* p = std::calloc(length ? length : 1, 1)) return p;
     }
   }
-  ReportFailure(length);
   return nullptr;
 }
 

@@ -1,5 +1,6 @@
 // The program's allocator: zero-filled blocks, small ones from a pool of 16
-// blocks of 256 bytes, with the user told when memory runs out.
+// blocks of 256 bytes. Callers report a failure: the allocator has nobody
+// to tell.
 #pragma once
 #include <cstddef>
 #include <functional>
@@ -9,7 +10,7 @@ namespace tsl {
 
 struct LAInfo;  // the pool's bookkeeping
 
-// A zero-filled block of `length` bytes, or nullptr after telling the user.
+// A zero-filled block of `length` bytes, or nullptr.
 void* AllocMem(size_t length);
 void FreeMem(void* block);
 // A copy of `text` with its NUL from the same allocator, or nullptr.

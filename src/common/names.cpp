@@ -2,7 +2,7 @@
 
 #include <strings.h>
 
-#include "common/notify.h"
+#include "resources/string_ids.h"
 
 namespace tsl {
 
@@ -31,7 +31,7 @@ std::string ReplaceExtension(const std::string& path, const char* ext) {
   return (dot == std::string::npos ? path : path.substr(0, dot)) + ext;
 }
 
-bool MakeNames(const std::string& plotFile, const char* folder, OutputNames* names) {
+bool MakeNames(Notices& notices, const std::string& plotFile, const char* folder, OutputNames* names) {
   const char* trim = " \t\"";
   size_t b = plotFile.find_first_not_of(trim);
   size_t e = plotFile.find_last_not_of(trim);
@@ -42,7 +42,7 @@ bool MakeNames(const std::string& plotFile, const char* folder, OutputNames* nam
     std::string ext = plot.substr(dot);
     for (const char* bad : {".EMF", ".EMZ", ".LOG", ".BMP"}) {
       if (strcasecmp(ext.c_str(), bad) == 0) {
-        NotifyUser(40039, plot.c_str());
+        notices.Tell(MakeNotice(IDS_BAD_PLOT_EXTENSION, {plot}));
         return false;
       }
     }

@@ -2,6 +2,8 @@
 #pragma once
 #include <string>
 
+#include "platform/notices.h"
+
 namespace tsl {
 
 // The part after the last backslash or slash (else after the last colon, else
@@ -16,9 +18,9 @@ struct OutputNames {
 };
 
 // The metafile, log and bitmap names of a plot file, beside it or in
-// `folder` when one is given. False, after notice 40039, for a plot file
-// named .EMF, .EMZ, .LOG or .BMP.
-bool MakeNames(const std::string& plotFile, const char* folder, OutputNames* names);
+// `folder` when one is given. False, after telling IDS_BAD_PLOT_EXTENSION,
+// for a plot file named .EMF, .EMZ, .LOG or .BMP.
+bool MakeNames(Notices& notices, const std::string& plotFile, const char* folder, OutputNames* names);
 
 // `path` with the text from its last dot (in the last path component)
 // replaced by `ext` (appended when there is no dot).

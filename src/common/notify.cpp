@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/strings.h"
 
 namespace tsl {
 
@@ -32,29 +31,5 @@ std::string SysErrText(int code) {
 }
 
 std::string GetSysErr() { return SysErrText(errno); }
-
-NoticeAnswer NotifyUser(unsigned id, const char* arg) {
-  std::string fmt;
-  std::string text;
-  if (!LoadString(id, &fmt, 256)) {
-    text = Format("An unexpected event #%u has occurred", id);
-    if (arg && text.size() + 2 + std::strlen(arg) <= 255) text += std::string("\n\n") + arg;
-  } else {
-    text = arg ? Format(fmt.c_str(), arg) : fmt;
-  }
-  return CurrentNotices().Show(text, "Tessella", NoticeIcon::Warning, NoticeButtons::Ok);
-}
-
-NoticeAnswer NotifyUserSE(unsigned id, const char* arg, const std::string& systemText) {
-  std::string fmt;
-  if (!LoadString(id, &fmt, 128)) fmt = Format("An unexpected event #%u has occurred: %%s\n\n%%s", id);
-  std::string sys = systemText.substr(0, 127);
-  std::string text = Format(fmt.c_str(), arg ? arg : "", sys.c_str());
-  return CurrentNotices().Show(text, "Tessella", NoticeIcon::Warning, NoticeButtons::Ok);
-}
-
-NoticeAnswer NotifyUserSE(unsigned id, const char* arg) {
-  return NotifyUserSE(id, arg, GetSysErr());
-}
 
 }  // namespace tsl

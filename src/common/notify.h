@@ -1,18 +1,8 @@
-// The two standard notices and the system's error text.
+// printf into a string, and the system's text for an error.
 #pragma once
 #include <string>
 
-#include "platform/notices.h"
-
 namespace tsl {
-
-// String `id` used as a format for `arg` (or shown as is without one),
-// caption "Tessella", warning icon.
-NoticeAnswer NotifyUser(unsigned id, const char* arg);
-// String `id` filled with `arg` and the system's text for the last error.
-NoticeAnswer NotifyUserSE(unsigned id, const char* arg);
-// Same, with the system text given (errno text on POSIX).
-NoticeAnswer NotifyUserSE(unsigned id, const char* arg, const std::string& systemText);
 
 // The system's text for the calling thread's last error (errno here).
 std::string GetSysErr();

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "resources/string_ids.h"
+
 namespace tsl {
 
 namespace {

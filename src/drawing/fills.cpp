@@ -82,7 +82,7 @@ void DoFT(uint16_t, const char* text, PlotterState& ps) {
       ps.iFillType = static_cast<uint8_t>(type);
       ps.nExecuted++;
     } else {
-      ps.log->Logf("Error: Expecting a value between 1 .. 4: '%s' at offset 0x%lx\n", text,
+      ps.log->Error("Error: Expecting a value between 1 .. 4: '%s' at offset 0x%lx\n", text,
                    static_cast<unsigned long>(ps.offCommand));
       ps.nErrors++;
       ps.iFillType = 0;

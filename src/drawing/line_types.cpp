@@ -35,7 +35,7 @@ void DoLT(uint16_t, const char* text, PlotterState& ps) {
   } else {
     int style = LineTypeStyle(ps.pArgs[0].l);
     if (style < 0) {
-      ps.log->Logf("Error: Expecting a value between -8 and 8: '%s' at offset 0x%lx\n", text,
+      ps.log->Error("Error: Expecting a value between -8 and 8: '%s' at offset 0x%lx\n", text,
                    static_cast<unsigned long>(ps.offCommand));
       ps.nErrors++;
     } else {

@@ -15,12 +15,11 @@
 #include "interpreter/gdi_helpers.h"
 #include "interpreter/handlers.h"
 #include "interpreter/numeric.h"
+#include "interpreter/units.h"
 
 namespace tsl {
 
 namespace {
-
-constexpr double kPluPerMm = 40.0;
 
 bool Recording(const PlotterState& ps) { return ps.hdcMeta && !ps.MeasureOnly(); }
 
@@ -43,7 +42,7 @@ void SelectNewPen(PlotterState& ps, int32_t width) {
 }
 
 void LogPenRange(const char* text, PlotterState& ps) {
-  ps.log->Logf("Warning: Pen number out of range: '%s' at offset 0x%lx\n", text,
+  ps.log->Warning("Warning: Pen number out of range: '%s' at offset 0x%lx\n", text,
                static_cast<unsigned long>(ps.offCommand));
 }
 
@@ -81,7 +80,7 @@ unsigned MapComponent(double v, uint16_t black, uint16_t white) {
 int32_t CurrentPenWidth(const PlotterState& ps) {
   if (ps.nWidthOverride != 0) return ps.nWidthOverride;
   double mm = ps.iPen < 256 ? ps.dPenWidths[ps.iPen] : ps.dPenWidth;
-  int32_t w = Trunc32(mm * kPluPerMm);
+  int32_t w = Trunc32(mm * kPlotterUnitsPerMm);
   int32_t s = ConfiguredWidth(ps, ps.iPen);
   if (s > 0) return Trunc32(static_cast<double>(w) * s);
   if (s < 0) return -s;
@@ -179,7 +178,7 @@ void DoCR(uint16_t, const char* text, PlotterState& ps) {
   for (int i = 0; i < 6; i += 2) {
     // Values that differ only beyond 16 bits would make an empty range too.
     if (ps.pArgs[i].l == ps.pArgs[i + 1].l || range[i] == range[i + 1]) {
-      ps.log->LogString("CR: Invalid Parameter (black-ref = white-ref)\n");
+      ps.log->Error("CR: Invalid Parameter (black-ref = white-ref)\n");
       ps.nErrors++;
       return;
     }
@@ -211,7 +210,7 @@ void DoPW(uint16_t, const char* text, PlotterState& ps) {
   if (relative) {
     // Per cent of the P1-P2 diagonal.
     double dx = ps.dxP1P2, dy = ps.dyP1P2;
-    mm = given / 100.0 * std::sqrt(dx * dx + dy * dy) / kPluPerMm;
+    mm = given / 100.0 * std::sqrt(dx * dx + dy * dy) / kPlotterUnitsPerMm;
   }
   // A pen table sets the widths of other pens as well as the current one;
   // without a pen the width is every pen's.

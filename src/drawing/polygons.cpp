@@ -31,7 +31,7 @@ void EndPolygonMode(PlotterState& ps, const char* text) {
   // new one already.
   if (ps.hdcMeta == ps.polygon.get()) ps.hdcMeta = &ps.polygon->Metafile();
   if (ps.polygon->Dropped() && text)
-    ps.log->Logf("Warning: Polygon buffer full, %lu points left out: '%s' at offset 0x%lx\n",
+    ps.log->Warning("Warning: Polygon buffer full, %lu points left out: '%s' at offset 0x%lx\n",
                  static_cast<unsigned long>(ps.polygon->Dropped()), text,
                  static_cast<unsigned long>(ps.offCommand));
 }

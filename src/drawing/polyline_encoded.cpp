@@ -162,7 +162,7 @@ class PeRun {
 
   void SelectPen(int64_t v) {
     if (v < 0 || v >= ps_.nPens) {
-      ps_.log->Logf("PE: SelectPen (%d) out of range!\n", Sat32(v));
+      ps_.log->Warning("PE: SelectPen (%d) out of range!\n", Sat32(v));
       v = ps_.nPens > 0 ? ps_.nPens - 1 : 0;
     }
     ps_.iPen = static_cast<uint16_t>(v);
@@ -190,7 +190,7 @@ void DoPE(uint16_t, const char* text, PlotterState& ps) {
   PeRun run(ps, len >= 2 ? text + 2 : text + len, points.get(), capacity);
   run.Decode();
   if (run.Stopped())
-    ps.log->Logf("Warning: PE: Invalid byte 0x%02X in encoded number, rest of command ignored at offset 0x%lx\n",
+    ps.log->Warning("Warning: PE: Invalid byte 0x%02X in encoded number, rest of command ignored at offset 0x%lx\n",
                  run.StrayByte(), static_cast<unsigned long>(ps.offCommand));
   ps.nExecuted++;
 }

@@ -101,7 +101,7 @@ bool FastDecimal(const char* p, const char* end, double* out) {
 
 void LogRange(ConversionLog* log, const char* what, const char* rest, uint32_t offset) {
   if (log)
-    log->Logf("Warning: %s range error--Overflow or Under-flow: '%s' at offset 0x%lx\n", what, rest,
+    log->Warning("Warning: %s range error--Overflow or Under-flow: '%s' at offset 0x%lx\n", what, rest,
               static_cast<unsigned long>(offset));
 }
 }  // namespace
@@ -113,7 +113,7 @@ int GetArgs(const char* text, Arg* args, int maxArgs, uint32_t offset, Conversio
   while (*p) {
     if (n >= maxArgs) {
       if (log)
-        log->Logf("Warning: Expecting at most %d parameters: '%s' at offset 0x%lx\n", maxArgs, text,
+        log->Warning("Warning: Expecting at most %d parameters: '%s' at offset 0x%lx\n", maxArgs, text,
                   static_cast<unsigned long>(offset));
       break;
     }
@@ -152,13 +152,13 @@ void LogParamError(const char* expected, const char* text, PlotterState& ps) {
   size_t size = std::strlen(expected) + std::strlen(text) + 64;
   MemPtr<char> line(static_cast<char*>(AllocMem(size)));
   if (!line) {
-    ps.log->LogString("Error: Incorrect number of parameters\n");
+    ps.log->Error("Error: Incorrect number of parameters\n");
     ps.log->LogString("Error: Memory allocation failed\n");
     return;
   }
   std::snprintf(line.get(), size, "Error: Expecting %s parameters: '%s' at offset 0x%lx\n", expected,
                 text, static_cast<unsigned long>(ps.offCommand));
-  ps.log->LogString(line.get());
+  ps.log->Error("%s", line.get());
 }
 
 }  // namespace tsl

@@ -29,14 +29,14 @@ const char* LongName(uint16_t mnemonic) {
 
 void LogNotImplemented(const char* longName, const char* text, PlotterState& ps) {
   if (ps.settings->Has(NoNOPWarnings)) return;
-  ps.log->Logf("'%s' command(s) not implemented: '%s' at offset 0x%lx\n", longName, text,
+  ps.log->Warning("'%s' command(s) not implemented: '%s' at offset 0x%lx\n", longName, text,
                static_cast<unsigned long>(ps.offCommand));
 }
 
 void DoNOP(uint16_t, const char*, PlotterState& ps) { ps.nIgnored++; }
 
 void DoUNK(uint16_t, const char* text, PlotterState& ps) {
-  ps.log->Logf("Error: Unregcognized HP-GL command: '%s' at offset 0x%lx\n", text,
+  ps.log->Error("Error: Unregcognized HP-GL command: '%s' at offset 0x%lx\n", text,
                static_cast<unsigned long>(ps.offCommand));
   ps.nIgnored++;
 }

@@ -12,6 +12,7 @@ ConversionLog::~ConversionLog() { Close(); }
 bool ConversionLog::Create(const std::string& path) {
   Discard();
   nLogLines = 0;
+  counts_ = Counts();
   if (!file_.Open(path)) return false;
   hLogFile = file_.Stream();
   return true;
@@ -57,14 +58,11 @@ void ConversionLog::LogString(const char* text) {
   std::fputs(run, hLogFile);
 }
 
-void ConversionLog::Logf(const char* fmt, ...) {
-  va_list ap;
-  va_start(ap, fmt);
+void ConversionLog::VLogf(const char* fmt, va_list ap) {
   va_list ap2;
   va_copy(ap2, ap);
   char small[512];
   int n = vsnprintf(small, sizeof small, fmt, ap);
-  va_end(ap);
   if (n >= 0 && static_cast<size_t>(n) < sizeof small) {
     LogString(small);
   } else if (n > 0) {
@@ -74,6 +72,37 @@ void ConversionLog::Logf(const char* fmt, ...) {
     LogString(big.c_str());
   }
   va_end(ap2);
+}
+
+void ConversionLog::Logf(const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  VLogf(fmt, ap);
+  va_end(ap);
+}
+
+void ConversionLog::Warning(const char* fmt, ...) {
+  counts_.warnings++;
+  va_list ap;
+  va_start(ap, fmt);
+  VLogf(fmt, ap);
+  va_end(ap);
+}
+
+void ConversionLog::Error(const char* fmt, ...) {
+  counts_.errors++;
+  va_list ap;
+  va_start(ap, fmt);
+  VLogf(fmt, ap);
+  va_end(ap);
+}
+
+void ConversionLog::Note(const char* fmt, ...) {
+  counts_.notes++;
+  va_list ap;
+  va_start(ap, fmt);
+  VLogf(fmt, ap);
+  va_end(ap);
 }
 
 }  // namespace tsl

@@ -11,6 +11,7 @@
 #include "interpreter/handlers.h"
 #include "interpreter/numeric.h"
 #include "interpreter/transform.h"
+#include "interpreter/units.h"
 #include "labels/fonts.h"
 
 namespace tsl {
@@ -73,11 +74,11 @@ void DoIN(uint16_t mnemonic, const char*, PlotterState& ps) {
       ps.hdcMeta->SetBkMode(gdi::TRANSPARENT);
     }
     const SettingsSet& s = *ps.settings;
-    ps.xPage = s.PageWidth * 40;
-    ps.yPage = s.PageHeight * 40;
+    ps.xPage = s.PageWidth * kPlotterUnitsPerMm;
+    ps.yPage = s.PageHeight * kPlotterUnitsPerMm;
     if (ps.xPage > 32767 || ps.yPage > 32767) {
-      ps.xPage = s.PageWidth * 20;
-      ps.yPage = s.PageHeight * 20;
+      ps.xPage = s.PageWidth * kLargePageUnitsPerMm;
+      ps.yPage = s.PageHeight * kLargePageUnitsPerMm;
       // Half the configured scale; a second IN leaves it halved once.
       ps.settings->ScalePercent = 50.0f;
     }
@@ -204,7 +205,7 @@ void DoSC(uint16_t, const char* text, PlotterState& ps) {
   ps.bMode |= SCALED;
   if (n == 5 && a[4].l != 0) {
     if (a[4].l == 2) ps.bMode &= ~SCALED;
-    ps.log->LogString("Warning: SC (Scale) Types 1 and 2 are not yet fully implemented\n");
+    ps.log->Warning("Warning: SC (Scale) Types 1 and 2 are not yet fully implemented\n");
   }
   ps.nExecuted++;
 }
@@ -260,7 +261,7 @@ void DoPS(uint16_t, const char* text, PlotterState& ps) {
       {47520, 33600}, {33600, 23760}, {23760, 16800}, {16800, 11880}, {11880, 8400}};
   int n = GetArgs(text, ps, 2);
   const Arg* a = ps.pArgs;
-  int32_t w = ps.settings->PageWidth * 40, h = ps.settings->PageHeight * 40;
+  int32_t w = ps.settings->PageWidth * kPlotterUnitsPerMm, h = ps.settings->PageHeight * kPlotterUnitsPerMm;
   if (n == 1) {
     if (a[0].l < 0) {
       LogParamError("2", text, ps);

@@ -10,9 +10,7 @@ namespace tsl {
 void DoCO(uint16_t, const char* text, PlotterState& ps) {
   // The text always holds the mnemonic; a comment without quotes is empty.
   if (std::strlen(text) > 2) {
-    ps.log->LogString("Comment: ");
-    ps.log->LogString(text);
-    ps.log->LogString("\n");
+    ps.log->Note("Comment: %s\n", text);
   }
   ps.nExecuted++;
 }
@@ -21,9 +19,7 @@ void DoMG(uint16_t, const char* text, PlotterState& ps) {
   const char* message = std::strlen(text) >= 2 ? text + 2 : "";
   if (*message) {
     if (ps.progress) ps.progress->SetMsg(message);
-    ps.log->LogString("Message: ");
-    ps.log->LogString(message);
-    ps.log->LogString("\n");
+    ps.log->Note("Message: %s\n", message);
   }
   ps.nExecuted++;
 }

@@ -12,14 +12,16 @@
 #include "interpreter/handlers.h"
 #include "interpreter/numeric.h"
 #include "interpreter/statistics.h"
+#include "interpreter/units.h"
 #include "output/emz.h"
 #include "platform/progress.h"
+#include "resources/string_ids.h"
 
 namespace tsl {
 
 PageOutput::PageOutput(PlotterState& ps, const RunEnvironment& env, std::string description,
                        const char* output, int64_t started, const Clock& clock, RunResult& result)
-    : ps_(ps), ref_(env.reference), memoryRecorder_(env.memoryRecorder), description_(std::move(description)),
+    : ps_(ps), notices_(env.notices ? *env.notices : NoOneToTell()), ref_(env.reference), memoryRecorder_(env.memoryRecorder), description_(std::move(description)),
       output_(output ? output : ""),
       hasPath_(output != nullptr), path_(output_), started_(started), clock_(clock), result_(result) {}
 
@@ -32,10 +34,8 @@ bool PageOutput::Create(const std::string* path) {
   else recorder_ = gdi::EmfRecorder::CreateMemory(*ps_.objects, description_, ref_);
   if (!recorder_) {
     if (error.empty()) error = GetSysErr();
-    ps_.log->LogString("CreateEnhMetaFile() failed: ");
-    ps_.log->LogString(error);
-    ps_.log->LogString("\n");
-    if (path) result_.problems.push_back("the metafile '" + *path + "' could not be created: " + error);
+    ps_.log->Error("CreateEnhMetaFile() failed: %s\n", error.c_str());
+    if (path) result_.problems.push_back(MakeSystemNotice(IDS_WRITE_METAFILE_FAILED, *path, error));
     ps_.nErrors++;
     ps_.hdcMeta = nullptr;
     return false;
@@ -71,16 +71,17 @@ bool PageOutput::Close() {
   closed_ = recorder_->Close(&error);
   if (closed_) {
     summary_ = recorder_->Summary();
-    if (hasPath_) result_.metafiles.push_back(path_);
+    if (hasPath_) {
+      result_.metafiles.push_back(path_);
+      result_.files.push_back(path_);
+    }
     else result_.memoryMetafile = recorder_->Bytes();
   } else {
     allOk_ = false;
     if (error.empty()) error = GetSysErr();
-    ps_.log->LogString("CloseEnhMetaFile() failed: ");
-    ps_.log->LogString(error);
-    ps_.log->LogString("\n");
-    result_.problems.push_back("the metafile '" + (hasPath_ ? path_ : std::string("*memory*")) +
-                               "' could not be written: " + error);
+    ps_.log->Error("CloseEnhMetaFile() failed: %s\n", error.c_str());
+    result_.problems.push_back(
+        MakeSystemNotice(IDS_WRITE_METAFILE_FAILED, hasPath_ ? path_ : std::string("*memory*"), error));
   }
   ps_.hdcMeta = nullptr;
   return closed_;
@@ -123,7 +124,7 @@ void PageOutput::DrawFrame() {
   if (s.FramePicture < 0) {
     l = 0, t = 0, r = ps_.xPage, b = ps_.yPage;
   } else {
-    int64_t m = int64_t{s.FramePicture} * 40 + 1;
+    int64_t m = int64_t{s.FramePicture} * kPlotterUnitsPerMm + 1;
     l = Sat32(ps_.xMin - m), t = Sat32(ps_.yMin - m), r = Sat32(ps_.xMax + m), b = Sat32(ps_.yMax + m);
   }
   gdi::Point corners[5] = {{l, t}, {l, b}, {r, b}, {r, t}, {l, t}};
@@ -159,10 +160,15 @@ void PageOutput::FinishLast() {
 
 void PageOutput::Compress(const std::string& emf) {
   std::string why;
-  if (CreateEMZ(emf, ps_.log, clock_, &why)) return;
+  if (CreateEMZ(emf, ps_.log, clock_, &why)) {
+    for (std::string& f : result_.files)
+      if (f == emf) f = ReplaceExtension(emf, ".emz");
+    return;
+  }
   result_.emzOk = false;
-  result_.problems.push_back("'" + emf + "' could not be compressed into '" + ReplaceExtension(emf, ".emz") +
-                             "' (the metafile is kept): " + why);
+  Notice problem = MakeNotice(IDS_COMPRESS_FAILED, {emf, ReplaceExtension(emf, ".emz")});
+  problem.reason = why;
+  result_.problems.push_back(problem);
 }
 
 void PageOutput::CompressLast() {
@@ -181,7 +187,7 @@ void PageOutput::ShowInView(const RunEnvironment& env) const {
   else env.replaceEMF(nullptr, &result_.memoryMetafile);
 }
 
-bool PageOutput::WriteColorFile() const {
+bool PageOutput::WriteColorFile() {
   std::string path = ReplaceExtension(output_, ".CLR");
   AtomicFile file;
   bool ok = file.Open(path);
@@ -198,7 +204,8 @@ bool PageOutput::WriteColorFile() const {
     }
     ok = file.Commit();
   }
-  if (!ok) NotifyUserSE(40057, path.c_str());
+  if (ok) result_.files.push_back(path);
+  else notices_.Tell(MakeSystemNotice(IDS_WRITE_COLOR_FILE_FAILED, path, GetSysErr()));
   return ok;
 }
 

@@ -39,8 +39,9 @@ class PageOutput {
   // logged, and recorded in the result.
   void CompressLast();
   // The .CLR file beside the metafile: "TSL4", the pen count, the colours.
-  // False after notice 40057 when it could not be written.
-  bool WriteColorFile() const;
+  // False, after telling IDS_WRITE_COLOR_FILE_FAILED, when it could not be
+  // written.
+  bool WriteColorFile();
 
  private:
   bool Create(const std::string* path);
@@ -50,6 +51,7 @@ class PageOutput {
   void Compress(const std::string& emf);
 
   PlotterState& ps_;
+  Notices& notices_;
   gdi::ReferenceDevice ref_;
   RunEnvironment::RecorderFactory memoryRecorder_;
   std::string description_;

@@ -26,11 +26,11 @@ PlotReader::PlotReader(const SettingsSet& settings)
             : settings.InitialCmdBuffer > kMaxCommandBuffer ? kMaxCommandBuffer
                                                             : settings.InitialCmdBuffer) {}
 
-bool PlotReader::Allocate() {
+size_t PlotReader::Allocate() {
   buffer_ = AllocArray<char>(size_);
-  if (!buffer_) return false;
+  if (!buffer_) return size_;
   args_ = AllocArray<Arg>(ArgsFor(size_));
-  return static_cast<bool>(args_);
+  return args_ ? 0 : ArgsFor(size_) * sizeof(Arg);
 }
 
 void PlotReader::Attach(PlotterState& ps) {
@@ -46,13 +46,13 @@ bool PlotReader::Grow(PlotterState& ps) {
   ps.nArgsMax = 0;
   buffer_ = AllocArray<char>(bigger);
   if (!buffer_) {
-    ps.log->Logf("Error: Failed to allocate %u bytes of memory.\n", static_cast<unsigned>(bigger));
+    ps.log->Error("Error: Failed to allocate %u bytes of memory.\n", static_cast<unsigned>(bigger));
     return false;
   }
   args_ = AllocArray<Arg>(ArgsFor(bigger));
   if (!args_) {
-    ps.log->Logf("Error: Failed to allocate %u bytes of memory.\n",
-                 static_cast<unsigned>(ArgsFor(bigger) * sizeof(Arg)));
+    ps.log->Error("Error: Failed to allocate %u bytes of memory.\n",
+                  static_cast<unsigned>(ArgsFor(bigger) * sizeof(Arg)));
     return false;
   }
   size_ = bigger;
@@ -72,7 +72,7 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
     if (r == LexResult::TooLong) {
       in_.Seek(ps.offCommand);
       if (size_ > kMaxCommandBuffer - 1) {
-        log.Logf("Error: A single command may not exceed %u bytes.\n",
+        log.Error("Error: A single command may not exceed %u bytes.\n",
                  static_cast<unsigned>(kMaxCommandBuffer));
         log.Logf("       A command with %u bytes was found at offset 0x%lx\n",
                  static_cast<unsigned>(size_), static_cast<unsigned long>(ps.offCommand));
@@ -92,7 +92,7 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
     int pct = fileSize ? static_cast<int>(end * 100 / fileSize) : 100;
     if (pct > 100) pct = 100;
     if (ps.progress && !ps.progress->SetPct(pct)) {
-      log.LogString("CANCEL: Aborted by the user!\n");
+      log.Error("CANCEL: Aborted by the user!\n");
       ps.nErrors++;
       if (cancelled) *cancelled = true;
       break;
@@ -100,11 +100,11 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
 
     const bool escape = static_cast<char>(m & 0xFF) == ESC;
     if (!(ps.bMode & HPGL_MODE) && !escape) {
-      log.Logf("Warning: Device not in HP-GL mode. Ignoring '%s' at offset 0x%lx\n", text,
+      log.Warning("Warning: Device not in HP-GL mode. Ignoring '%s' at offset 0x%lx\n", text,
                static_cast<unsigned long>(ps.offCommand));
       ps.nIgnored++;
     } else if (!ps.fInitialized && !escape && !IsInitCommand(m)) {
-      log.Logf("Warning: Device not initialised: '%s' at offset 0x%lx\n", text,
+      log.Warning("Warning: Device not initialised: '%s' at offset 0x%lx\n", text,
                static_cast<unsigned long>(ps.offCommand));
       ps.nIgnored++;
     } else {
@@ -121,7 +121,7 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
   // A read error looks like the end of the file to the lexer; the drawing
   // so far is kept, but it must not pass for the whole plot.
   if (in_.Failed()) {
-    log.Logf("Error: Reading the plot file failed at offset 0x%lx: %s\n", static_cast<unsigned long>(in_.Tell()),
+    log.Error("Error: Reading the plot file failed at offset 0x%lx: %s\n", static_cast<unsigned long>(in_.Tell()),
              in_.ErrorText().c_str());
     LogAborting(log);
     ps.nErrors++;

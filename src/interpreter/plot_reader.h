@@ -22,9 +22,9 @@ class PlotReader {
   explicit PlotReader(const SettingsSet& settings);
 
   // The command buffer (InitialCmdBuffer bytes) and the parameter array,
-  // with room for every parameter a command of that size can hold. False
-  // after the allocator told the user.
-  bool Allocate();
+  // with room for every parameter a command of that size can hold. 0, or
+  // the size in bytes that could not be allocated.
+  size_t Allocate();
   InputFile& Input() { return in_; }
   void Attach(PlotterState& ps);
   size_t BufferSize() const { return size_; }

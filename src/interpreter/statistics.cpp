@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "interpreter/conversion_log.h"
+#include "interpreter/units.h"
 #include "platform/clock.h"
 
 namespace tsl {
@@ -50,12 +51,9 @@ void LogConversionStats(const gdi::EmfSummary* metafile, PlotterState& ps, int64
   log.LogString("\nStatistics:\n");
   log.Logf("* Dimensions:         Xmin=%d, Ymin=%d, Xmax=%d, Ymax=%d\n", ps.xMin, ps.yMin, ps.xMax,
            ps.yMax);
-  double w = (static_cast<double>(ps.xMax) - ps.xMin) * 0.1;
-  double h = (static_cast<double>(ps.yMax) - ps.yMin) * 0.1;
-  if (ps.settings->Has(HighResolution)) {
-    w /= 10;
-    h /= 10;
-  }
+  bool high = ps.settings->Has(HighResolution);
+  double w = MetafileMillimetres(static_cast<double>(ps.xMax) - ps.xMin, high);
+  double h = MetafileMillimetres(static_cast<double>(ps.yMax) - ps.yMin, high);
   log.Logf("* Dimensions (in mm): %s mm wide, %s mm high\n", Gcvt(w, 8).c_str(), Gcvt(h, 8).c_str());
   log.Logf("* Commands executed:  %lu\n", static_cast<unsigned long>(static_cast<uint32_t>(ps.nExecuted)));
   log.Logf("* Commands ignored:   %lu\n", static_cast<unsigned long>(static_cast<uint32_t>(ps.nIgnored)));

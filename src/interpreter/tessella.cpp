@@ -7,10 +7,10 @@
 #include <memory>
 
 #include "common/gdi/emf_recorder.h"
-#include "common/memory.h"
 #include "common/names.h"
 #include "common/notify.h"
 #include "common/strings.h"
+#include "resources/string_ids.h"
 #include "interpreter/conversion_log.h"
 #include "interpreter/handlers.h"
 #include "interpreter/page_output.h"
@@ -62,26 +62,23 @@ void ApplyForcedDefaults(SettingsSet& s) {
   s.Set(AutoCopy, false);
 }
 
-// The closing message of a run, from the active set's flags.
-void ShowClosingMessage(const SettingsSet& active, bool logged, const std::string& input,
+// The closing message of a run, from the active set's flags: the question
+// whether to see the log when it says anything, else the information that
+// the file was converted.
+void ShowClosingMessage(Notices& notices, const SettingsSet& active, bool logged, const std::string& input,
                         const char* output, const std::string& logPath, const RunEnvironment& env) {
   bool measure = active.Has(MeasureOnly);
   if (logged && !active.Has(NoWarnings) && !measure && !active.Has(Unattended)) {
-    std::string text;
-    if (!LoadString(40002, &text)) text = "View the log file?";
-    NoticeAnswer a = CurrentNotices().Show(text, "Tessella", NoticeIcon::Question, NoticeButtons::YesNo);
-    if (a == NoticeAnswer::Yes && env.showLog) env.showLog(logPath);
+    Notice question = MakeNotice(IDS_VIEW_LOG_QUESTION, {logPath}, NoticeIcon::Question);
+    question.buttons = NoticeButtons::YesNo;
+    if (notices.Tell(question) == NoticeAnswer::Yes && env.showLog) env.showLog(logPath);
     return;
   }
   if (active.Has(NoInfoMessages) || measure) return;
-  unsigned id = active.Has(PurgeEMF) ? 39999 : active.Has(AutoCopy) ? 40000 : 40001;
-  std::string fmt, text;
-  const char* out = output ? output : "*memory*";
-  if (LoadString(id, &fmt))
-    text = Format(fmt.c_str(), input.c_str(), out);
-  else
-    text = Format("Error loading string #%d!\r\nPlease contact the author (see the Tessella help file) and report this error.\r\nThank you.", static_cast<int>(id));
-  CurrentNotices().Show(text, "Tessella", NoticeIcon::Information, NoticeButtons::Ok);
+  unsigned id = active.Has(PurgeEMF) ? IDS_CONVERTED_TO_CLIPBOARD
+                : active.Has(AutoCopy) ? IDS_CONVERTED_AND_COPIED
+                                       : IDS_CONVERTED;
+  notices.Tell(MakeNotice(id, {input, output ? output : "*memory*"}, NoticeIcon::Information));
 }
 
 }  // namespace
@@ -93,6 +90,7 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
   res = RunResult();
   if (output && !*output) output = nullptr;
   const Clock& clock = env.clock ? *env.clock : SystemClock();
+  Notices& notices = env.notices ? *env.notices : NoOneToTell();
   NullProgress noProgress;
   Progress& progress = env.progress ? *env.progress : noProgress;
   const int64_t started = clock.Now();
@@ -100,17 +98,25 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
   auto settings = std::make_unique<SettingsSet>(active);
   bool measure = settings->Has(MeasureOnly);
   PlotReader reader(*settings);
-  if (!reader.Allocate()) return 0;
+  if (size_t failed = reader.Allocate()) {
+    notices.Tell(MakeNotice(IDS_ALLOCATION_FAILED, {std::to_string(failed)}, NoticeIcon::Error));
+    return 0;
+  }
 
   InputFile& in = reader.Input();
   if (!in.Open(input)) {
-    CurrentNotices().Show(in.ErrorText(), input, NoticeIcon::Error, NoticeButtons::Ok);
+    // The system's text alone, captioned with the plot file.
+    Notice cannotOpen;
+    cannotOpen.reason = in.ErrorText();
+    cannotOpen.icon = NoticeIcon::Error;
+    cannotOpen.caption = input;
+    notices.Tell(cannotOpen);
     return 0;
   }
 
   ConversionLog log;
   bool haveLog = log.Create(logPath);
-  if (!haveLog) NotifyUserSE(40049, logPath.c_str());
+  if (!haveLog) notices.Tell(MakeSystemNotice(IDS_WRITE_LOG_FAILED, logPath, GetSysErr()));
   else LogHeader(log, *settings, input, output, started);
 
   if (settings->Has(ForceDefaults)) ApplyForcedDefaults(*settings);
@@ -125,10 +131,8 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
   reader.Attach(ps);
 
   PageOutput pages(ps, env, Description(started, input), output, started, clock, res);
-  uint32_t mark = 0;
   bool metafileOpen = measure || pages.OpenFirst();
   if (metafileOpen) {
-    mark = log.nLogLines;
     progress.Open(input, output ? output : "*memory*");
     progress.SetMsg("Tessella Version 5.4 Build 1110");
     if (settings->Has(AssumeIN)) DoIN(Mnemonic('I', 'N'), "IN;", ps);
@@ -140,12 +144,11 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
   }
 
   res.inputOk = !in.Failed();
-  if (!res.inputOk) res.problems.push_back("the plot file could not be read to its end: " + in.ErrorText());
+  if (!res.inputOk) res.problems.push_back(MakeSystemNotice(IDS_READ_PLOT_FAILED, input, in.ErrorText()));
   in.Close();
   // Without a metafile no pen was read, and an older colour file that
   // belongs to the older metafile is better kept.
   if (settings->Has(WriteColorFile) && !measure && output && metafileOpen) res.colorFileOk = pages.WriteColorFile();
-  uint32_t linesBeforeStats = log.nLogLines;
   gdi::EmfSummary summary;
   bool closed = pages.LastSummary(&summary);
   LogConversionStats(closed ? &summary : nullptr, ps, started, clock);
@@ -153,20 +156,30 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
   if (settings->Has(AutoEMZ)) pages.CompressLast();
   progress.Close();
 
+  // Whether the log says anything is counted, not guessed from its length:
+  // the statistics and the lines of a page split are no warnings. A failed
+  // EMZ of the last page is logged after the statistics and counts too.
+  const ConversionLog::Counts& entries = log.Entries();
+  res.warnings = entries.warnings;
+  res.errors = entries.errors;
+  res.notes = entries.notes;
+  bool logged = res.HasLogEntries();
+
   // A log that is not to be kept is not written out; one that is must reach
   // the disk whole, or the user hears that it did not.
-  bool purge = measure || (linesBeforeStats == mark && settings->Has(PurgeLogs));
+  bool purge = measure || (!logged && settings->Has(PurgeLogs));
   bool logKept = false;
   if (haveLog && purge) {
     log.Discard();
     std::remove(logPath.c_str());
   } else if (haveLog) {
     logKept = log.Close();
-    if (!logKept) NotifyUserSE(40049, logPath.c_str());
+    if (logKept) res.files.push_back(logPath);
+    if (!logKept) notices.Tell(MakeSystemNotice(IDS_WRITE_LOG_FAILED, logPath, GetSysErr()));
   }
   res.logOk = logKept || measure || (haveLog && purge);
 
-  ShowClosingMessage(active, linesBeforeStats != mark && logKept, input, output, logPath, env);
+  ShowClosingMessage(notices, active, logged && logKept, input, output, logPath, env);
 
   res.nExecuted = ps.nExecuted;
   res.nIgnored = ps.nIgnored;
@@ -176,16 +189,12 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
   res.xMax = ps.xMax;
   res.yMax = ps.yMax;
   res.pages = pages.PageCount();
+  res.pageSplits = res.pages - 1;
   res.commandBuffer = static_cast<uint32_t>(reader.BufferSize());
   res.logKept = logKept;
 
-  if (res.pages > 1 && !measure) {
-    std::string fmt;
-    std::string text = LoadString(40004, &fmt)
-                           ? Format(fmt.c_str(), res.pages)
-                           : Format("Drawing contains %d pages. Use the File|Open MetaFile... command to view the plots.", res.pages);
-    CurrentNotices().Show(text, "Tessella", NoticeIcon::Information, NoticeButtons::Ok);
-  }
+  if (res.pages > 1 && !measure)
+    notices.Tell(MakeNotice(IDS_PAGES_WRITTEN, {std::to_string(res.pages)}, NoticeIcon::Information));
   return 1;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/gdi/emf_recorder.h"
+#include "platform/notices.h"
 #include "settings/settings_set.h"
 
 namespace tsl {
@@ -17,6 +18,11 @@ class Progress;
 
 // What a front end lends a run. Everything is optional.
 struct RunEnvironment {
+  // Whom the run tells what the user must hear at once (a plot file that
+  // cannot be opened, a log or colour file that cannot be written, the
+  // closing message) and asks its one question (whether to show the log).
+  // None: nobody is told and the question is answered No.
+  Notices* notices = nullptr;
   Progress* progress = nullptr;     // none: no progress, no cancel
   const Clock* clock = nullptr;     // none: the system clock
   gdi::ReferenceDevice reference;   // the metafile's reference device
@@ -37,22 +43,32 @@ struct RunEnvironment {
 struct RunResult {
   int pages = 0;
   std::vector<std::string> metafiles;     // pages written to files, in order
+  // Every file the run wrote and kept, in order: the pages (each replaced
+  // by its EMZ when it was compressed), the colour file, the log.
+  std::vector<std::string> files;
   std::vector<uint8_t> memoryMetafile;    // the metafile when there was no output path
   bool metafileOk = false;                // every page's metafile was made and closed
   bool cancelled = false;
   bool inputOk = true;                    // the plot file was read to its end
   bool logKept = false;                   // the log file is still there
   // False when an output the run was asked for could not be written; the
-  // user was told (log: notice 40049; colour file: 40057) or, for an EMZ,
-  // the log says so and the EMF stays.
+  // user was told (log: IDS_WRITE_LOG_FAILED; colour file:
+  // IDS_WRITE_COLOR_FILE_FAILED) or, for an EMZ, the log says so and the
+  // EMF stays.
   bool logOk = true;
   bool colorFileOk = true;
   bool emzOk = true;
-  // What went wrong with the files, one sentence each, for front ends that
-  // report failures without a log (the log says the same, if it exists).
-  std::vector<std::string> problems;
+  // What went wrong with the files that the run logged but did not tell
+  // (the metafile, the plot file's end, the EMZ), for front ends that
+  // report failures without a log.
+  std::vector<Notice> problems;
   uint32_t commandBuffer = 0;             // the command buffer's final size
   int32_t nExecuted = 0, nIgnored = 0, nErrors = 0;
+  // The entries of the log's body (page splits are not among them): the
+  // closing question is asked, and a PurgeLogs log kept, when there are any.
+  uint32_t warnings = 0, errors = 0, notes = 0;
+  int pageSplits = 0;                     // pages - 1 when pages were split
+  bool HasLogEntries() const { return warnings + errors + notes > 0; }
   int32_t xMin = 0, yMin = 0, xMax = 0, yMax = 0;
 };
 

@@ -83,7 +83,7 @@ void DoLO(uint16_t, const char* text, PlotterState& ps) {
     ps.nExecuted++;
     return;
   }
-  ps.log->Logf("Error: Expecting a value between 1..9 or 11..19: '%s' at offset 0x%lx\n", text,
+  ps.log->Error("Error: Expecting a value between 1..9 or 11..19: '%s' at offset 0x%lx\n", text,
                static_cast<unsigned long>(ps.offCommand));
   ps.nErrors++;
 }

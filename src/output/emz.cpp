@@ -160,7 +160,7 @@ int64_t CompressEMF(const std::string& emzPath, const std::string& emfPath, cons
 
   std::string name = ShortName(emfPath);
   for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (gzipheader(emz, name.c_str(), now, kEmzComment) != 0) std::fputs("gzipheader failed\n", stderr);
+  if (gzipheader(emz, name.c_str(), now, kEmzComment) != 0) DebugOutput("gzipheader failed\n");
 
   int64_t total = 0;
   bool failed = false;
@@ -168,13 +168,13 @@ int64_t CompressEMF(const std::string& emzPath, const std::string& emfPath, cons
     size_t n = std::fread(buffer.get(), 1, kCompressBuffer, emf.get());
     if (n == 0) {
       if (std::ferror(emf.get())) {
-        std::fputs("fread error\n", stderr);
+        DebugOutput("fread error\n");
         failed = true;
       }
       break;
     }
     if (emz.Write(buffer.get(), n) < n) {
-      std::fprintf(stderr, "%s\n", emz.ErrorText());
+      DebugOutput((std::string(emz.ErrorText()) + "\n").c_str());
       failed = true;
       break;
     }
@@ -189,7 +189,7 @@ int64_t CompressEMF(const std::string& emzPath, const std::string& emfPath, cons
     return 0;
   }
   if (emz.Close() != 0) {
-    std::fputs("gzclose failed\n", stderr);
+    DebugOutput("gzclose failed\n");
     return 0;
   }
   if (total == 0) errno = saved;
@@ -211,20 +211,20 @@ int64_t UncompressEMF(const std::string& emfPath, const std::string& emzPath) {
     int n = gzread(in, buffer, sizeof buffer);
     if (n < 0) {
       int code = 0;
-      std::fprintf(stderr, "%s\n", gzerror(in, &code));
+      DebugOutput((std::string(gzerror(in, &code)) + "\n").c_str());
       failed = true;
       break;
     }
     if (n == 0) break;
     if (std::fwrite(buffer, 1, static_cast<size_t>(n), out.Stream()) != static_cast<size_t>(n)) {
-      std::fputs("fwrite\n", stderr);
+      DebugOutput("fwrite\n");
       failed = true;
       break;
     }
     total += n;
   }
   if (gzclose_r(in) != Z_OK) {
-    std::fputs("failed gzclose\n", stderr);
+    DebugOutput("failed gzclose\n");
     failed = true;
   }
   // A damaged EMZ must not leave a truncated EMF that looks complete.
@@ -246,7 +246,11 @@ bool CreateEMZ(const std::string& emfPath, ConversionLog* log, const Clock& cloc
   };
   if (CompressEMF(emzPath, emfPath, clock) == 0) {
     std::string sys = GetSysErr().substr(0, 255);
-    put(Format("CompressEMF(%s) failed: ", emfPath.c_str()) + sys + "\n");
+    std::string line = Format("CompressEMF(%s) failed: ", emfPath.c_str()) + sys + "\n";
+    if (log)
+      log->Error("%s", line.c_str());
+    else
+      DebugOutput(line.c_str());
     if (why) *why = sys;
     return false;
   }

@@ -10,7 +10,6 @@
 
 #include "common/notify.h"
 #include "output/raster_export.h"
-#include "platform/notices.h"
 
 namespace tsl {
 
@@ -38,8 +37,8 @@ std::string WithReason(const char* message, FILE* file, int err) {
 extern "C" void user_error_fn(png_structp png, png_const_charp message) {
   const int err = errno;  // before anything else can change it
   auto* ctx = static_cast<PngContext*>(png_get_error_ptr(png));
+  // The writer's caller tells the user, once, with this as the reason.
   if (ctx && ctx->error) *ctx->error = WithReason(message ? message : "libpng error", ctx->file, err);
-  CurrentNotices().Show(message ? message : "libpng error", "Tessella", NoticeIcon::Error, NoticeButtons::Ok);
   png_longjmp(png, 1);
 }
 

@@ -6,6 +6,7 @@
 #include "common/gdi/emf_reader.h"
 #include "common/notify.h"
 #include "common/atomic_file.h"
+#include "resources/string_ids.h"
 
 namespace tsl {
 
@@ -14,8 +15,8 @@ void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
   for (int i = 0; i < 4; ++i) v[at + i] = static_cast<uint8_t>(x >> (8 * i));
 }
 
-bool Fail(unsigned id, const std::string& path, const std::string& reason) {
-  NotifyUserSE(id, path.c_str(), reason);
+bool Fail(Notices& notices, unsigned id, const std::string& path, const std::string& reason) {
+  notices.Tell(MakeSystemNotice(id, path, reason));
   return false;
 }
 }  // namespace
@@ -49,41 +50,41 @@ void MakeExportPalette(const SettingsSet& options, uint8_t palette[256][4]) {
   }
 }
 
-int EmfToDibFile(const ExportRequest& req, const SettingsSet& options, const std::string& path) {
+int EmfToDibFile(Notices& notices, const ExportRequest& req, const SettingsSet& options, const std::string& path) {
   MemoryDib dib;
   std::string error;
-  if (!EmfToMemoryDIB(req, options, &dib, &error)) return Fail(40048, path, error);
+  if (!EmfToMemoryDIB(req, options, &dib, &error)) return Fail(notices, IDS_WRITE_BITMAP_FAILED, path, error);
   AtomicFile file;
-  if (!file.Open(path)) return Fail(40048, path, GetSysErr());
-  if (!WriteDib(dib, file.Stream()) || !file.Commit()) return Fail(40048, path, GetSysErr());
+  if (!file.Open(path)) return Fail(notices, IDS_WRITE_BITMAP_FAILED, path, GetSysErr());
+  if (!WriteDib(dib, file.Stream()) || !file.Commit()) return Fail(notices, IDS_WRITE_BITMAP_FAILED, path, GetSysErr());
   return 1;
 }
 
-int EmfToPngFile(const ExportRequest& req, const SettingsSet& options, const std::string& path) {
+int EmfToPngFile(Notices& notices, const ExportRequest& req, const SettingsSet& options, const std::string& path) {
   MemoryDib dib;
   std::string error;
-  if (!EmfToMemoryDIB(req, options, &dib, &error)) return Fail(40087, path, error);
+  if (!EmfToMemoryDIB(req, options, &dib, &error)) return Fail(notices, IDS_EXPORT_FAILED, path, error);
   AtomicFile file;
-  if (!file.Open(path)) return Fail(40087, path, GetSysErr());
+  if (!file.Open(path)) return Fail(notices, IDS_EXPORT_FAILED, path, GetSysErr());
   if (!WritePng(dib, file.Stream(), path, &error)) {
     file.Discard();
-    return Fail(40087, path, error.empty() ? GetSysErr() : error);
+    return Fail(notices, IDS_EXPORT_FAILED, path, error.empty() ? GetSysErr() : error);
   }
-  if (!file.Commit()) return Fail(40087, path, GetSysErr());
+  if (!file.Commit()) return Fail(notices, IDS_EXPORT_FAILED, path, GetSysErr());
   return 1;
 }
 
-int EmfToJpgFile(const ExportRequest& req, const SettingsSet& options, const std::string& path) {
+int EmfToJpgFile(Notices& notices, const ExportRequest& req, const SettingsSet& options, const std::string& path) {
   MemoryDib dib;
   std::string error;
-  if (!EmfToMemoryDIB(req, options, &dib, &error)) return Fail(40087, path, error);
+  if (!EmfToMemoryDIB(req, options, &dib, &error)) return Fail(notices, IDS_EXPORT_FAILED, path, error);
   AtomicFile file;
-  if (!file.Open(path)) return Fail(40087, path, GetSysErr());
+  if (!file.Open(path)) return Fail(notices, IDS_EXPORT_FAILED, path, GetSysErr());
   if (!WriteJpeg(dib, file.Stream(), &error)) {
     file.Discard();
-    return Fail(40087, path, error.empty() ? GetSysErr() : error);
+    return Fail(notices, IDS_EXPORT_FAILED, path, error.empty() ? GetSysErr() : error);
   }
-  if (!file.Commit()) return Fail(40087, path, GetSysErr());
+  if (!file.Commit()) return Fail(notices, IDS_EXPORT_FAILED, path, GetSysErr());
   return 1;
 }
 

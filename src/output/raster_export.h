@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/notices.h"
 #include "settings/settings_set.h"
 
 namespace tsl {
@@ -58,11 +59,12 @@ bool WriteDib(const MemoryDib& dib, FILE* file);
 bool WritePng(const MemoryDib& dib, FILE* file, const std::string& title, std::string* error);
 bool WriteJpeg(const MemoryDib& dib, FILE* file, std::string* error);
 
-// Render and write; 1 on success, 0 after telling the user (message 40048
-// for BMP, 40087 for PNG and JPEG). `options` is the active settings set.
-int EmfToDibFile(const ExportRequest& req, const SettingsSet& options, const std::string& path);
-int EmfToPngFile(const ExportRequest& req, const SettingsSet& options, const std::string& path);
-int EmfToJpgFile(const ExportRequest& req, const SettingsSet& options, const std::string& path);
+// Render and write; 1 on success, 0 after telling the user
+// (IDS_WRITE_BITMAP_FAILED for BMP, IDS_EXPORT_FAILED for PNG and JPEG).
+// `options` is the active settings set.
+int EmfToDibFile(Notices& notices, const ExportRequest& req, const SettingsSet& options, const std::string& path);
+int EmfToPngFile(Notices& notices, const ExportRequest& req, const SettingsSet& options, const std::string& path);
+int EmfToJpgFile(Notices& notices, const ExportRequest& req, const SettingsSet& options, const std::string& path);
 
 // The height that keeps the aspect, as the dialog computes it.
 int32_t HeightForWidth(int32_t width, float aspect);

@@ -65,6 +65,14 @@ class SettingsStore {
 
   virtual void BeginBatch() {}
   virtual StoreStatus EndBatch() { return StoreStatus::Ok(); }
+
+  // A store found damaged or unreadable by a read, that nobody was told of
+  // yet: where it is and what is wrong. Each is given out once.
+  virtual bool TakeReadProblem(std::string* where, std::string* detail) {
+    (void)where;
+    (void)detail;
+    return false;
+  }
 };
 
 // The name rules of the contract, for every implementation to apply.

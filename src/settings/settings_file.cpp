@@ -8,6 +8,7 @@
 
 #include "common/notify.h"
 #include "platform/settings_store.h"
+#include "resources/string_ids.h"
 #include "settings/ini_document.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
@@ -85,20 +86,20 @@ void ExportSet(IniDocument* doc, const std::string& name, const SettingsSet& set
   }
 }
 
-void ImportSet(const IniDocument& doc, const std::string& section, const char* name) {
+void ImportSet(Notices& notices, const IniDocument& doc, const std::string& section, const char* name) {
   for (unsigned pen = 1; pen < kConfiguredPens; ++pen) {
     std::string color = Numbered("Pen", pen), width = Numbered("PenWidth", pen);
     // A pen the file lacks keeps the colour the set already has.
     uint32_t current = GetSettingsInt(name, color.c_str(), DefaultPenColor(pen));
-    WriteSettingsInt(name, color.c_str(), static_cast<uint32_t>(GetInt(doc, section, color, static_cast<int32_t>(current))));
-    WriteSettingsInt(name, width.c_str(), static_cast<uint32_t>(GetInt(doc, section, width, 0)));
+    WriteSettingsInt(notices, name, color.c_str(), static_cast<uint32_t>(GetInt(doc, section, color, static_cast<int32_t>(current))));
+    WriteSettingsInt(notices, name, width.c_str(), static_cast<uint32_t>(GetInt(doc, section, width, 0)));
   }
   for (size_t i = 0; i < kImportOrderCount; ++i) {
     const SettingKey* key = FindSettingKey(kImportOrder[i]);
     if (key->kind == SettingKind::Text)
-      WriteSettingsString(name, key->name, GetString(doc, section, key->name, "Courier New", 127).c_str());
+      WriteSettingsString(notices, name, key->name, GetString(doc, section, key->name, "Courier New", 127).c_str());
     else
-      WriteSettingsInt(name, key->name, static_cast<uint32_t>(GetInt(doc, section, key->name, key->initial)));
+      WriteSettingsInt(notices, name, key->name, static_cast<uint32_t>(GetInt(doc, section, key->name, key->initial)));
   }
 }
 
@@ -124,19 +125,19 @@ size_t FillList(const std::vector<std::string>& items, char* buffer, size_t size
   return used;
 }
 
-int WriteProfile(const char* file, const IniDocument& doc) {
+int WriteProfile(Notices& notices, const char* file, const IniDocument& doc) {
   std::string error;
   if (ReplaceFileAtomically(file, doc.Serialize(), &error)) return 1;
-  NotifySettingsError(40087, file, error);
+  NotifySettingsError(notices, IDS_EXPORT_FAILED, file, error);
   return 0;
 }
 
 // Loads `file` for a change of one key: a missing file starts empty.
-bool LoadForChange(const char* file, IniDocument* doc) {
+bool LoadForChange(Notices& notices, const char* file, IniDocument* doc) {
   std::string error;
   Load r = LoadProfile(file, doc, &error);
   if (r == Load::Failed) {
-    NotifySettingsError(40087, file, error);
+    NotifySettingsError(notices, IDS_EXPORT_FAILED, file, error);
     return false;
   }
   return true;
@@ -161,15 +162,15 @@ int32_t ProfileAtol(const char* text) {
   return static_cast<int32_t>(v);
 }
 
-int ExportSettings(const char* file) {
+int ExportSettings(Notices& notices, const char* file) {
   if (!file || !*file) return 0;
   IniDocument doc;
-  if (!LoadForChange(file, &doc)) return 0;
+  if (!LoadForChange(notices, file, &doc)) return 0;
   std::vector<std::string> names = SettingsSectionNames();
   unsigned n = 0;
   for (const std::string& name : names) {
     SettingsSet set;
-    ReadIniFile(&set, name.c_str());
+    ReadIniFile(notices, &set, name.c_str());
     ExportSet(&doc, name, set);
     PutString(&doc, kSettingsIndexSection, Numbered("Set", ++n), name);
   }
@@ -177,10 +178,10 @@ int ExportSettings(const char* file) {
   GetSettingsString(nullptr, kStartupSetValue, kDefaultSetName, startup, sizeof startup);
   PutString(&doc, kSettingsIndexSection, kStartupSetValue, startup);
   PutInt(&doc, kSettingsIndexSection, "NumSets", static_cast<int32_t>(n + 1));
-  return WriteProfile(file, doc);
+  return WriteProfile(notices, file, doc);
 }
 
-int ImportSettings(const char* file, bool replace, ImportSummary* summary) {
+int ImportSettings(Notices& notices, const char* file, bool replace, ImportSummary* summary) {
   ImportSummary local;
   ImportSummary& report = summary ? *summary : local;
   report = ImportSummary();
@@ -188,19 +189,19 @@ int ImportSettings(const char* file, bool replace, ImportSummary* summary) {
   IniDocument doc;
   std::string error;
   if (LoadProfile(file, &doc, &error) != Load::Ok) {
-    NotifySettingsError(40052, file, error);
+    NotifySettingsError(notices, IDS_OPEN_FAILED, file, error);
     return 0;
   }
   // Importing something else would replace the "Default" set with defaults.
   if (!doc.HasSection(kSettingsIndexSection) && !doc.HasSection(kDefaultSetName)) {
-    NotifySettingsError(40052, file, "The file is not a settings file: it has no [Tessella Settings] section.");
+    NotifySettingsError(notices, IDS_OPEN_FAILED, file, "The file is not a settings file: it has no [Tessella Settings] section.");
     return 0;
   }
 
-  SettingsBatch batch;
+  SettingsBatch batch(notices);
   if (replace) {
     for (const std::string& name : SettingsSectionNames())
-      if (name != kDefaultSetName) DeleteSettingsSection(name.c_str());
+      if (name != kDefaultSetName) DeleteSettingsSection(notices, name.c_str());
   }
   int32_t count = GetInt(doc, kSettingsIndexSection, "NumSets", 1);
   // Past the index's own keys every name falls back to "Default": a huge
@@ -221,28 +222,29 @@ int ImportSettings(const char* file, bool replace, ImportSummary* summary) {
       continue;
     }
     if (!seen.insert(FoldName(name)).second) continue;
-    ImportSet(doc, raw, name.c_str());
+    ImportSet(notices, doc, raw, name.c_str());
     report.imported.push_back(name);
   }
   std::string startup = ImportedName(GetString(doc, kSettingsIndexSection, kStartupSetValue, kDefaultSetName, 1023));
   if (IsValidSetName(startup)) {
-    WriteSettingsString(nullptr, kStartupSetValue, startup.c_str());
+    WriteSettingsString(notices, nullptr, kStartupSetValue, startup.c_str());
     report.startupSet = startup;
   }
   return batch.Commit() ? 1 : 0;
 }
 
-int ExportSettingsString(const char* section, const char* key, const char* text, const char* file) {
+int ExportSettingsString(Notices& notices, const char* section, const char* key, const char* text,
+                         const char* file) {
   if (!section || !key || !file) return 0;
   IniDocument doc;
-  if (!LoadForChange(file, &doc)) return 0;
+  if (!LoadForChange(notices, file, &doc)) return 0;
   if (text) PutString(&doc, section, key, text);
   else doc.Remove(section, key);
-  return WriteProfile(file, doc);
+  return WriteProfile(notices, file, doc);
 }
 
-int ExportSettingsInt(const char* section, const char* key, int32_t value, const char* file) {
-  return ExportSettingsString(section, key, std::to_string(value).c_str(), file);
+int ExportSettingsInt(Notices& notices, const char* section, const char* key, int32_t value, const char* file) {
+  return ExportSettingsString(notices, section, key, std::to_string(value).c_str(), file);
 }
 
 size_t ImportSettingsString(const char* section, const char* key, const char* def, char* buffer, size_t capacity,

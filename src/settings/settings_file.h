@@ -6,13 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/notices.h"
+
 namespace tsl {
 
 constexpr const char* kSettingsIndexSection = "Tessella Settings";
 
 // Writes every set into `file`, keeping whatever else the file holds, and
-// replacing it at once. 1, or 0 after message 40087.
-int ExportSettings(const char* file);
+// replacing it at once. 1, or 0 after telling IDS_EXPORT_FAILED.
+int ExportSettings(Notices& notices, const char* file);
 
 // At most this many sets are taken from one file.
 constexpr size_t kMaxImportedSets = 1000;
@@ -26,13 +28,15 @@ struct ImportSummary {
 
 // Imports the sets of `file`; with `replace`, every set but "Default" is
 // deleted first. A file that cannot be read or holds neither the index
-// section nor a "Default" section changes nothing: 0 after message 40052.
-// All changes are made together: 0 after message 40047 when they fail.
-int ImportSettings(const char* file, bool replace, ImportSummary* summary = nullptr);
+// section nor a "Default" section changes nothing: 0 after telling
+// IDS_OPEN_FAILED. All changes are made together: 0 after telling
+// IDS_REGISTRY_WRITE_FAILED when they fail.
+int ImportSettings(Notices& notices, const char* file, bool replace, ImportSummary* summary = nullptr);
 
 // One key of a settings file, in the way of the profile functions.
-int ExportSettingsString(const char* section, const char* key, const char* text, const char* file);
-int ExportSettingsInt(const char* section, const char* key, int32_t value, const char* file);
+int ExportSettingsString(Notices& notices, const char* section, const char* key, const char* text,
+                         const char* file);
+int ExportSettingsInt(Notices& notices, const char* section, const char* key, int32_t value, const char* file);
 // The value (truncated to the buffer) or `def`; the result is the number of
 // characters copied.
 size_t ImportSettingsString(const char* section, const char* key, const char* def, char* buffer, size_t capacity,

@@ -5,8 +5,7 @@
 #include <memory>
 #include <mutex>
 
-#include "common/notify.h"
-#include "common/strings.h"
+#include "resources/string_ids.h"
 #include "platform/settings_store.h"
 #include "settings/ini_document.h"
 
@@ -18,9 +17,9 @@ std::atomic<SettingsStore*> gInstalled{nullptr};
 
 std::string Section(const char* section) { return section ? section : ""; }
 
-int Report(const StoreStatus& status) {
+int Report(Notices& notices, const StoreStatus& status) {
   if (status.code != StoreStatus::Code::Failed) return 1;
-  NotifySettingsError(40047, "", status.systemText);
+  NotifySettingsError(notices, IDS_REGISTRY_WRITE_FAILED, "", status.systemText);
   return 0;
 }
 
@@ -72,21 +71,25 @@ SettingsStore& CurrentSettingsStore() {
 
 void SetSettingsStore(SettingsStore* store) { gInstalled.store(store); }
 
-void NotifySettingsError(unsigned id, const std::string& arg, const std::string& systemText) {
-  std::string fmt;
-  if (!LoadString(id, &fmt, 256)) fmt = Format("An unexpected event #%u has occurred: %%s\n\n%%s", id);
-  CurrentNotices().Show(Format(fmt.c_str(), arg.c_str(), systemText.c_str()), "Tessella", NoticeIcon::Warning,
-                        NoticeButtons::Ok);
+void NotifySettingsError(Notices& notices, unsigned id, const std::string& arg, const std::string& systemText) {
+  notices.Tell(MakeSystemNotice(id, arg, systemText));
 }
 
-int WriteSettingsString(const char* section, const char* valueName, const char* text) {
+void TellSettingsStoreProblems(Notices& notices) {
+  std::string where, detail;
+  while (CurrentSettingsStore().TakeReadProblem(&where, &detail))
+    NotifySettingsError(notices, IDS_OPEN_FAILED, where, detail);
+}
+
+int WriteSettingsString(Notices& notices, const char* section, const char* valueName, const char* text) {
   SettingsStore& store = CurrentSettingsStore();
   std::string name = valueName ? valueName : "";
-  return Report(text ? store.WriteText(Section(section), name, text) : store.DeleteValue(Section(section), name));
+  return Report(notices,
+                text ? store.WriteText(Section(section), name, text) : store.DeleteValue(Section(section), name));
 }
 
-int WriteSettingsInt(const char* section, const char* valueName, uint32_t value) {
-  return Report(CurrentSettingsStore().WriteNumber(Section(section), valueName ? valueName : "", value));
+int WriteSettingsInt(Notices& notices, const char* section, const char* valueName, uint32_t value) {
+  return Report(notices, CurrentSettingsStore().WriteNumber(Section(section), valueName ? valueName : "", value));
 }
 
 size_t GetSettingsString(const char* section, const char* valueName, const char* def, char* buffer,
@@ -146,19 +149,21 @@ size_t GetSettingsValueNames(char* buffer, size_t capacity) {
   return FillNameList(names, buffer, capacity);
 }
 
-int DeleteSettingsSection(const char* section) {
+int DeleteSettingsSection(Notices& notices, const char* section) {
   if (!section || !*section) return 0;
-  return Report(CurrentSettingsStore().DeleteSection(section));
+  return Report(notices, CurrentSettingsStore().DeleteSection(section));
 }
 
-SettingsBatch::SettingsBatch() : store_(CurrentSettingsStore()) { store_.BeginBatch(); }
+SettingsBatch::SettingsBatch(Notices& notices) : notices_(notices), store_(CurrentSettingsStore()) {
+  store_.BeginBatch();
+}
 
 SettingsBatch::~SettingsBatch() { Commit(); }
 
 bool SettingsBatch::Commit() {
   if (!done_) {
     done_ = true;
-    ok_ = Report(store_.EndBatch()) == 1;
+    ok_ = Report(notices_, store_.EndBatch()) == 1;
   }
   return ok_;
 }

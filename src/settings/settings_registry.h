@@ -7,14 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/notices.h"
+
 namespace tsl {
 
 class SettingsStore;
 
-// 1 on success, 0 after showing message 40047. A nullptr `text` deletes the
-// value (a value that does not exist counts as deleted).
-int WriteSettingsString(const char* section, const char* valueName, const char* text);
-int WriteSettingsInt(const char* section, const char* valueName, uint32_t value);
+// 1 on success, 0 after telling IDS_REGISTRY_WRITE_FAILED. A nullptr `text`
+// deletes the value (a value that does not exist counts as deleted).
+int WriteSettingsString(Notices& notices, const char* section, const char* valueName, const char* text);
+int WriteSettingsInt(Notices& notices, const char* section, const char* valueName, uint32_t value);
 
 // A stored text that fits the buffer: copied, and the result is its byte
 // count with the terminator. Otherwise `def` is copied when it fits (else
@@ -33,8 +35,9 @@ uint32_t GetSettingsInt(const char* section, const char* valueName, uint32_t def
 size_t GetSettingsSectionNames(char* buffer, size_t capacity);
 size_t GetSettingsValueNames(char* buffer, size_t capacity);
 
-// 1 when the set is gone (also when it never existed); 0 after message 40047.
-int DeleteSettingsSection(const char* section);
+// 1 when the set is gone (also when it never existed); 0 after telling
+// IDS_REGISTRY_WRITE_FAILED.
+int DeleteSettingsSection(Notices& notices, const char* section);
 
 // Every set name, however many there are.
 std::vector<std::string> SettingsSectionNames();
@@ -46,21 +49,26 @@ std::string GetSettingsText(const char* section, const char* valueName, const st
 // replacement instead of dozens, and a set saved either whole or not at all.
 class SettingsBatch {
  public:
-  SettingsBatch();
+  explicit SettingsBatch(Notices& notices);
   ~SettingsBatch();
   SettingsBatch(const SettingsBatch&) = delete;
   SettingsBatch& operator=(const SettingsBatch&) = delete;
-  // False after showing message 40047 once.
+  // False after telling IDS_REGISTRY_WRITE_FAILED once.
   bool Commit();
 
  private:
+  Notices& notices_;
   SettingsStore& store_;
   bool done_ = false;
   bool ok_ = true;
 };
 
-// String `id` (two "%s": `arg`, then `systemText`) shown as a warning; used
-// for the store's write failures (40047) and unreadable settings files.
-void NotifySettingsError(unsigned id, const std::string& arg, const std::string& systemText);
+// String `id` (two "%s": `arg`, then `systemText`) told as a warning; used
+// for the store's write failures (IDS_REGISTRY_WRITE_FAILED) and
+// unreadable settings files.
+void NotifySettingsError(Notices& notices, unsigned id, const std::string& arg, const std::string& systemText);
+// Tells a damaged or unreadable store that the reads since the last call
+// came upon, once.
+void TellSettingsStoreProblems(Notices& notices);
 
 }  // namespace tsl

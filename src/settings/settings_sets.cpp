@@ -37,7 +37,7 @@ std::string StartupSetName() {
   return buf;
 }
 
-int ReadIniFile(SettingsSet* set, const char* name) {
+int ReadIniFile(Notices& notices, SettingsSet* set, const char* name) {
   std::memset(static_cast<void*>(set), 0, sizeof *set);
   std::string setName = name && *name ? name : StartupSetName();
   CopyBounded(set->Name, sizeof set->Name, setName);
@@ -61,22 +61,23 @@ int ReadIniFile(SettingsSet* set, const char* name) {
 
   set->Set(PrinterChosen, false);
   set->ScalePercent = 100.0f;
+  TellSettingsStoreProblems(notices);
   return 1;
 }
 
-SettingsSet LoadSettingsSet(const std::string& name) {
+SettingsSet LoadSettingsSet(Notices& notices, const std::string& name) {
   SettingsSet set;
-  ReadIniFile(&set, name.c_str());
+  ReadIniFile(notices, &set, name.c_str());
   return set;
 }
 
-int SaveSet(const SettingsSet& set, const char* name) {
+int SaveSet(Notices& notices, const SettingsSet& set, const char* name) {
   if (!name || !IsValidSetName(name)) return 0;
   int ok = 1;
-  SettingsBatch batch;
+  SettingsBatch batch(notices);
   for (unsigned pen = 1; pen < kConfiguredPens; ++pen) {
-    ok &= WriteSettingsInt(name, PenName("Pen", pen).c_str(), set.PenColor[pen]);
-    ok &= WriteSettingsInt(name, PenName("PenWidth", pen).c_str(),
+    ok &= WriteSettingsInt(notices, name, PenName("Pen", pen).c_str(), set.PenColor[pen]);
+    ok &= WriteSettingsInt(notices, name, PenName("PenWidth", pen).c_str(),
                            static_cast<uint32_t>(static_cast<int32_t>(set.PenWidth[pen])));
   }
   for (size_t i = 0; i < kSaveOrderCount; ++i) {
@@ -84,12 +85,12 @@ int SaveSet(const SettingsSet& set, const char* name) {
     if (key->kind == SettingKind::Text) {
       char face[sizeof set.Font.lfFaceName];
       CopyBounded(face, sizeof face, std::string(set.Font.lfFaceName, strnlen(set.Font.lfFaceName, sizeof face)));
-      ok &= WriteSettingsString(name, key->name, face);
+      ok &= WriteSettingsString(notices, name, key->name, face);
     } else {
-      ok &= WriteSettingsInt(name, key->name, StoredValue(set, *key));
+      ok &= WriteSettingsInt(notices, name, key->name, StoredValue(set, *key));
     }
   }
-  ok &= WriteSettingsString(nullptr, kStartupSetValue, name);
+  ok &= WriteSettingsString(notices, nullptr, kStartupSetValue, name);
   if (!batch.Commit()) ok = 0;
   return ok;
 }
@@ -107,14 +108,14 @@ bool IsValidSetName(const std::string& name) {
   return IsValidStoreSection(name);
 }
 
-LAInfo* InitUtil(const char* programPath) {
+LAInfo* InitUtil(Notices& notices, const char* programPath) {
   std::string path = programPath ? programPath : CurrentProgramPath();
   // Rewritten only when changed: on POSIX every write replaces the file.
   if (GetSettingsText(nullptr, "ImagePath", "") != path ||
       GetSettingsText(nullptr, "CurrentVersion", "") != kCurrentVersion) {
-    SettingsBatch batch;
-    WriteSettingsString(nullptr, "ImagePath", path.c_str());
-    WriteSettingsString(nullptr, "CurrentVersion", kCurrentVersion);
+    SettingsBatch batch(notices);
+    WriteSettingsString(notices, nullptr, "ImagePath", path.c_str());
+    WriteSettingsString(notices, nullptr, "CurrentVersion", kCurrentVersion);
     batch.Commit();
   }
   return InitPool();

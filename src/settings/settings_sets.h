@@ -2,6 +2,7 @@
 #pragma once
 #include <string>
 
+#include "platform/notices.h"
 #include "settings/settings_set.h"
 
 namespace tsl {
@@ -14,17 +15,18 @@ constexpr const char* kDefaultSetName = "Default";
 constexpr const char* kStartupSetValue = "Settings";
 
 // Loads the set `name` (nullptr or "" = the start-up set) with every value
-// that is not stored at its default. Creates nothing. Always 1.
-int ReadIniFile(SettingsSet* set, const char* name);
+// that is not stored at its default. Creates nothing. Always 1; a store
+// found damaged is told (once) and read as far as it can be.
+int ReadIniFile(Notices& notices, SettingsSet* set, const char* name);
 // The same as a value: the set a conversion should run with.
-SettingsSet LoadSettingsSet(const std::string& name = std::string());
+SettingsSet LoadSettingsSet(Notices& notices, const std::string& name = std::string());
 // The name of the start-up set ("Default" when none is recorded).
 std::string StartupSetName();
 
 // Writes `set` as the set `name` (pens 1..16, not pen 0) and makes it the
 // start-up set. 1 on success; 0 for a name that IsValidSetName refuses or
-// after message 40047.
-int SaveSet(const SettingsSet& set, const char* name);
+// after telling IDS_REGISTRY_WRITE_FAILED.
+int SaveSet(Notices& notices, const SettingsSet& set, const char* name);
 
 // A set name as the Save As box takes it: blanks, tabs, line breaks and
 // square brackets trimmed from both ends.
@@ -35,7 +37,7 @@ bool IsValidSetName(const std::string& name);
 
 // Records the program's path ("ImagePath", nullptr = the running program)
 // and "CurrentVersion" in the base key, and puts the memory pool in service.
-LAInfo* InitUtil(const char* programPath = nullptr);
+LAInfo* InitUtil(Notices& notices, const char* programPath = nullptr);
 void TerminateUtil();
 
 // Field-by-field equality (the record has padding, so no memcmp).

@@ -5,6 +5,7 @@
 #include "common/strings.h"
 #include "interpreter/tessella.h"
 #include "platform/win32/system_text.h"
+#include "resources/string_ids.h"
 
 #include "shell/conversion.h"
 
@@ -44,11 +45,11 @@ gdi::ReferenceDevice ScreenReference() {
   return ref;
 }
 
-bool DoOpenEMF(Frame& frame, const std::string& path) {
+bool DoOpenEMF(Frame& frame, Notices& notices, const std::string& path) {
   std::string error;
   EnhMetaFile emf = OpenEnhMetaFile(path, &error);
   if (!emf) {
-    NotifyUserSE(40042, path.c_str(), error);
+    notices.Tell(MakeSystemNotice(IDS_OPEN_METAFILE_FAILED, path, error));
     return false;
   }
   frame.source.clear();
@@ -57,14 +58,15 @@ bool DoOpenEMF(Frame& frame, const std::string& path) {
   return true;
 }
 
-bool DoConversion(Frame& frame, const SettingsSet& settings, const std::string& plotFile) {
+bool DoConversion(Frame& frame, Notices& notices, const SettingsSet& settings, const std::string& plotFile) {
   OutputNames names;
-  if (!MakeNames(plotFile, nullptr, &names)) return false;
+  if (!MakeNames(notices, plotFile, nullptr, &names)) return false;
 
   // The run hands over the drawing before its closing message, so the
   // window shows it while the message is up.
   bool shown = false;
   RunEnvironment env;
+  env.notices = &notices;
   env.reference = ScreenReference();
   env.replaceEMF = [&](const std::string* path, const std::vector<uint8_t>* bytes) {
     EnhMetaFile emf;

@@ -2,6 +2,7 @@
 #pragma once
 #include <string>
 
+#include "platform/notices.h"
 #include "settings/settings_set.h"
 #include "shell/reference.h"
 
@@ -19,11 +20,11 @@ bool IsMetafileName(const std::string& path);
 // Converts `plotFile` into its metafile and log beside it with `settings`
 // and shows the drawing in `frame`. False when nothing could be shown; the
 // user has been told why.
-bool DoConversion(Frame& frame, const SettingsSet& settings, const std::string& plotFile);
+bool DoConversion(Frame& frame, Notices& notices, const SettingsSet& settings, const std::string& plotFile);
 
-// Shows the enhanced metafile at `path` in `frame`. False, after notice
-// 40042 with the system's text, when it cannot be opened.
-bool DoOpenEMF(Frame& frame, const std::string& path);
+// Shows the enhanced metafile at `path` in `frame`. False, after telling
+// IDS_OPEN_METAFILE_FAILED with the system's text, when it cannot be opened.
+bool DoOpenEMF(Frame& frame, Notices& notices, const std::string& path);
 
 // Opens `logPath` in `viewer`, or with the program the shell associates
 // with it when no viewer is given.

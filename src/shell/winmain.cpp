@@ -1,6 +1,5 @@
 // Tessella.exe: converts the plot file named on the command line (or opens
 // the enhanced metafile named there) and shows the drawing.
-#include "platform/notices.h"
 #include "platform/win32/message_box_notices.h"
 #include "settings/settings_sets.h"
 #include "shell/conversion.h"
@@ -11,25 +10,23 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
   if (!RegisterFrameClass(instance)) return 0;
 
   tsl::win32::MessageBoxNotices notices;
-  tsl::SetNotices(&notices);
 
   // The start-up settings set, as the user last saved it.
-  tsl::InitUtil();
+  tsl::InitUtil(notices);
   tsl::SettingsSet setOptions = tsl::DefaultSettings();
-  tsl::ReadIniFile(&setOptions, nullptr);
+  tsl::ReadIniFile(notices, &setOptions, nullptr);
 
   Frame frame;
   if (!CreateFrame(instance, &frame, show)) {
     tsl::TerminateUtil();
-    tsl::SetNotices(nullptr);
     return 0;
   }
   notices.SetOwner(frame.hwnd);
 
   std::string file = CommandLineFile(commandLine);
   if (!file.empty()) {
-    if (IsMetafileName(file)) DoOpenEMF(frame, file);
-    else DoConversion(frame, setOptions, file);
+    if (IsMetafileName(file)) DoOpenEMF(frame, notices, file);
+    else DoConversion(frame, notices, setOptions, file);
   }
 
   MSG msg;
@@ -38,6 +35,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     DispatchMessageA(&msg);
   }
   tsl::TerminateUtil();
-  tsl::SetNotices(nullptr);
   return static_cast<int>(msg.wParam);
 }

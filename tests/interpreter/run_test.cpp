@@ -6,6 +6,7 @@
 #include "interpreter/tessella.h"
 #include "platform/clock.h"
 #include "platform/progress.h"
+#include "resources/string_ids.h"
 #include "support/collect_notices.h"
 #include "support/conversion.h"
 #include "support/temp_dir.h"
@@ -36,6 +37,7 @@ struct FileRun {
     RunEnvironment env;
     env.clock = &clock;
     env.progress = progress;
+    env.notices = &notices;
     rc = Tessella(s, in, dir.File("c.emf").c_str(), dir.File("c.log"), env, &result);
     log = test::ReadFile(dir.File("c.log"));
   }
@@ -119,6 +121,7 @@ TEST(Run, CommentsAndMessagesAreLoggedAndAskToShowTheLog) {
   std::string in = dir.Write("p.plt", "CO\"a;b\";MGhello;");
   test::CollectNotices notices;
   RunEnvironment env;
+  env.notices = &notices;
   bool shown = false;
   env.showLog = [&](const std::string&) { shown = true; };
   Tessella(DefaultSettings(), in, dir.File("p.emf").c_str(), dir.File("p.log"), env);
@@ -129,6 +132,7 @@ TEST(Run, CommentsAndMessagesAreLoggedAndAskToShowTheLog) {
   EXPECT_FALSE(shown);  // the collector answers No
 
   test::CollectNotices yes(NoticeAnswer::Yes);
+  env.notices = &yes;
   Tessella(DefaultSettings(), in, dir.File("p.emf").c_str(), dir.File("p.log"), env);
   EXPECT_TRUE(shown);
 }
@@ -181,6 +185,7 @@ TEST(Run, FailuresToOpenAndWrite) {
   TempDir dir;
   test::CollectNotices notices;
   RunEnvironment env;
+  env.notices = &notices;
   EXPECT_EQ(Tessella(DefaultSettings(), dir.File("missing.plt"), dir.File("m.emf").c_str(),
                      dir.File("m.log"), env),
             0);
@@ -270,14 +275,80 @@ TEST(Run, ColourFileHoldsThePens) {
   EXPECT_EQ(clr.substr(10, 4), std::string("\xff\x00\x00\x00", 4));
 }
 
-TEST(Run, PurgeLogsKeepsOnlyLogsThatSaySomething) {
-  SettingsSet s = DefaultSettings();
-  s.Set(PurgeLogs, true);
-  FileRun clean("PD1,1;", s);
-  EXPECT_FALSE(test::FileExists(clean.dir.File("c.log")));
-  EXPECT_FALSE(clean.result.logKept);
-  FileRun noisy("ZZ;", s);
-  EXPECT_TRUE(test::FileExists(noisy.dir.File("c.log")));
+// Whether a log says anything is counted, not read from its length: a page
+// split is no warning, so a clean plot of two pages is purged like one of
+// one page, and the question comes only for what the plot did.
+TEST(Run, PurgeLogsAndTheQuestionFollowTheWarningsNotThePages) {
+  struct Case {
+    const char* plot;
+    int pages;
+    bool warning;
+  } cases[] = {{"PD1,1;", 1, false},
+               {"PD1,1;PG;PD2,2;", 2, false},
+               {"PD1,1;MC1;", 1, true},
+               {"PD1,1;PG;PD2,2;MC1;", 2, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.plot);
+    for (bool purge : {false, true}) {
+      SettingsSet s = DefaultSettings();
+      s.Set(MultiplePages, true);
+      s.Set(PurgeLogs, purge);
+      FileRun run(c.plot, s);
+      ASSERT_EQ(run.result.pages, c.pages);
+      EXPECT_EQ(run.result.pageSplits, c.pages - 1);
+      EXPECT_EQ(run.result.warnings, c.warning ? 1u : 0u);
+      bool kept = c.warning || !purge;
+      EXPECT_EQ(run.result.logKept, kept) << "PurgeLogs " << purge;
+      EXPECT_EQ(test::FileExists(run.dir.File("c.log")), kept) << "PurgeLogs " << purge;
+      size_t asked = 0;
+      for (const Notice& n : run.notices.notices) asked += n.id == IDS_VIEW_LOG_QUESTION;
+      EXPECT_EQ(asked, c.warning ? 1u : 0u);
+    }
+  }
+}
+
+TEST(Run, EntriesAreCountedByKind) {
+  FileRun run("CO\"note\";MGhi;ZZ;MC1;PD1,1;");
+  EXPECT_EQ(run.result.notes, 2u);     // the comment and the message
+  EXPECT_EQ(run.result.errors, 1u);    // the unknown command
+  EXPECT_EQ(run.result.warnings, 1u);  // the command not implemented
+  // A comment alone is worth showing: the question is asked.
+  FileRun comment("CO\"only\";");
+  ASSERT_EQ(comment.notices.notices.size(), 1u);
+  EXPECT_EQ(comment.notices.notices[0].id, static_cast<unsigned>(IDS_VIEW_LOG_QUESTION));
+}
+
+// Each run tells its own notices: two runs at once, each with its own, see
+// only their own (nothing process-wide carries them).
+TEST(Run, TwoRunsInTwoThreadsTellOnlyTheirOwnNotices) {
+  TempDir dir;
+  std::string asking = dir.Write("a.plt", "PD1,1;CO\"worth a look\";");
+  std::string informing = dir.Write("b.plt", "PD1,1;");
+  test::CollectNotices a(NoticeAnswer::Yes), b;
+  int shownA = 0;
+  auto convert = [&](const std::string& in, const std::string& name, test::CollectNotices& notices, int* shown) {
+    for (int i = 0; i < 10; ++i) {
+      RunEnvironment env;
+      env.notices = &notices;
+      env.showLog = [shown](const std::string&) { if (shown) ++*shown; };
+      Tessella(DefaultSettings(), in, dir.File(name + ".emf").c_str(), dir.File(name + ".log"), env);
+    }
+  };
+  std::thread t1(convert, asking, "a", std::ref(a), &shownA);
+  std::thread t2(convert, informing, "b", std::ref(b), nullptr);
+  t1.join();
+  t2.join();
+  ASSERT_EQ(a.notices.size(), 10u);
+  ASSERT_EQ(b.notices.size(), 10u);
+  for (const Notice& n : a.notices) {
+    EXPECT_EQ(n.id, static_cast<unsigned>(IDS_VIEW_LOG_QUESTION));
+    EXPECT_EQ(n.args, std::vector<std::string>{dir.File("a.log")});
+  }
+  for (const Notice& n : b.notices) {
+    EXPECT_EQ(n.id, static_cast<unsigned>(IDS_CONVERTED_AND_COPIED));
+    EXPECT_EQ(n.args, (std::vector<std::string>{informing, dir.File("b.emf")}));
+  }
+  EXPECT_EQ(shownA, 10) << "the answer of a's notices reached a's run";
 }
 
 TEST(Run, TwoRunsInTwoThreadsDoNotMeet) {

@@ -11,8 +11,8 @@
 namespace {
 
 std::map<int, std::string> ReadGlyphList() {
-  // The list lives beside the generated table in the source tree. (__FILE__
-  // may be relative when a compiler cache rewrites the paths.)
+  // The list lives beside the generated table in the source tree (found
+  // from the test data, since __FILE__ may be relative under ccache).
   std::ifstream in(std::string(TESSELLA_TEST_DATA) + "/../../src/labels/charset0_glyphs.txt");
   std::map<int, std::string> glyphs;
   std::string line;

@@ -22,12 +22,11 @@ uint32_t U32(const std::vector<uint8_t>& v, size_t at) {
   return v[at] | (v[at + 1] << 8) | (v[at + 2] << 16) | (static_cast<uint32_t>(v[at + 3]) << 24);
 }
 
+// "caption: text", as the desktop would show it.
 class CapturedNotices : public Notices {
  public:
-  CapturedNotices() { SetNotices(this); }
-  ~CapturedNotices() override { SetNotices(nullptr); }
-  NoticeAnswer Show(const std::string& text, const std::string& caption, NoticeIcon, NoticeButtons) override {
-    texts.push_back(caption + ": " + text);
+  NoticeAnswer Tell(const Notice& notice) override {
+    texts.push_back(NoticeCaption(notice) + ": " + NoticeText(notice));
     return NoticeAnswer::Ok;
   }
   std::vector<std::string> texts;
@@ -46,11 +45,12 @@ struct Exported {
 };
 
 TEST(ExportFiles, BmpLayoutForAnOddWidth) {
+  CapturedNotices notices;
   Exported e;
   TempDir tmp;
   std::string path = tmp.path() + "/odd.bmp";
   SettingsSet s = DefaultSettings();
-  ASSERT_EQ(1, EmfToDibFile(e.Request(101, 50), s, path));
+  ASSERT_EQ(1, EmfToDibFile(notices, e.Request(101, 50), s, path));
   std::vector<uint8_t> bmp = ReadBytes(path);
   ASSERT_EQ(6278u, bmp.size());
   EXPECT_EQ('B', bmp[0]);
@@ -76,16 +76,17 @@ TEST(ExportFiles, BmpLayoutForAnOddWidth) {
     for (size_t pad = 101; pad < 104; ++pad) EXPECT_EQ(0, bmp[1078 + row * 104 + pad]);
 
   s.Set(HighResolution, true);
-  ASSERT_EQ(1, EmfToDibFile(e.Request(101, 50), s, path));
+  ASSERT_EQ(1, EmfToDibFile(notices, e.Request(101, 50), s, path));
   bmp = ReadBytes(path);
   EXPECT_EQ(40000u, U32(bmp, 38));
 }
 
 TEST(ExportFiles, PngIsAPaletteImageWithTitleAndSoftware) {
+  CapturedNotices notices;
   Exported e;
   TempDir tmp;
   std::string path = tmp.path() + "/pic.png";
-  ASSERT_EQ(1, EmfToPngFile(e.Request(120, 60), DefaultSettings(), path));
+  ASSERT_EQ(1, EmfToPngFile(notices, e.Request(120, 60), DefaultSettings(), path));
   std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
   ASSERT_TRUE(f);
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -126,10 +127,11 @@ struct JpegReadError {
 };
 
 TEST(ExportFiles, JpegOfAnOddWidthKeepsEveryColumn) {
+  CapturedNotices notices;
   Exported e;
   TempDir tmp;
   std::string path = tmp.path() + "/odd.jpg";
-  ASSERT_EQ(1, EmfToJpgFile(e.Request(101, 51), DefaultSettings(), path));
+  ASSERT_EQ(1, EmfToJpgFile(notices, e.Request(101, 51), DefaultSettings(), path));
   std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
   ASSERT_TRUE(f);
   jpeg_decompress_struct cinfo;
@@ -169,9 +171,9 @@ TEST(ExportFiles, InvalidPathsShowTheFormatsMessage) {
   TempDir tmp;
   std::string bad = tmp.path() + "/no/such/folder/x";
   CapturedNotices notices;
-  EXPECT_EQ(0, EmfToDibFile(e.Request(10, 10), DefaultSettings(), bad + ".bmp"));
-  EXPECT_EQ(0, EmfToPngFile(e.Request(10, 10), DefaultSettings(), bad + ".png"));
-  EXPECT_EQ(0, EmfToJpgFile(e.Request(10, 10), DefaultSettings(), bad + ".jpg"));
+  EXPECT_EQ(0, EmfToDibFile(notices, e.Request(10, 10), DefaultSettings(), bad + ".bmp"));
+  EXPECT_EQ(0, EmfToPngFile(notices, e.Request(10, 10), DefaultSettings(), bad + ".png"));
+  EXPECT_EQ(0, EmfToJpgFile(notices, e.Request(10, 10), DefaultSettings(), bad + ".jpg"));
   ASSERT_EQ(3u, notices.texts.size());
   EXPECT_EQ("Tessella: Error writing bitmap '" + bad + ".bmp'\n\nNo such file or directory", notices.texts[0]);
   EXPECT_EQ("Tessella: Error exporting to '" + bad + ".png'\n\nNo such file or directory", notices.texts[1]);
@@ -188,7 +190,7 @@ TEST(ExportFiles, UnreadableMetafileIsReportedAndWritesNothing) {
   TempDir tmp;
   const std::string dir = tmp.path();
   CapturedNotices notices;
-  EXPECT_EQ(0, EmfToPngFile(r, DefaultSettings(), dir + "/x.png"));
+  EXPECT_EQ(0, EmfToPngFile(notices, r, DefaultSettings(), dir + "/x.png"));
   ASSERT_EQ(1u, notices.texts.size());
   EXPECT_NE(std::string::npos, notices.texts[0].find("The metafile cannot be read")) << notices.texts[0];
   EXPECT_FALSE(std::filesystem::exists(dir + "/x.png"));
@@ -200,9 +202,9 @@ TEST(ExportFiles, ExistingFileIsReplacedOnlyOnSuccess) {
   std::string path = tmp.path() + "/keep.bmp";
   WriteBytes(path, {'o', 'l', 'd'});
   CapturedNotices notices;
-  EXPECT_EQ(0, EmfToDibFile(e.Request(0, 10), DefaultSettings(), path));
+  EXPECT_EQ(0, EmfToDibFile(notices, e.Request(0, 10), DefaultSettings(), path));
   EXPECT_EQ(std::vector<uint8_t>({'o', 'l', 'd'}), ReadBytes(path));
-  EXPECT_EQ(1, EmfToDibFile(e.Request(8, 4), DefaultSettings(), path));
+  EXPECT_EQ(1, EmfToDibFile(notices, e.Request(8, 4), DefaultSettings(), path));
   EXPECT_EQ(1078u + 8 * 4, ReadBytes(path).size());
 }
 

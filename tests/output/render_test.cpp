@@ -63,12 +63,12 @@ void ExpectGoldenPicture(const std::string& name, const std::vector<uint8_t>& em
   req.height = h;
   if (std::getenv("TESSELLA_UPDATE_GOLDEN")) {
     std::filesystem::create_directories(std::filesystem::path(golden).parent_path());
-    ASSERT_EQ(1, EmfToPngFile(req, DefaultSettings(), golden));
+    ASSERT_EQ(1, EmfToPngFile(NoOneToTell(), req, DefaultSettings(), golden));
     return;
   }
   TempDir tmp;
   std::string actual = tmp.path() + "/" + name + ".png";
-  ASSERT_EQ(1, EmfToPngFile(req, DefaultSettings(), actual));
+  ASSERT_EQ(1, EmfToPngFile(NoOneToTell(), req, DefaultSettings(), actual));
   int32_t gw = 0, gh = 0, aw = 0, ah = 0;
   std::vector<uint8_t> g, a;
   ASSERT_TRUE(ReadIndexedPng(golden, &gw, &gh, &g)) << "missing golden picture " << golden;

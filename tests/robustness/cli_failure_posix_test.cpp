@@ -14,7 +14,6 @@
 #include "common/gdi/emf_reader.h"
 #include "platform/posix/settings_store_file.h"
 #include "settings/settings_registry.h"
-#include "support/collect_notices.h"
 #include "support/fault_plan.h"
 #include "support/run_binary.h"
 #include "support/temp_dir.h"
@@ -22,7 +21,6 @@
 namespace tsl {
 namespace {
 
-using test::CollectNotices;
 using test::FaultPlan;
 using test::ReadFile;
 using test::TempDir;
@@ -77,9 +75,11 @@ TEST_F(CliFailure, EveryStepOfEveryOutputOfAConversion) {
   int steps = 0;
   std::map<std::string, std::string> clean;
   {
-    CollectNotices notices;
     FaultPlan count(test::AnyWriteStep, -1);
-    ASSERT_EQ(Cli(args), 0) << ::testing::PrintToString(notices.texts);
+    testing::internal::CaptureStderr();
+    int status = Cli(args);
+    std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(status, 0) << said;
     steps = count.seen();
     clean = Snapshot(outputs);
   }
@@ -91,20 +91,19 @@ TEST_F(CliFailure, EveryStepOfEveryOutputOfAConversion) {
   for (int n = 0; n < steps; ++n) {
     for (const std::string& name : outputs) dir.Write(name, "OLD");
     dir.Write("p.emf", "OLD");
-    CollectNotices notices;
     int status;
-    std::string what;
+    std::string what, said;
     {
       FaultPlan plan(test::AnyWriteStep, n);
+      testing::internal::CaptureStderr();
       status = Cli(args);
+      said = testing::internal::GetCapturedStderr();
       ASSERT_TRUE(plan.fired());
       what = plan.Describe();
     }
     SCOPED_TRACE("failing the " + what);
     EXPECT_EQ(status, 1);
-    // Said, with the reason, on the notices (stderr in the program).
-    std::string said;
-    for (size_t i = 0; i < notices.texts.size(); ++i) said += notices.captions[i] + ": " + notices.texts[i] + "\n";
+    // Said, with the reason, on stderr.
     EXPECT_NE(said.find(kFull), std::string::npos) << said;
     // Old or whole, never partial.
     for (const std::string& name : outputs) {
@@ -130,18 +129,17 @@ TEST_F(CliFailure, EveryStepOfEveryOutputOfAConversion) {
 
 TEST_F(CliFailure, ExportAfterCompressionReadsTheEmz) {
   dir.Write("p.plt", "IN;SP1;PD0,0,4000,3000;");
-  CollectNotices notices;
-  ASSERT_EQ(Cli({"-B", "-Q", "-T", "-WPNG", dir.File("p.plt")}), 0) << ::testing::PrintToString(notices.texts);
+  testing::internal::CaptureStderr();
+  int status = Cli({"-B", "-Q", "-T", "-WPNG", dir.File("p.plt")});
+  std::string said = testing::internal::GetCapturedStderr();
+  ASSERT_EQ(status, 0) << said;
   EXPECT_EQ(ReadFile(dir.File("p.png")).substr(1, 3), "PNG");
   EXPECT_FALSE(test::FileExists(dir.File("p.emf")));
 }
 
 TEST_F(CliFailure, ExportAndSettingsExportCommands) {
   dir.Write("p.plt", "IN;SP1;PD0,0,4000,3000;");
-  {
-    CollectNotices quiet;
-    ASSERT_EQ(Cli({"-B", "-Q", dir.File("p.plt")}), 0);
-  }
+  ASSERT_EQ(Cli({"-B", "-Q", dir.File("p.plt")}), 0);
   const std::vector<std::vector<std::string>> commands = {
       {"export", dir.File("p.emf"), "--png", "-o", dir.File("out.png")},
       {"export", dir.File("p.emf"), "--jpg", "-o", dir.File("out.jpg")},
@@ -155,7 +153,6 @@ TEST_F(CliFailure, ExportAndSettingsExportCommands) {
       SCOPED_TRACE(command[0] + " " + out + ": " + test::StepName(step));
       dir.Write(out.substr(out.rfind('/') + 1), "OLD");
       std::vector<std::string> before = dir.List();
-      CollectNotices notices;
       testing::internal::CaptureStderr();
       int status;
       {
@@ -164,7 +161,6 @@ TEST_F(CliFailure, ExportAndSettingsExportCommands) {
         EXPECT_TRUE(plan.fired());
       }
       std::string err = testing::internal::GetCapturedStderr();
-      for (const std::string& t : notices.texts) err += t + "\n";
       EXPECT_EQ(status, 1);
       EXPECT_NE(err.find(kFull), std::string::npos) << err;
       EXPECT_EQ(ReadFile(out), "OLD");

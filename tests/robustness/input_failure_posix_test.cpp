@@ -32,10 +32,11 @@ struct Outcome {
   std::string log;
 };
 
-Outcome Convert(const TempDir& dir, const std::string& input) {
+Outcome Convert(const TempDir& dir, const std::string& input, Notices& notices) {
   FixedClock clock(1700000000);
   RunEnvironment env;
   env.clock = &clock;
+  env.notices = &notices;
   SettingsSet s = DefaultSettings();
   s.Set(Unattended, true);
   Outcome o;
@@ -54,7 +55,7 @@ std::string LongPlot() {
 // that gives the reason, and nothing written.
 void ExpectRefused(const TempDir& dir, const std::string& input, const std::string& reason) {
   CollectNotices notices;
-  Outcome o = Convert(dir, input);
+  Outcome o = Convert(dir, input, notices);
   EXPECT_EQ(o.rc, 0) << input;
   ASSERT_EQ(notices.texts.size(), 1u) << input;
   EXPECT_EQ(notices.captions[0], input);
@@ -99,7 +100,7 @@ TEST(InputFailure, AReadErrorPartWayKeepsTheDrawingAndSaysSo) {
   Outcome o;
   {
     FaultPlan plan(FileStep::Read, "p.plt", 2, EIO);
-    o = Convert(dir, input);
+    o = Convert(dir, input, notices);
     ASSERT_TRUE(plan.fired());
   }
   EXPECT_EQ(o.rc, 1);
@@ -109,7 +110,7 @@ TEST(InputFailure, AReadErrorPartWayKeepsTheDrawingAndSaysSo) {
   EXPECT_NE(o.log.find("Error: Reading the plot file failed at offset 0x"), std::string::npos) << o.log;
   EXPECT_NE(o.log.find("Input/output error\r\n       Tessella aborting. Sorry!\r\n"), std::string::npos) << o.log;
   ASSERT_EQ(o.result.problems.size(), 1u);
-  EXPECT_NE(o.result.problems[0].find("could not be read to its end: Input/output error"), std::string::npos);
+  EXPECT_EQ(NoticeText(o.result.problems[0]), "Error reading the plot file '" + input + "'\n\nInput/output error");
 }
 
 TEST(InputFailure, AFileCutShortWhileReadIsNotTakenForTheWhole) {
@@ -125,7 +126,7 @@ TEST(InputFailure, AFileCutShortWhileReadIsNotTakenForTheWhole) {
           return 0;
         },
         -1);
-    o = Convert(dir, input);
+    o = Convert(dir, input, notices);
   }
   EXPECT_TRUE(o.result.metafileOk);
   EXPECT_FALSE(o.result.inputOk);

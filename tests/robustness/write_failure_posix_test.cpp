@@ -58,10 +58,11 @@ struct Outcome {
   std::string log;
 };
 
-Outcome Convert(const TempDir& dir, const SettingsSet& s, const RunEnvironment& base = {}) {
+Outcome Convert(const TempDir& dir, const SettingsSet& s, Notices& notices, const RunEnvironment& base = {}) {
   FixedClock clock(1700000000);
   RunEnvironment env = base;
   env.clock = &clock;
+  env.notices = &notices;
   Outcome r;
   r.rc = Tessella(s, dir.File("p.plt"), dir.File("p.emf").c_str(), dir.File("p.log"), env, &r.result);
   r.log = ReadFile(dir.File("p.log"));
@@ -90,7 +91,7 @@ TEST_P(MetafileFailure, TheRunFailsLogsWhyAndKeepsTheOlderMetafile) {
   Outcome r;
   {
     FaultPlan plan(GetParam(), ".emf");
-    r = Convert(dir, s);
+    r = Convert(dir, s, notices);
     ASSERT_TRUE(plan.fired()) << Trace();
   }
   EXPECT_EQ(r.rc, 1);
@@ -102,7 +103,7 @@ TEST_P(MetafileFailure, TheRunFailsLogsWhyAndKeepsTheOlderMetafile) {
   EXPECT_NE(line.find(kFull), std::string::npos) << line;
   EXPECT_NE(r.log.find("Statistics:"), std::string::npos) << "the run still ends its log";
   ASSERT_EQ(r.result.problems.size(), 1u);
-  EXPECT_NE(r.result.problems[0].find(kFull), std::string::npos);
+  EXPECT_NE(NoticeText(r.result.problems[0]).find(kFull), std::string::npos);
   EXPECT_EQ(ReadFile(dir.File("p.emf")), "OLD");
   std::vector<std::string> after = dir.List();
   after.erase(std::remove(after.begin(), after.end(), "p.log"), after.end());
@@ -121,7 +122,7 @@ TEST_P(LogFailure, NoticeFortyFortyNineAndTheOlderLogStays) {
   Outcome r;
   {
     FaultPlan plan(GetParam(), ".log");
-    r = Convert(dir, DefaultSettings(), env);
+    r = Convert(dir, DefaultSettings(), notices, env);
     ASSERT_TRUE(plan.fired()) << Trace();
   }
   EXPECT_EQ(r.rc, 1);
@@ -151,7 +152,7 @@ TEST_P(ColorFileFailure, NoticeFortyFiftySevenAndTheRunGoesOn) {
   Outcome r;
   {
     FaultPlan plan(GetParam(), ".CLR");
-    r = Convert(dir, s);
+    r = Convert(dir, s, notices);
     ASSERT_TRUE(plan.fired()) << Trace();
   }
   EXPECT_EQ(r.rc, 1);
@@ -176,7 +177,7 @@ TEST_P(EmzFailure, TheMetafileIsKeptAndTheLogSaysWhy) {
   Outcome r;
   {
     FaultPlan plan(GetParam(), ".emz");
-    r = Convert(dir, s);
+    r = Convert(dir, s, notices);
     ASSERT_TRUE(plan.fired()) << Trace();
   }
   EXPECT_EQ(r.rc, 1);
@@ -205,7 +206,7 @@ TEST(PageFailure, ANextPageThatCannotBeMadeEndsTheRunAndKeepsTheFirst) {
   Outcome r;
   {
     FaultPlan plan(FileStep::Create, "p-2.emf");
-    r = Convert(dir, s);
+    r = Convert(dir, s, notices);
     ASSERT_TRUE(plan.fired());
   }
   EXPECT_EQ(r.rc, 1);
@@ -226,7 +227,7 @@ TEST(PageFailure, AnEarlierPageThatCannotBeCompressedFailsTheRun) {
   Outcome r;
   {
     FaultPlan plan(FileStep::Write, "/p.emz");
-    r = Convert(dir, s);
+    r = Convert(dir, s, notices);
     ASSERT_TRUE(plan.fired());
   }
   EXPECT_TRUE(r.result.metafileOk);
@@ -242,7 +243,7 @@ TEST(EmzCalls, CompressAndUncompressFailAtEveryStepAndLeaveNothing) {
     dir.Write("p.plt", BigPlot());
     SettingsSet s = DefaultSettings();
     s.Set(Unattended, true);
-    ASSERT_TRUE(Convert(dir, s).result.metafileOk);
+    ASSERT_TRUE(Convert(dir, s, quiet).result.metafileOk);
     emf = ReadFile(dir.File("p.emf"));
   }
   ASSERT_GT(CompressEMF(dir.File("good.emz"), dir.File("p.emf")), 0);
@@ -276,14 +277,14 @@ std::vector<uint8_t> Picture() {
   dir.Write("p.plt", "IN;SP1;PD0,0,4000,3000;SP2;CI1500;SP3;PU2000,0;PD0,3000,4000,3000;");
   SettingsSet s = DefaultSettings();
   s.Set(Unattended, true);
-  Convert(dir, s);
+  Convert(dir, s, quiet);
   std::string bytes = ReadFile(dir.File("p.emf"));
   return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
 struct RasterCase {
   const char* name;
-  int (*write)(const ExportRequest&, const SettingsSet&, const std::string&);
+  int (*write)(Notices&, const ExportRequest&, const SettingsSet&, const std::string&);
   const char* message;
 };
 
@@ -303,7 +304,7 @@ TEST(ExportFailure, RasterWritersReportEveryStepWithTheirMessage) {
     int writes = 0;
     {
       FaultPlan count(FileStep::Write, c.name, -1);
-      ASSERT_EQ(c.write(req, DefaultSettings(), dir.File(c.name)), 1) << c.name;
+      ASSERT_EQ(c.write(NoOneToTell(), req, DefaultSettings(), dir.File(c.name)), 1) << c.name;
       writes = count.seen();
     }
     ASSERT_GE(writes, 1) << c.name;
@@ -315,7 +316,7 @@ TEST(ExportFailure, RasterWritersReportEveryStepWithTheirMessage) {
       dir.Write(c.name, "OLD");
       CollectNotices notices;
       FaultPlan plan(step, c.name, nth);
-      EXPECT_EQ(c.write(req, DefaultSettings(), dir.File(c.name)), 0);
+      EXPECT_EQ(c.write(notices, req, DefaultSettings(), dir.File(c.name)), 0);
       ASSERT_FALSE(notices.texts.empty());
       const std::string& last = notices.texts.back();
       EXPECT_EQ(last.rfind(std::string(c.message) + dir.File(c.name) + "'\n\n", 0), 0u) << last;
@@ -360,7 +361,7 @@ TEST(SettingsFailure, ExportAndStoreKeepTheirOlderFiles) {
   SetSettingsStore(&store);
   {
     CollectNotices quiet;
-    ASSERT_EQ(WriteSettingsString("Plots", "FontName", "Arial"), 1);
+    ASSERT_EQ(WriteSettingsString(quiet, "Plots", "FontName", "Arial"), 1);
   }
   const std::string storeFile = dir.File("cfg") + "/" + kSettingsFileName;
   const std::string stored = ReadFile(storeFile);
@@ -373,7 +374,7 @@ TEST(SettingsFailure, ExportAndStoreKeepTheirOlderFiles) {
     {
       CollectNotices notices;
       FaultPlan plan(step, "all.set");
-      EXPECT_EQ(ExportSettings(dir.File("all.set").c_str()), 0);
+      EXPECT_EQ(ExportSettings(notices, dir.File("all.set").c_str()), 0);
       ASSERT_EQ(notices.texts.size(), 1u);
       EXPECT_EQ(notices.texts[0].rfind("Error exporting to '" + dir.File("all.set") + "'", 0), 0u)
           << notices.texts[0];
@@ -382,7 +383,7 @@ TEST(SettingsFailure, ExportAndStoreKeepTheirOlderFiles) {
     {
       CollectNotices notices;
       FaultPlan plan(step, kSettingsFileName);
-      EXPECT_EQ(WriteSettingsString("Plots", "FontName", "Courier"), 0);
+      EXPECT_EQ(WriteSettingsString(notices, "Plots", "FontName", "Courier"), 0);
       ASSERT_FALSE(notices.texts.empty());
       EXPECT_NE(notices.texts[0].find("Error writing"), std::string::npos) << notices.texts[0];
       EXPECT_NE(notices.texts[0].find(kFull), std::string::npos) << notices.texts[0];

@@ -32,8 +32,8 @@ namespace fs = std::filesystem;
 using FileStoreTest = StoreTest;
 
 TEST_F(FileStoreTest, ValuesAreWrittenAsReadableTypedLines) {
-  ASSERT_EQ(WriteSettingsInt("Work", "Pen2", 255), 1);
-  ASSERT_EQ(WriteSettingsString("Work", "FontName", "Arial \"Narrow\""), 1);
+  ASSERT_EQ(WriteSettingsInt(notices, "Work", "Pen2", 255), 1);
+  ASSERT_EQ(WriteSettingsString(notices, "Work", "FontName", "Arial \"Narrow\""), 1);
   std::string text = ReadFile(SettingsFile());
   EXPECT_NE(text.find("[Work]\r\nPen2=dword:000000ff\r\nFontName=\"Arial \\\"Narrow\\\"\"\r\n"), std::string::npos)
       << text;
@@ -53,7 +53,7 @@ TEST_F(FileStoreTest, DamagedFileIsReadAsFarAsPossibleReportedOnceAndKeptAside) 
   WriteFile(SettingsFile(), damaged);
 
   SettingsSet set;
-  for (int i = 0; i < 3; ++i) ReadIniFile(&set, nullptr);
+  for (int i = 0; i < 3; ++i) ReadIniFile(notices, &set, nullptr);
   EXPECT_STREQ(set.Name, "Work");
   EXPECT_EQ(set.PageWidth, 300);
   EXPECT_EQ(set.PageHeight, 200);
@@ -63,9 +63,9 @@ TEST_F(FileStoreTest, DamagedFileIsReadAsFarAsPossibleReportedOnceAndKeptAside) 
   EXPECT_NE(notices.texts[0].find("settings.ini"), std::string::npos) << notices.texts[0];
 
   // Saving keeps the damaged original aside and writes a clean file.
-  ASSERT_EQ(WriteSettingsInt("Work", "MirrorX", 0xFFFFFFFF), 1);
+  ASSERT_EQ(WriteSettingsInt(notices, "Work", "MirrorX", 0xFFFFFFFF), 1);
   EXPECT_EQ(ReadFile(SettingsFile() + ".damaged"), damaged);
-  ReadIniFile(&set, nullptr);
+  ReadIniFile(notices, &set, nullptr);
   EXPECT_EQ(set.PageWidth, 300);
   EXPECT_EQ(set.PageHeight, 200);
   EXPECT_TRUE(set.Has(MirrorX));
@@ -80,17 +80,17 @@ TEST_F(FileStoreTest, BinaryOrOversizedFilesNeverCrashAndAreNotOverwritten) {
   for (char& c : noise) c = static_cast<char>(rng());
   WriteFile(SettingsFile(), noise);
   SettingsSet set;
-  ReadIniFile(&set, nullptr);
+  ReadIniFile(notices, &set, nullptr);
   EXPECT_EQ(set.PageWidth, 297);
   EXPECT_EQ(notices.texts.size(), 1u);
 
   // Larger than any settings file: refused for reading and for writing.
   std::string big(kMaxStoreFileBytes + 1, 'x');
   WriteFile(SettingsFile(), big);
-  ReadIniFile(&set, nullptr);
+  ReadIniFile(notices, &set, nullptr);
   EXPECT_STREQ(set.Name, "Default");
   EXPECT_EQ(notices.texts.size(), 2u);
-  EXPECT_EQ(WriteSettingsInt("A", "PageWidth", 1), 0);
+  EXPECT_EQ(WriteSettingsInt(notices, "A", "PageWidth", 1), 0);
   EXPECT_EQ(fs::file_size(SettingsFile()), big.size());
 }
 
@@ -98,20 +98,20 @@ TEST_F(FileStoreTest, FolderThatCannotBeMadeFailsWithRegistryMessage) {
   WriteFile(dir.File("plain"), "a file, not a folder");
   FileSettingsStore blocked(dir.File("plain") + "/tessella");
   SetSettingsStore(&blocked);
-  EXPECT_EQ(WriteSettingsInt("A", "PageWidth", 1), 0);
-  EXPECT_EQ(SaveSet(DefaultSettings(), "A"), 0);
+  EXPECT_EQ(WriteSettingsInt(notices, "A", "PageWidth", 1), 0);
+  EXPECT_EQ(SaveSet(notices, DefaultSettings(), "A"), 0);
   ASSERT_GE(notices.texts.size(), 2u);
   EXPECT_EQ(notices.texts[0].rfind("Error writing to the Windows registry: \n\nNot a directory", 0), 0u)
       << notices.texts[0];
   // SaveSet reports its batch once, not once per value.
   EXPECT_EQ(notices.texts.size(), 2u);
-  EXPECT_EQ(DeleteSettingsSection("A"), 1);
+  EXPECT_EQ(DeleteSettingsSection(notices, "A"), 1);
 }
 
 TEST_F(FileStoreTest, FullDiskLeavesThePreviousSettingsIntact) {
   SettingsSet work = DefaultSettings("Work");
   work.PageWidth = 420;
-  ASSERT_EQ(SaveSet(work, "Work"), 1);
+  ASSERT_EQ(SaveSet(notices, work, "Work"), 1);
   const std::string before = ReadFile(SettingsFile());
 
   // A file size limit stands in for a full disk (root ignores permissions).
@@ -122,14 +122,14 @@ TEST_F(FileStoreTest, FullDiskLeavesThePreviousSettingsIntact) {
   tiny.rlim_cur = 64;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
   work.PageWidth = 594;
-  int saved = SaveSet(work, "Work");
+  int saved = SaveSet(notices, work, "Work");
   setrlimit(RLIMIT_FSIZE, &old);
   std::signal(SIGXFSZ, oldHandler);
 
   EXPECT_EQ(saved, 0);
   ASSERT_EQ(notices.texts.size(), 1u);
   EXPECT_EQ(ReadFile(SettingsFile()), before);
-  EXPECT_EQ(LoadSettingsSet("Work").PageWidth, 420);
+  EXPECT_EQ(LoadSettingsSet(notices, "Work").PageWidth, 420);
   for (const auto& entry : fs::directory_iterator(folder))
     EXPECT_EQ(entry.path().filename().string().find("settings.ini."), std::string::npos)
         << "temporary file left: " << entry.path();

@@ -29,15 +29,15 @@ SettingsSet Sample(const char* name, gdi::COLORREF pen2, bool ignoreLT) {
 
 TEST_F(SettingsFileTest, ExportOfNoSetsWritesOnlyTheIndex) {
   std::string file = dir.File("none.set");
-  ASSERT_EQ(ExportSettings(file.c_str()), 1);
+  ASSERT_EQ(ExportSettings(notices, file.c_str()), 1);
   EXPECT_EQ(ReadFile(file), "[Tessella Settings]\r\nSettings=Default\r\nNumSets=1\r\n");
 }
 
 TEST_F(SettingsFileTest, ExportOfTwoSetsFollowsTheProfileLayout) {
-  ASSERT_EQ(SaveSet(Sample("A", 255, true), "A"), 1);
-  ASSERT_EQ(SaveSet(Sample("B", 0x808080, false), "B"), 1);
+  ASSERT_EQ(SaveSet(notices, Sample("A", 255, true), "A"), 1);
+  ASSERT_EQ(SaveSet(notices, Sample("B", 0x808080, false), "B"), 1);
   std::string file = dir.File("two.set");
-  ASSERT_EQ(ExportSettings(file.c_str()), 1);
+  ASSERT_EQ(ExportSettings(notices, file.c_str()), 1);
 
   IniDocument doc = Load(file);
   EXPECT_EQ(doc.SectionNames(), (Names{"A", "Tessella Settings", "B"}));
@@ -68,44 +68,44 @@ TEST_F(SettingsFileTest, ExportOfTwoSetsFollowsTheProfileLayout) {
 TEST_F(SettingsFileTest, ExportKeepsWhatTheFileAlreadyHolds) {
   std::string file = dir.File("kept.set");
   WriteFile(file, "; my notes\n[Other]\nx=1\n[A]\nCustom=yes\nPen2=1\n");
-  ASSERT_EQ(SaveSet(Sample("A", 255, false), "A"), 1);
-  ASSERT_EQ(ExportSettings(file.c_str()), 1);
+  ASSERT_EQ(SaveSet(notices, Sample("A", 255, false), "A"), 1);
+  ASSERT_EQ(ExportSettings(notices, file.c_str()), 1);
   std::string text = ReadFile(file);
   EXPECT_EQ(text.rfind("; my notes\r\n[Other]\r\nx=1\r\n[A]\r\nCustom=yes\r\nPen2=255\r\nPen1=0\r\nPenWidth1=-3\r\n", 0), 0u)
       << text;
 
-  EXPECT_EQ(ExportSettings(dir.File("no/such/folder/x.set").c_str()), 0);
+  EXPECT_EQ(ExportSettings(notices, dir.File("no/such/folder/x.set").c_str()), 0);
   ASSERT_EQ(notices.texts.size(), 1u);
   EXPECT_EQ(notices.texts[0].rfind("Error exporting to '", 0), 0u) << notices.texts[0];
 }
 
 TEST_F(SettingsFileTest, ImportMergesOrReplacesAndAlwaysWritesDefault) {
   SettingsSet a = Sample("A", 255, true);
-  ASSERT_EQ(SaveSet(a, "A"), 1);
-  ASSERT_EQ(SaveSet(Sample("B", 1, false), "B"), 1);
+  ASSERT_EQ(SaveSet(notices, a, "A"), 1);
+  ASSERT_EQ(SaveSet(notices, Sample("B", 1, false), "B"), 1);
   std::string file = dir.File("ab.set");
-  ASSERT_EQ(ExportSettings(file.c_str()), 1);
-  ASSERT_EQ(DeleteSettingsSection("A"), 1);
-  ASSERT_EQ(DeleteSettingsSection("B"), 1);
-  WriteSettingsInt("Local", "PageWidth", 100);
-  WriteSettingsString(nullptr, "Settings", "Local");
+  ASSERT_EQ(ExportSettings(notices, file.c_str()), 1);
+  ASSERT_EQ(DeleteSettingsSection(notices, "A"), 1);
+  ASSERT_EQ(DeleteSettingsSection(notices, "B"), 1);
+  WriteSettingsInt(notices, "Local", "PageWidth", 100);
+  WriteSettingsString(notices, nullptr, "Settings", "Local");
 
   ImportSummary summary;
-  ASSERT_EQ(ImportSettings(file.c_str(), false, &summary), 1);
+  ASSERT_EQ(ImportSettings(notices, file.c_str(), false, &summary), 1);
   EXPECT_EQ(summary.imported, (Names{"A", "B", "Default"}));
   EXPECT_EQ(SettingsSectionNames(), (Names{"A", "B", "Default", "Local"}));
-  EXPECT_TRUE(SameSettings(LoadSettingsSet("A"), a));
+  EXPECT_TRUE(SameSettings(LoadSettingsSet(notices, "A"), a));
   EXPECT_EQ(StartupSetName(), "B");
-  EXPECT_TRUE(SameSettings(LoadSettingsSet("Default"), DefaultSettings()));
+  EXPECT_TRUE(SameSettings(LoadSettingsSet(notices, "Default"), DefaultSettings()));
 
-  WriteSettingsInt("Default", "PageHeight", 123);
-  ASSERT_EQ(ImportSettings(file.c_str(), true, &summary), 1);
+  WriteSettingsInt(notices, "Default", "PageHeight", 123);
+  ASSERT_EQ(ImportSettings(notices, file.c_str(), true, &summary), 1);
   EXPECT_EQ(SettingsSectionNames(), (Names{"A", "B", "Default"}));
   EXPECT_TRUE(notices.texts.empty());
 }
 
 TEST_F(SettingsFileTest, ImportedValuesAreReadLikeProfileStrings) {
-  WriteSettingsInt("Mixed", "Pen3", 0xAA);  // absent from the file: kept
+  WriteSettingsInt(notices, "Mixed", "Pen3", 0xAA);  // absent from the file: kept
   const std::string longName(50, 'L');
   std::string file = dir.File("mixed.set");
   WriteFile(file,
@@ -115,13 +115,13 @@ TEST_F(SettingsFileTest, ImportedValuesAreReadLikeProfileStrings) {
                 "FontName=\"Lucida Console\"\n");
   ImportSummary summary;
   auto start = std::chrono::steady_clock::now();
-  ASSERT_EQ(ImportSettings(file.c_str(), false, &summary), 1);
+  ASSERT_EQ(ImportSettings(notices, file.c_str(), false, &summary), 1);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << "NumSets must not drive the work";
 
   EXPECT_EQ(summary.imported, (Names{"Mixed", std::string(47, 'L'), "Default"}));
   EXPECT_EQ(summary.skipped, Names{"bad\\name"});
   EXPECT_EQ(summary.startupSet, "Mixed");
-  SettingsSet m = LoadSettingsSet("Mixed");
+  SettingsSet m = LoadSettingsSet(notices, "Mixed");
   EXPECT_EQ(m.PageWidth, 0);  // text that is no number
   EXPECT_EQ(m.PageHeight, 420);
   EXPECT_EQ(m.FramePicture, 1);  // missing: its default
@@ -134,7 +134,7 @@ TEST_F(SettingsFileTest, ImportedValuesAreReadLikeProfileStrings) {
 }
 
 TEST_F(SettingsFileTest, UnusableFilesChangeNothing) {
-  ASSERT_EQ(SaveSet(Sample("Keep", 255, true), "Keep"), 1);
+  ASSERT_EQ(SaveSet(notices, Sample("Keep", 255, true), "Keep"), 1);
   const std::string before = ReadFile(SettingsFile());
 
   std::string garbage = dir.File("garbage.set");
@@ -147,17 +147,17 @@ TEST_F(SettingsFileTest, UnusableFilesChangeNothing) {
   std::string truncated = dir.File("truncated.set");
   WriteFile(truncated, "[Tessella Settings]\r\nSet1=Keep\r\nNumSets=2\r\n[Keep]\r\nPen2=16");
 
-  EXPECT_EQ(ImportSettings(dir.File("missing.set").c_str(), true), 0);
-  EXPECT_EQ(ImportSettings(garbage.c_str(), true), 0);
-  EXPECT_EQ(ImportSettings(small.c_str(), true), 0);
+  EXPECT_EQ(ImportSettings(notices, dir.File("missing.set").c_str(), true), 0);
+  EXPECT_EQ(ImportSettings(notices, garbage.c_str(), true), 0);
+  EXPECT_EQ(ImportSettings(notices, small.c_str(), true), 0);
   ASSERT_EQ(notices.texts.size(), 3u);
   for (const std::string& t : notices.texts) EXPECT_EQ(t.rfind("Error opening '", 0), 0u) << t;
   EXPECT_EQ(ReadFile(SettingsFile()), before);
 
   // A cut-off file imports what it holds.
-  ASSERT_EQ(ImportSettings(truncated.c_str(), false), 1);
-  EXPECT_EQ(LoadSettingsSet("Keep").PenColor[2], 16u);
-  EXPECT_FALSE(LoadSettingsSet("Keep").Has(IgnoreLT));  // missing: the default, not the old value
+  ASSERT_EQ(ImportSettings(notices, truncated.c_str(), false), 1);
+  EXPECT_EQ(LoadSettingsSet(notices, "Keep").PenColor[2], 16u);
+  EXPECT_FALSE(LoadSettingsSet(notices, "Keep").Has(IgnoreLT));  // missing: the default, not the old value
 }
 
 TEST_F(SettingsFileTest, AHostileIndexIsBounded) {
@@ -167,7 +167,7 @@ TEST_F(SettingsFileTest, AHostileIndexIsBounded) {
   WriteFile(file, index);
   ImportSummary summary;
   auto start = std::chrono::steady_clock::now();
-  ASSERT_EQ(ImportSettings(file.c_str(), false, &summary), 1);
+  ASSERT_EQ(ImportSettings(notices, file.c_str(), false, &summary), 1);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
   EXPECT_EQ(summary.imported.size(), kMaxImportedSets);
   EXPECT_GE(summary.overLimit, 500u);
@@ -187,9 +187,10 @@ TEST(ProfileAtol, ReadsLikeAtolOnWindows) {
 
 TEST(SingleKeyProfileFunctions, WriteAndReadOneKey) {
   TempDir dir;
+  CapturedNotices notices;
   std::string file = dir.File("one.set");
-  ASSERT_EQ(ExportSettingsInt("S", "N", -12, file.c_str()), 1);
-  ASSERT_EQ(ExportSettingsString("S", "T", "two\nlines", file.c_str()), 1);
+  ASSERT_EQ(ExportSettingsInt(notices, "S", "N", -12, file.c_str()), 1);
+  ASSERT_EQ(ExportSettingsString(notices, "S", "T", "two\nlines", file.c_str()), 1);
   EXPECT_EQ(ImportSettingsInt("s", "n", 5, file.c_str()), -12);
   EXPECT_EQ(ImportSettingsInt("S", "missing", 5, file.c_str()), 5);
   char buf[6];

@@ -19,15 +19,15 @@ using Names = std::vector<std::string>;
 
 TEST_F(SettingsSetsTest, FreshStoreGivesDefaultWithEveryDefaultAndCreatesNothing) {
   SettingsSet set;
-  ReadIniFile(&set, nullptr);
+  ReadIniFile(notices, &set, nullptr);
   EXPECT_TRUE(SameSettings(set, DefaultSettings("Default")));
-  ReadIniFile(&set, "");
+  ReadIniFile(notices, &set, "");
   EXPECT_STREQ(set.Name, "Default");
-  ReadIniFile(&set, "Missing");
+  ReadIniFile(notices, &set, "Missing");
   EXPECT_STREQ(set.Name, "Missing");
   EXPECT_EQ(set.PenColor[2], gdi::RGB(255, 0, 0));
   EXPECT_EQ(set.PenColor[11], gdi::RGB(0, 128, 0));
-  EXPECT_EQ(DeleteSettingsSection("Missing"), 1);
+  EXPECT_EQ(DeleteSettingsSection(notices, "Missing"), 1);
   char buf[16] = "junk";
   EXPECT_EQ(GetSettingsSectionNames(buf, sizeof buf), 0u);
   EXPECT_EQ(buf[0], '\0');
@@ -36,19 +36,19 @@ TEST_F(SettingsSetsTest, FreshStoreGivesDefaultWithEveryDefaultAndCreatesNothing
 }
 
 TEST_F(SettingsSetsTest, StoredValuesAreReadByBitZeroAndSixteenBits) {
-  WriteSettingsInt("S", "AutoCopy", 2);
-  WriteSettingsInt("S", "NoWarnings", 3);
-  WriteSettingsInt("S", "MirrorX", 0xFFFFFFFF);
-  WriteSettingsInt("S", "PageWidth", 70000);
-  WriteSettingsInt("S", "FramePicture", 0xFFFFFFFF);
-  WriteSettingsInt("S", "PenWidth3", 0x12345);
-  WriteSettingsInt("S", "InitialCmdBuffer", 4096);
-  WriteSettingsString("S", "PageHeight", "300");  // a text where a number belongs
-  WriteSettingsInt("S", "FontName", 5);           // and the other way round
-  WriteSettingsInt("S", "Pen0", 0xFF);            // pen 0 is read when present
+  WriteSettingsInt(notices, "S", "AutoCopy", 2);
+  WriteSettingsInt(notices, "S", "NoWarnings", 3);
+  WriteSettingsInt(notices, "S", "MirrorX", 0xFFFFFFFF);
+  WriteSettingsInt(notices, "S", "PageWidth", 70000);
+  WriteSettingsInt(notices, "S", "FramePicture", 0xFFFFFFFF);
+  WriteSettingsInt(notices, "S", "PenWidth3", 0x12345);
+  WriteSettingsInt(notices, "S", "InitialCmdBuffer", 4096);
+  WriteSettingsString(notices, "S", "PageHeight", "300");  // a text where a number belongs
+  WriteSettingsInt(notices, "S", "FontName", 5);           // and the other way round
+  WriteSettingsInt(notices, "S", "Pen0", 0xFF);            // pen 0 is read when present
 
   SettingsSet set;
-  ReadIniFile(&set, "S");
+  ReadIniFile(notices, &set, "S");
   EXPECT_FALSE(set.Has(AutoCopy));
   EXPECT_TRUE(set.Has(NoWarnings));
   EXPECT_TRUE(set.Has(MirrorX));
@@ -73,10 +73,10 @@ TEST_F(SettingsSetsTest, SavedSetReadsBackAndBecomesTheStartupSet) {
   set.ScalePercent = 50.0f;
   set.Flags = IgnoreLT | NoWarnings | AutoEMZ | Normalize | MirrorY | Unattended | MeasureOnly;
   std::strcpy(set.Font.lfFaceName, "Arial");
-  ASSERT_EQ(SaveSet(set, "Plotter A"), 1);
+  ASSERT_EQ(SaveSet(notices, set, "Plotter A"), 1);
 
   SettingsSet back;
-  ReadIniFile(&back, nullptr);
+  ReadIniFile(notices, &back, nullptr);
   SettingsSet expected = set;
   std::strcpy(expected.Name, "Plotter A");
   expected.PenColor[0] = 0;                                  // pen 0 is not saved
@@ -103,33 +103,33 @@ TEST_F(SettingsSetsTest, SavedSetReadsBackAndBecomesTheStartupSet) {
 
   const std::string tooLong(48, 'n');
   for (const char* bad : {"", "a\\b", "[x]", " pad", "tab\tinside", tooLong.c_str()})
-    EXPECT_EQ(SaveSet(set, bad), 0) << bad;
+    EXPECT_EQ(SaveSet(notices, set, bad), 0) << bad;
   EXPECT_EQ(SettingsSectionNames(), Names{"Plotter A"});
 }
 
 TEST_F(SettingsSetsTest, DeletingTheStartupSetKeepsItsNameWithDefaults) {
   SettingsSet set = DefaultSettings();
   set.PageWidth = 420;
-  ASSERT_EQ(SaveSet(set, "Work"), 1);
-  ASSERT_EQ(DeleteSettingsSection("Work"), 1);
+  ASSERT_EQ(SaveSet(notices, set, "Work"), 1);
+  ASSERT_EQ(DeleteSettingsSection(notices, "Work"), 1);
   EXPECT_TRUE(SettingsSectionNames().empty());
   EXPECT_EQ(GetSettingsText(nullptr, "Settings", ""), "Work");
-  EXPECT_TRUE(SameSettings(LoadSettingsSet(), DefaultSettings("Work")));
+  EXPECT_TRUE(SameSettings(LoadSettingsSet(notices), DefaultSettings("Work")));
 }
 
 TEST_F(SettingsSetsTest, LongNamesAreBounded) {
-  WriteSettingsString("S", "FontName", std::string(40, 'F').c_str());
-  EXPECT_EQ(std::string(LoadSettingsSet("S").Font.lfFaceName), std::string(31, 'F'));
+  WriteSettingsString(notices, "S", "FontName", std::string(40, 'F').c_str());
+  EXPECT_EQ(std::string(LoadSettingsSet(notices, "S").Font.lfFaceName), std::string(31, 'F'));
   // A start-up name that does not fit the 64-byte buffer gives "Default".
-  WriteSettingsString(nullptr, "Settings", std::string(64, 'L').c_str());
+  WriteSettingsString(notices, nullptr, "Settings", std::string(64, 'L').c_str());
   EXPECT_EQ(StartupSetName(), "Default");
   std::string name47(47, 'n');
-  ASSERT_EQ(SaveSet(DefaultSettings(), name47.c_str()), 1);
-  EXPECT_STREQ(LoadSettingsSet().Name, name47.c_str());
+  ASSERT_EQ(SaveSet(notices, DefaultSettings(), name47.c_str()), 1);
+  EXPECT_STREQ(LoadSettingsSet(notices).Name, name47.c_str());
 }
 
 TEST_F(SettingsSetsTest, StringAndNameListWrappersFollowTheRegistryRules) {
-  WriteSettingsString(nullptr, "Folder", "/out");
+  WriteSettingsString(notices, nullptr, "Folder", "/out");
   char buf[8];
   EXPECT_EQ(GetSettingsString(nullptr, "Folder", "dflt", buf, sizeof buf), 5u);  // with the terminator
   EXPECT_STREQ(buf, "/out");
@@ -137,10 +137,10 @@ TEST_F(SettingsSetsTest, StringAndNameListWrappersFollowTheRegistryRules) {
   EXPECT_STREQ(buf, "d");
   EXPECT_EQ(GetSettingsString(nullptr, "None", "far too long", buf, sizeof buf), 0u);
   EXPECT_STREQ(buf, "");
-  EXPECT_EQ(WriteSettingsString(nullptr, "Folder", nullptr), 1);
+  EXPECT_EQ(WriteSettingsString(notices, nullptr, "Folder", nullptr), 1);
   EXPECT_EQ(GetSettingsText(nullptr, "Folder", "gone"), "gone");
 
-  for (const char* s : {"Bravo", "Alpha", "Charlie"}) WriteSettingsInt(s, "PageWidth", 1);
+  for (const char* s : {"Bravo", "Alpha", "Charlie"}) WriteSettingsInt(notices, s, "PageWidth", 1);
   char list[32];
   size_t used = GetSettingsSectionNames(list, sizeof list);
   EXPECT_EQ(std::string(list, used + 1), std::string("Alpha\0Bravo\0Charlie\0\0", 21));
@@ -151,12 +151,12 @@ TEST_F(SettingsSetsTest, StringAndNameListWrappersFollowTheRegistryRules) {
 }
 
 TEST_F(SettingsSetsTest, InitUtilRecordsProgramAndVersionOnlyWhenChanged) {
-  ASSERT_NE(InitUtil("/opt/tessella/bin/tessella"), nullptr);
+  ASSERT_NE(InitUtil(notices, "/opt/tessella/bin/tessella"), nullptr);
   EXPECT_EQ(GetSettingsText(nullptr, "ImagePath", ""), "/opt/tessella/bin/tessella");
   EXPECT_EQ(GetSettingsText(nullptr, "CurrentVersion", ""), "5.4.1110");
   struct stat first, second;
   ASSERT_EQ(stat(SettingsFile().c_str(), &first), 0);
-  InitUtil("/opt/tessella/bin/tessella");
+  InitUtil(notices, "/opt/tessella/bin/tessella");
   ASSERT_EQ(stat(SettingsFile().c_str(), &second), 0);
   EXPECT_EQ(first.st_ino, second.st_ino) << "an unchanged path rewrote the file";
   TerminateUtil();

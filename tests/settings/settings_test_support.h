@@ -17,12 +17,11 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// The texts of the notices told, as the desktop shows them.
 class CapturedNotices : public Notices {
  public:
-  CapturedNotices() { SetNotices(this); }
-  ~CapturedNotices() override { SetNotices(nullptr); }
-  NoticeAnswer Show(const std::string& text, const std::string&, NoticeIcon, NoticeButtons) override {
-    texts.push_back(text);
+  NoticeAnswer Tell(const Notice& notice) override {
+    texts.push_back(NoticeText(notice));
     return NoticeAnswer::Ok;
   }
   std::vector<std::string> texts;

@@ -1,5 +1,6 @@
-// Notices collected instead of shown, while the object lives.
+// Notices collected instead of shown: hand one to the code under test.
 #pragma once
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -9,22 +10,25 @@ namespace tsl::test {
 
 class CollectNotices : public Notices {
  public:
-  explicit CollectNotices(NoticeAnswer answer = NoticeAnswer::No) : answer_(answer) { SetNotices(this); }
-  ~CollectNotices() override { SetNotices(nullptr); }
+  // `answer`: what a question is answered.
+  explicit CollectNotices(NoticeAnswer answer = NoticeAnswer::No) : answer_(answer) {}
 
-  NoticeAnswer Show(const std::string& text, const std::string& caption, NoticeIcon icon,
-                    NoticeButtons buttons) override {
-    texts.push_back(text);
-    captions.push_back(caption);
-    icons.push_back(icon);
-    return buttons == NoticeButtons::YesNo ? answer_ : NoticeAnswer::Ok;
+  NoticeAnswer Tell(const Notice& notice) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    notices.push_back(notice);
+    texts.push_back(NoticeText(notice));
+    captions.push_back(NoticeCaption(notice));
+    icons.push_back(notice.icon);
+    return notice.IsQuestion() ? answer_ : NoticeAnswer::Ok;
   }
 
-  std::vector<std::string> texts;
+  std::vector<Notice> notices;
+  std::vector<std::string> texts;     // as the desktop shows them
   std::vector<std::string> captions;
   std::vector<NoticeIcon> icons;
 
  private:
+  std::mutex mutex_;
   NoticeAnswer answer_;
 };
 

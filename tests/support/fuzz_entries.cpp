@@ -31,13 +31,6 @@ namespace tsl::fuzz {
 
 namespace {
 
-class SilentNotices : public Notices {
- public:
-  NoticeAnswer Show(const std::string&, const std::string&, NoticeIcon, NoticeButtons) override {
-    return NoticeAnswer::No;
-  }
-};
-
 uint32_t Take32(const uint8_t*& data, size_t& size) {
   uint32_t v = 0;
   for (int i = 0; i < 4 && size; ++i, ++data, --size) v |= static_cast<uint32_t>(*data) << (8 * i);
@@ -52,8 +45,6 @@ std::string ScratchName(const char* ext) {
 }  // namespace
 
 void Interpreter(const uint8_t* data, size_t size) {
-  static SilentNotices silent;
-  SetNotices(&silent);
   SettingsSet s = DefaultSettings();
   s.Flags = Take32(data, size);
   uint32_t extra = Take32(data, size);
@@ -85,7 +76,6 @@ void Interpreter(const uint8_t* data, size_t size) {
   }
   std::remove(input.c_str());
   std::remove(log.c_str());
-  SetNotices(nullptr);
 }
 
 void GetArgsText(const uint8_t* data, size_t size) {
@@ -138,8 +128,6 @@ void Gunzip(const uint8_t* data, size_t size) {
 }
 
 void SettingsText(const uint8_t* data, size_t size) {
-  static SilentNotices silent;
-  SetNotices(&silent);
   std::string text(reinterpret_cast<const char*>(data), size);
   IniDocument doc = IniDocument::Parse(text);
   for (const std::string& section : doc.SectionNames())
@@ -159,10 +147,9 @@ void SettingsText(const uint8_t* data, size_t size) {
     std::fwrite(data, 1, size, f);
     std::fclose(f);
   }
-  ImportSettings(file.c_str(), size % 2 == 0);
+  ImportSettings(NoOneToTell(), file.c_str(), size % 2 == 0);
   std::remove(file.c_str());
   std::remove((folder + "/settings.ini").c_str());
-  SetNotices(nullptr);
 }
 
 void PolylineEncoded(const uint8_t* data, size_t size) {

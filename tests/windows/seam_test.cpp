@@ -8,6 +8,7 @@
 #include "common/strings.h"
 #include "platform/win32/message_box_notices.h"
 #include "platform/win32/system_text.h"
+#include "resources/string_ids.h"
 
 #define WIN32_LEAN_AND_MEAN
 #ifndef NOMINMAX
@@ -94,8 +95,7 @@ LRESULT CALLBACK PressOnActivate(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-BoxRun ShowAndPress(const std::string& text, const char* caption, tsl::NoticeIcon icon,
-                    tsl::NoticeButtons buttons, int button) {
+BoxRun ShowAndPress(const tsl::Notice& notice, int button) {
   BoxRun run;
   run.button = button;
   gBoxRun = &run;
@@ -103,29 +103,39 @@ BoxRun ShowAndPress(const std::string& text, const char* caption, tsl::NoticeIco
   EXPECT_NE(hook, nullptr);
   tsl::win32::MessageBoxNotices notices;
   // Without the hook nobody would press a button: do not show the box then.
-  if (hook) run.answer = notices.Show(text, caption, icon, buttons);
+  if (hook) run.answer = notices.Tell(notice);
   if (hook) UnhookWindowsHookEx(hook);
   gBoxRun = nullptr;
   return run;
 }
 
+// The desktop's notices: the string table's text filled with the notice's
+// arguments, under the notice's caption, and the button pressed as the answer.
 TEST(MessageBoxNotices, ShowsTheTextUnderTheCaptionAndReportsTheButtonPressed) {
-  BoxRun yes = ShowAndPress("View the log?", "Tessella test box", tsl::NoticeIcon::Question,
-                            tsl::NoticeButtons::YesNo, IDYES);
+  tsl::Notice question = tsl::MakeNotice(IDS_VIEW_LOG_QUESTION, {"c.log"}, tsl::NoticeIcon::Question);
+  question.buttons = tsl::NoticeButtons::YesNo;
+  BoxRun yes = ShowAndPress(question, IDYES);
   ASSERT_TRUE(yes.found);
-  EXPECT_EQ(yes.caption, "Tessella test box");
+  EXPECT_EQ(yes.caption, "Tessella");
   EXPECT_EQ(yes.answer, tsl::NoticeAnswer::Yes);
-  EXPECT_NE(std::find(yes.texts.begin(), yes.texts.end(), "View the log?"), yes.texts.end());
+  const std::string asked = "There were warnings generated during the conversion. Do you want to view the log file?";
+  EXPECT_NE(std::find(yes.texts.begin(), yes.texts.end(), asked), yes.texts.end());
 
-  BoxRun no = ShowAndPress("Replace it?", "Tessella test box", tsl::NoticeIcon::Warning,
-                           tsl::NoticeButtons::YesNo, IDNO);
+  question.caption = "Tessella test box";
+  BoxRun no = ShowAndPress(question, IDNO);
   ASSERT_TRUE(no.found);
+  EXPECT_EQ(no.caption, "Tessella test box");
   EXPECT_EQ(no.answer, tsl::NoticeAnswer::No);
 
-  BoxRun ok = ShowAndPress("Disk full", "Tessella test box", tsl::NoticeIcon::Error,
-                           tsl::NoticeButtons::Ok, IDOK);
+  tsl::Notice failed = tsl::MakeSystemNotice(IDS_WRITE_LOG_FAILED, "c.log", "Disk full");
+  failed.icon = tsl::NoticeIcon::Error;
+  BoxRun ok = ShowAndPress(failed, IDOK);
   ASSERT_TRUE(ok.found);
   EXPECT_EQ(ok.answer, tsl::NoticeAnswer::Ok);
+  std::string shown;
+  for (const std::string& t : ok.texts) shown += t;
+  EXPECT_NE(shown.find("Error writing the log file 'c.log'"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("Disk full"), std::string::npos) << shown;
 }
 
 TEST(SystemText, GivesTheSystemsMessageWithoutLineBreaksAndAFallbackForUnknownCodes) {

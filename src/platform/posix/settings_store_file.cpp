@@ -208,7 +208,18 @@ std::string FileSettingsStore::FilePath() const {
 void FileSettingsStore::ReportDamage(const std::string& path, const FileId& id, const std::string& detail) {
   if (id == reported_) return;
   reported_ = id;
-  NotifySettingsError(40052, path, detail);
+  problemPath_ = path;
+  problemDetail_ = detail;
+}
+
+bool FileSettingsStore::TakeReadProblem(std::string* where, std::string* detail) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  if (problemPath_.empty()) return false;
+  *where = std::move(problemPath_);
+  *detail = std::move(problemDetail_);
+  problemPath_.clear();
+  problemDetail_.clear();
+  return true;
 }
 
 // Brings the cache up to date with the file, unless a batch holds writes

@@ -33,6 +33,7 @@ class FileSettingsStore : public SettingsStore {
   bool ListValues(const std::string& section, std::vector<std::string>* names) override;
   void BeginBatch() override;
   StoreStatus EndBatch() override;
+  bool TakeReadProblem(std::string* where, std::string* detail) override;
 
   std::string Folder() const;
   std::string FilePath() const;
@@ -66,6 +67,8 @@ class FileSettingsStore : public SettingsStore {
   std::vector<Op> pending_;
   int batchDepth_ = 0;
   FileId reported_;
+  // The damage found and not given out yet.
+  std::string problemPath_, problemDetail_;
 };
 
 }  // namespace tsl

@@ -24,12 +24,11 @@ NoticeAnswer AnswerOf(int result) {
   }
 }
 
-NoticeAnswer MessageBoxNotices::Show(const std::string& text, const std::string& caption,
-                                     NoticeIcon icon, NoticeButtons buttons) {
-  int result = MessageBoxA(static_cast<HWND>(owner_), text.c_str(), caption.c_str(),
-                           MessageBoxStyle(icon, buttons));
+NoticeAnswer MessageBoxNotices::Tell(const Notice& notice) {
+  int result = MessageBoxA(static_cast<HWND>(owner_), NoticeText(notice).c_str(), NoticeCaption(notice).c_str(),
+                           MessageBoxStyle(notice.icon, notice.buttons));
   // A box that could not be shown (0) answers a question with its default.
-  if (result == 0) return buttons == NoticeButtons::YesNo ? NoticeAnswer::No : NoticeAnswer::Ok;
+  if (result == 0) return notice.IsQuestion() ? NoticeAnswer::No : NoticeAnswer::Ok;
   return AnswerOf(result);
 }
 

@@ -1,4 +1,5 @@
-// Notices shown as message boxes, owned by a window of the application.
+// Notices shown as message boxes with the string table's texts, owned by a
+// window of the application.
 #pragma once
 #include "platform/notices.h"
 
@@ -10,8 +11,7 @@ class MessageBoxNotices : public Notices {
   explicit MessageBoxNotices(void* owner = nullptr) : owner_(owner) {}
   void SetOwner(void* owner) { owner_ = owner; }
 
-  NoticeAnswer Show(const std::string& text, const std::string& caption, NoticeIcon icon,
-                    NoticeButtons buttons) override;
+  NoticeAnswer Tell(const Notice& notice) override;
 
  private:
   void* owner_;
