@@ -110,11 +110,11 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
     } else {
       int32_t len = static_cast<int32_t>(std::strlen(text));
       if (len > ps.cbLongest) ps.cbLongest = len;
-      if (m == Mnemonic('P', 'G') && pages.SplitsPages()) {
-        if (!pages.NextPage()) break;
-      } else {
+      if (m == Mnemonic('P', 'G') && pages.SplitsPages())
+        pages.NextPage();
+      else
         FindHandler(m)(m, text, ps);
-      }
+      if (pages.Stopped()) break;
     }
     ps.offCommand = static_cast<uint32_t>(end);
   }
