@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "drawing/fills.h"
+#include "drawing/line_types.h"
 #include "drawing/pen_motion.h"
 #include "interpreter/args.h"
 #include "interpreter/conversion_log.h"
@@ -36,8 +37,18 @@ int32_t ScaledWidth(const PlotterState& ps, int32_t w) {
 // style and colour.
 void SelectNewPen(PlotterState& ps, int32_t width) {
   if (!Recording(ps)) return;
-  gdi::Handle pen = ps.objects->CreatePen(static_cast<uint16_t>(ps.iLineType),
-                                          ScaledWidth(ps, width), PenColor(ps));
+  gdi::Handle pen;
+  if (DashedLineType(ps)) {
+    // GDI draws its own dash styles solid wherever a pen is wider than a
+    // pixel: a geometric pen keeps the line type's dashes at any width.
+    uint32_t dashes[8];
+    size_t n = LineTypeDashes(ps, dashes);
+    int32_t w = ScaledWidth(ps, width);
+    pen = ps.objects->ExtCreatePen(gdi::PS_GEOMETRIC | gdi::PS_USERSTYLE | gdi::PS_ENDCAP_ROUND | gdi::PS_JOIN_ROUND,
+                                   w < 1 ? 1 : w, PenColor(ps), dashes, n);
+  } else {
+    pen = ps.objects->CreatePen(static_cast<uint16_t>(ps.iLineType), ScaledWidth(ps, width), PenColor(ps));
+  }
   SelectReplacing(ps, pen, &ps.hpenCurrent);
 }
 

@@ -104,6 +104,9 @@ void DoIN(uint16_t mnemonic, const char*, PlotterState& ps) {
   ps.nLabelAngle = 0;
   ps.nLabelDirection = 0;
   ps.iLineType = 0;
+  ps.nLineType = 0;
+  ps.dPatternLength = 4;
+  ps.fPatternAbsolute = 0;
   ps.dPenWidth = 0.3;
   std::fill(std::begin(ps.dPenWidths), std::end(ps.dPenWidths), ps.dPenWidth);
   if (ps.hdcMeta) ps.hdcMeta->SelectClipRgnNone();

@@ -62,6 +62,11 @@ struct PlotterState {
   uint8_t bMode = 0;
   uint16_t nRotation = 0;
   int16_t iLineType = 0;
+  // The HP-GL line type (sign dropped) and its pattern length: per cent of
+  // the P1-P2 diagonal, or millimetres when fPatternAbsolute (LT's mode 1).
+  int16_t nLineType = 0;
+  double dPatternLength = 4;
+  uint8_t fPatternAbsolute = 0;
   char chSymbol = 0;
   uint8_t iFillType = 0;
   double dShading = 100;  // FT10's level, per cent of the pen's colour
