@@ -216,7 +216,7 @@ void EmfRenderer::TextOut(const EmfRecord& r, bool wide) {
       double length = std::hypot(advance.x, advance.y);
       // On a bitmap GDI centres by half the text's width in whole pixels,
       // truncated.
-      double half = options_.pixelCentres ? std::trunc(length / 2) : length / 2;
+      double half = options_.pixelCentres ? std::trunc(std::round(length) / 2) : length / 2;
       if (length > 0) {
         ox -= advance.x / length * half;
         oy -= advance.y / length * half;
