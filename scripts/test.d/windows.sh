@@ -34,12 +34,33 @@ cmake --build --preset mingw -j 2
 echo "windows: built in $((SECONDS - start)) s"
 
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/tessella-wine.XXXXXX")
-cleanup() { WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true; rm -rf "$prefix"; }
+# Wine's printers come from the private print queue, started before Wine.
+source scripts/print/private-cups.sh
+queue=$(mktemp -d "${TMPDIR:-/tmp}/tessella-queue.XXXXXX")
+chmod 755 "$queue"
+cleanup() {
+  WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$prefix"
+  private_cups_stop
+  rm -rf "$queue"
+}
 trap cleanup EXIT
+if ! private_cups_start "$queue/cups"; then
+  echo "windows: printing tests without a print queue: $private_cups_why"
+fi
 # No .NET or HTML engine: nothing here needs them, and a fresh prefix would
 # otherwise look for their installers.
 export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # The screen of the virtual display is the reference device every metafile
 # recorded under Wine gets: 1920 x 1080 at 96 dpi, 508 x 286 mm.
-xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" bash scripts/windows/under-wine.sh build/mingw build/default
+status=0
+xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" bash scripts/windows/under-wine.sh build/mingw build/default ||
+  status=1
+if [[ -n "${TESSELLA_CUPS_OUT:-}" ]]; then
+  # What Wine printed, read back on this side.
+  cmake --build --preset default -j 2 --target test_cli >/dev/null
+  TESSELLA_WINE_PRINTED=1 build/default/tests/test_cli --gtest_filter='PrintQueue.PageFromWindows' --gtest_brief=1 ||
+    status=1
+fi
 echo "windows: built and tested in $((SECONDS - start)) s"
+exit $status

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "cli/auto_export.h"
+#include "cli/print_job.h"
 #include "cli/terminal_notices.h"
 #include "cli/terminal_progress.h"
 #include "common/names.h"
@@ -20,6 +21,7 @@
 #include "interpreter/statistics.h"
 #include "interpreter/tessella.h"
 #include "interpreter/units.h"
+#include "output/emz.h"
 #include "resources/string_ids.h"
 
 namespace tsl {
@@ -70,7 +72,9 @@ void PrintMeasurement(const std::string& plot, const RunResult& r, bool highReso
 
 }  // namespace
 
-std::vector<std::string> FolderPlots(const std::string& folder) {
+std::vector<std::string> FolderPlots(const std::string& folder) { return FolderFiles(folder, {".plt", ".hgl", ".hpg"}); }
+
+std::vector<std::string> FolderFiles(const std::string& folder, std::initializer_list<const char*> extensions) {
   std::vector<std::string> names;
   if (DIR* d = opendir(folder.c_str())) {
     while (dirent* e = readdir(d)) names.emplace_back(e->d_name);
@@ -80,7 +84,7 @@ std::vector<std::string> FolderPlots(const std::string& folder) {
   std::string dir = folder;
   if (dir.empty() || dir.back() != '/') dir += '/';
   std::vector<std::string> out;
-  for (const char* ext : {".plt", ".hgl", ".hpg"})
+  for (const char* ext : extensions)
     for (const std::string& n : names)
       if (HasExtension(n, ext) && !IsFolder(dir + n)) out.push_back(dir + n);
   return out;
@@ -100,7 +104,7 @@ std::vector<std::string> MatchPattern(const std::string& pattern) {
 void Batch::Add(const std::string& item, const CliOptions& options) {
   std::vector<std::string> files;
   if (IsFolder(item)) {
-    files = FolderPlots(item);
+    files = options.set.AutoPrint & AutoPrintMetafiles ? FolderFiles(item, {".emf", ".wmf"}) : FolderPlots(item);
     if (files.empty()) {
       ReportNoMatch(item, ENOENT);
       preFailures_++;
@@ -129,16 +133,15 @@ bool ConvertJob(const BatchJob& job, const std::atomic<bool>* cancel, Progress* 
   const CliOptions& o = job.options;
   SettingsSet settings = JobSettings(o);
   TerminalNotices notices(job.path);
-  if (settings.AutoPrint) {
-    notices.Say("error", "printing is not available yet; the file was not processed");
-    return false;
-  }
+  // -PM: the files named are metafiles, printed as they are.
+  if (settings.AutoPrint & AutoPrintMetafiles) return PrintMetafileFile(notices, settings, o.print, job.path);
   OutputNames names;
   if (!MakeNames(notices, job.path, o.useFolder ? o.folder.c_str() : nullptr, &names)) return false;
   if (o.outputFileGiven) names.metafile = o.folder;
   bool toMemory = settings.Has(PurgeEMF);
   RunEnvironment env;
   env.notices = &notices;
+  env.compressEMF = CompressEMF;
   env.progress = settings.Has(Quiet) ? nullptr : progress;
   RunResult result;
   int rc = Tessella(settings, names.plot, toMemory ? nullptr : names.metafile.c_str(), names.log, env, &result);
@@ -154,6 +157,7 @@ bool ConvertJob(const BatchJob& job, const std::atomic<bool>* cancel, Progress* 
   if (notices.OutcomeWanted() && !settings.Has(Unattended)) notices.TellOutcome(result, names);
   if (!result.metafileOk) return false;
   bool ok = !settings.AutoExport || ExportAfterConversion(notices, settings, names, result);
+  if (settings.AutoPrint) ok = PrintConversion(notices, settings, o.print, names.plot, result) && ok;
   // A side file asked for and not written fails the file as well; the user
   // was told (the writers' notices, or the problems above).
   return ok && result.inputOk && result.logOk && result.colorFileOk && result.emzOk;

@@ -2,6 +2,7 @@
 // with the options in force where it was named, converted N at a time.
 #pragma once
 #include <atomic>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,9 @@ class Batch {
 // The files a folder converts: its .plt, then .hgl, then .hpg files, the
 // extensions matched without regard to case, each group sorted by name.
 std::vector<std::string> FolderPlots(const std::string& folder);
+// The same for any extensions, each group in the order given (-PM prints a
+// folder's .emf, then .wmf files).
+std::vector<std::string> FolderFiles(const std::string& folder, std::initializer_list<const char*> extensions);
 // The files a pattern matches (sorted); empty when none.
 std::vector<std::string> MatchPattern(const std::string& pattern);
 

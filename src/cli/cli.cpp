@@ -51,6 +51,8 @@ const char kUsage[] =
     "  -MX, -MY               mirror the X or Y axis\n"
     "  -NTGL                  mirror X and rotate by 90 degrees\n"
     "  -O:FOLDER              write the outputs into FOLDER;  -OF:FILE  name the metafile\n"
+    "  -P, -PD                print each drawing with the page setup's margins, heading and footer\n"
+    "  -PM                    the files named are metafiles (EMF, EMZ, WMF): print them\n"
     "  -Q                     quiet: no progress\n"
     "  -RO:N                  rotate the drawing by N degrees (multiples of 90)\n"
     "  -S:P                   scale the drawing to P percent\n"
@@ -63,6 +65,8 @@ const char kUsage[] =
     "  --set NAME             convert with the settings set NAME (default: the start-up set)\n"
     "  -O DIR, --output-dir DIR   same as -O:DIR\n"
     "  -j N, --jobs N         convert N files at a time (default 1)\n"
+    "  --printer NAME         print on the queue NAME (default: the default queue)\n"
+    "  --print-to FILE.pdf    print every page into FILE.pdf instead of on a printer\n"
     "  --dump METAFILE        print the records of an EMF, EMZ or WMF file\n"
     "  --                     the words after it are file names\n"
     "  -H, -?, --help         show this help;  --version  show the version\n"
@@ -130,6 +134,7 @@ int RunCli(int argc, char** argv) {
 
   // Options that change the whole run come first, wherever they stand.
   std::string setName;
+  PrintTarget print;
   int jobs = 1;
   std::vector<std::string> words;
   bool literal = false;
@@ -153,6 +158,12 @@ int RunCli(int argc, char** argv) {
     } else if (LongValue(argc, argv, &i, "--set", &v)) {
       if (v == "\x01" || v.empty()) return Usage("--set needs the name of a settings set");
       setName = v;
+    } else if (LongValue(argc, argv, &i, "--printer", &v)) {
+      if (v == "\x01" || v.empty()) return Usage("--printer needs the name of a print queue");
+      print.printer = v;
+    } else if (LongValue(argc, argv, &i, "--print-to", &v)) {
+      if (v == "\x01" || v.empty()) return Usage("--print-to needs the name of a PDF file");
+      print.file = v;
     } else if (LongValue(argc, argv, &i, "--jobs", &v)) {
       if (!ParseJobs(v, &jobs)) return Usage("--jobs needs a number from 1 to 256");
     } else if (a == "-j" || (a.size() > 2 && a.compare(0, 2, "-j") == 0 && a[2] >= '0' && a[2] <= '9')) {
@@ -180,9 +191,12 @@ int RunCli(int argc, char** argv) {
   // Every command line starts from the saved settings with all run options off.
   TerminalNotices notices;
   ReadIniFile(notices, &options.set, setName.empty() ? nullptr : setName.c_str());
+  options.print = print;
+  // The pages go into the file in the order the files were named.
+  if (!print.file.empty()) jobs = 1;
 
   Batch batch(jobs, &gCancel);
-  bool quietSummary = false, sawFile = false, helpShown = false;
+  bool quietSummary = false, sawFile = false, helpShown = false, sawPrint = false;
   for (const std::string& w : words) {
     if (options.stop) break;
     std::string file;
@@ -193,6 +207,7 @@ int RunCli(int argc, char** argv) {
       file = WalkItem(w, options, &results);
       for (const SwitchResult& r : results) {
         if (!r.note.empty()) std::fprintf(stderr, "tessella: %s\n", r.note.c_str());
+        sawPrint = sawPrint || r.printing;
         if (r.showHelp && !helpShown) {
           std::fputs(kUsage, stdout);
           helpShown = true;
@@ -210,9 +225,13 @@ int RunCli(int argc, char** argv) {
     return Usage("no plot file named");
   }
 
+  if (!sawPrint && (!print.printer.empty() || !print.file.empty()))
+    return Usage("--printer and --print-to say where -P, -PD or -PM print; none was given");
+
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);
   BatchReport report = batch.Run();
+  if (!report.cancelled && !FinishPrintFile(notices, print)) report.failed++;
   if (report.cancelled) {
     std::fprintf(stderr, "tessella: interrupted\n");
     return 130;

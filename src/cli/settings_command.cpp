@@ -9,7 +9,7 @@
 
 #include "cli/terminal_notices.h"
 #include "common/colors.h"
-#include "settings/ini_document.h"
+#include "common/ini_document.h"
 #include "settings/settings_file.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"

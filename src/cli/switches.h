@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/print_job.h"
 #include "settings/settings_set.h"
 
 namespace tsl {
@@ -17,6 +18,7 @@ struct CliOptions {
   std::string folder;
   bool exportSwitchSeen = false; // an export switch came before (for -X)
   bool stop = false;             // -K: nothing after it is processed
+  PrintTarget print;             // where -P prints (--printer, --print-to)
 };
 
 // What one switch did.

@@ -2,7 +2,7 @@
 // points and an end point, recorded as one PolyBezierTo.
 #include "common/memory.h"
 #include "drawing/chords.h"
-#include "drawing/pen_motion.h"
+#include "interpreter/output_routines.h"
 #include "interpreter/args.h"
 #include "interpreter/handlers.h"
 #include "interpreter/transform.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "drawing/pen_motion.h"
+#include "interpreter/output_routines.h"
 #include "interpreter/numeric.h"
 
 namespace tsl {

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "drawing/chords.h"
-#include "drawing/pen_motion.h"
+#include "interpreter/output_routines.h"
 #include "interpreter/args.h"
 #include "interpreter/conversion_log.h"
 #include "interpreter/gdi_helpers.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "drawing/line_types.h"
-#include "drawing/pens.h"
+#include "interpreter/output_routines.h"
 #include "interpreter/args.h"
 #include "interpreter/conversion_log.h"
 #include "interpreter/handlers.h"
@@ -24,50 +24,6 @@ int LineTypeStyle(int64_t type) {
     case 99: return gdi::PS_SOLID;
     default: return -1;
   }
-}
-
-namespace {
-// HP-GL/2's fixed line types 1..8: dash, gap, dash, ... in per cent of the
-// pattern length (a 0 is a dot).
-struct Pattern {
-  size_t count;
-  double part[8];
-};
-constexpr Pattern kPatterns[8] = {
-    {2, {0, 100}},
-    {2, {50, 50}},
-    {2, {70, 30}},
-    {4, {80, 10, 0, 10}},
-    {4, {70, 10, 10, 10}},
-    {6, {50, 10, 10, 10, 10, 10}},
-    {6, {70, 10, 0, 10, 0, 10}},
-    {8, {50, 10, 0, 10, 10, 10, 0, 10}},
-};
-// HP-GL/2's pattern length: 4 per cent of the P1-P2 diagonal.
-constexpr double kDefaultPatternLength = 4;
-}  // namespace
-
-bool DashedLineType(const PlotterState& ps) {
-  return ps.iLineType >= static_cast<int16_t>(gdi::PS_DASH) &&
-         ps.iLineType <= static_cast<int16_t>(gdi::PS_DASHDOTDOT) && ps.nLineType >= 1 && ps.nLineType <= 8;
-}
-
-size_t LineTypeDashes(const PlotterState& ps, uint32_t* dashes) {
-  const Pattern& p = kPatterns[ps.nLineType >= 1 && ps.nLineType <= 8 ? ps.nLineType - 1 : 1];
-  double length = ps.dPatternLength > 0 ? ps.dPatternLength : kDefaultPatternLength;
-  double units;
-  if (ps.fPatternAbsolute) {
-    units = length * 40;  // millimetres
-  } else {
-    double dx = ps.dxP1P2, dy = ps.dyP1P2;
-    units = length / 100 * std::sqrt(dx * dx + dy * dy);
-  }
-  units *= ps.Scale();
-  for (size_t i = 0; i < p.count; ++i) {
-    double d = std::round(p.part[i] / 100 * units);
-    dashes[i] = !(d >= 1) ? 1 : d > 1e9 ? 1000000000u : static_cast<uint32_t>(d);
-  }
-  return p.count;
 }
 
 void DoLT(uint16_t, const char* text, PlotterState& ps) {

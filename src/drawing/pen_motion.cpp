@@ -1,103 +1,14 @@
-// PA, PD, PR, PU and the output routines every straight line goes through.
-#include "drawing/pen_motion.h"
-
-#include <algorithm>
-#include <cmath>
+// PA, PD, PR and PU: pen moves, drawn through the output routines.
+#include <cstddef>
 
 #include "common/memory.h"
 #include "interpreter/args.h"
 #include "interpreter/handlers.h"
-#include "interpreter/numeric.h"
+#include "interpreter/label_services.h"
+#include "interpreter/output_routines.h"
 #include "interpreter/transform.h"
-#include "labels/label_render.h"
 
 namespace tsl {
-
-int32_t ScaleCoord(const PlotterState& ps, int32_t v) {
-  double pct = ps.settings->ScalePercent;
-  if (std::fabs(pct - 100.0) <= 0.01) return v;
-  return Trunc32(static_cast<double>(v) * pct / 100.0);
-}
-
-gdi::COLORREF PenColor(const PlotterState& ps) {
-  return ps.settings->PenColor[ps.iPen < kPenTableSize ? ps.iPen : 0];
-}
-
-void MoveToScaled(PlotterState& ps, int32_t x, int32_t y) {
-  if (ps.hdcMeta) ps.hdcMeta->MoveToEx(ScaleCoord(ps, x), ScaleCoord(ps, y));
-}
-
-void SyncDrawingPosition(PlotterState& ps) {
-  gdi::Device* dc = ps.hdcMeta;
-  if (!dc || ps.MeasureOnly()) return;
-  int32_t x = ScaleCoord(ps, ps.xPen), y = ScaleCoord(ps, ps.yPen);
-  gdi::Point at = dc->GetCurrentPositionEx();
-  if (at.x != x || at.y != y) dc->MoveToEx(x, y);
-}
-
-void GrowExtents(PlotterState& ps, int32_t x, int32_t y) {
-  if (ps.fWindow) {
-    x = std::min(x, ps.rcWindow.right);
-    x = std::max(x, ps.rcWindow.left);
-    y = std::min(y, ps.rcWindow.bottom);
-    y = std::max(y, ps.rcWindow.top);
-  }
-  ps.xMin = std::min(ps.xMin, x);
-  ps.yMin = std::min(ps.yMin, y);
-  ps.xMax = std::max(ps.xMax, x);
-  ps.yMax = std::max(ps.yMax, y);
-}
-
-namespace {
-constexpr int16_t kDotMode = 6;
-
-// A one-unit stroke ending at (x, y); the drawing position stays there.
-void Dot(gdi::Device& dc, int32_t x, int32_t y) {
-  dc.MoveToEx(x, y);
-  dc.LineTo(Sat32(int64_t{x} - 1), y);
-  dc.MoveToEx(x, y);
-}
-
-// A dot at the start of a run: one unit right of the drawing position.
-void StartDot(gdi::Device& dc) {
-  gdi::Point at = dc.GetCurrentPositionEx();
-  dc.LineTo(Sat32(int64_t{at.x} + 1), at.y);
-}
-}  // namespace
-
-void DoLineTo(PlotterState& ps, int32_t x, int32_t y) {
-  gdi::Device* dc = ps.hdcMeta;
-  if (!dc) return;
-  int32_t sx = ScaleCoord(ps, x), sy = ScaleCoord(ps, y);
-  if (ps.iLineType == kDotMode) {
-    StartDot(*dc);
-    Dot(*dc, sx, sy);
-    return;
-  }
-  dc->LineTo(sx, sy);
-  dc->SetPixel(sx, sy, PenColor(ps));
-}
-
-void DoPolylineXX(PlotterState& ps, gdi::Point* points, size_t count) {
-  gdi::Device* dc = ps.hdcMeta;
-  if (!dc || count == 0) return;
-  for (size_t i = 0; i < count; ++i) {
-    points[i].x = ScaleCoord(ps, points[i].x);
-    points[i].y = ScaleCoord(ps, points[i].y);
-  }
-  RecordRun(ps, *dc, points, count);
-}
-
-void RecordRun(PlotterState& ps, gdi::Device& dc, const gdi::Point* points, size_t count) {
-  if (count == 0) return;
-  if (ps.iLineType == kDotMode) {
-    StartDot(dc);
-    for (size_t i = 0; i < count; ++i) Dot(dc, points[i].x, points[i].y);
-    return;
-  }
-  dc.PolylineTo(points, count);
-  dc.SetPixel(points[count - 1].x, points[count - 1].y, PenColor(ps));
-}
 
 namespace {
 void SinglePoints(PlotterState& ps, int pairs) {

@@ -1,7 +1,5 @@
-// Pens, colours and widths: SP, NP, PC, CR, WU, PT, PW and the pen creation
-// rule that SP, PT, PW, LT and PE share.
-#include "drawing/pens.h"
-
+// Pens, colours and widths: SP, NP, PC, CR, WU, PT and PW. The pen creation
+// rule they share with LT and PE is the output core's.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -9,8 +7,7 @@
 #include <iterator>
 
 #include "drawing/fills.h"
-#include "drawing/line_types.h"
-#include "drawing/pen_motion.h"
+#include "interpreter/output_routines.h"
 #include "interpreter/args.h"
 #include "interpreter/conversion_log.h"
 #include "interpreter/gdi_helpers.h"
@@ -23,34 +20,6 @@ namespace tsl {
 namespace {
 
 bool Recording(const PlotterState& ps) { return ps.hdcMeta && !ps.MeasureOnly(); }
-
-int32_t ConfiguredWidth(const PlotterState& ps, unsigned pen) {
-  return pen < static_cast<unsigned>(kPenTableSize) ? ps.settings->PenWidth[pen] : 0;
-}
-
-// A width in plotter units as handed to GDI.
-int32_t ScaledWidth(const PlotterState& ps, int32_t w) {
-  return Trunc32(static_cast<double>(w) * ps.settings->ScalePercent / 100.0);
-}
-
-// Creates, selects and swaps in a pen of `width` plotter units in the current
-// style and colour.
-void SelectNewPen(PlotterState& ps, int32_t width) {
-  if (!Recording(ps)) return;
-  gdi::Handle pen;
-  if (DashedLineType(ps)) {
-    // GDI draws its own dash styles solid wherever a pen is wider than a
-    // pixel: a geometric pen keeps the line type's dashes at any width.
-    uint32_t dashes[8];
-    size_t n = LineTypeDashes(ps, dashes);
-    int32_t w = ScaledWidth(ps, width);
-    pen = ps.objects->ExtCreatePen(gdi::PS_GEOMETRIC | gdi::PS_USERSTYLE | gdi::PS_ENDCAP_ROUND | gdi::PS_JOIN_ROUND,
-                                   w < 1 ? 1 : w, PenColor(ps), dashes, n);
-  } else {
-    pen = ps.objects->CreatePen(static_cast<uint16_t>(ps.iLineType), ScaledWidth(ps, width), PenColor(ps));
-  }
-  SelectReplacing(ps, pen, &ps.hpenCurrent);
-}
 
 void LogPenRange(const char* text, PlotterState& ps) {
   ps.log->Warning("Warning: Pen number out of range: '%s' at offset 0x%lx\n", text,
@@ -87,18 +56,6 @@ unsigned MapComponent(double v, uint16_t black, uint16_t white) {
 }
 
 }  // namespace
-
-int32_t CurrentPenWidth(const PlotterState& ps) {
-  if (ps.nWidthOverride != 0) return ps.nWidthOverride;
-  double mm = ps.iPen < 256 ? ps.dPenWidths[ps.iPen] : ps.dPenWidth;
-  int32_t w = Trunc32(mm * kPlotterUnitsPerMm);
-  int32_t s = ConfiguredWidth(ps, ps.iPen);
-  if (s > 0) return Trunc32(static_cast<double>(w) * s);
-  if (s < 0) return -s;
-  return w;
-}
-
-void CreateCurrentPen(PlotterState& ps) { SelectNewPen(ps, CurrentPenWidth(ps)); }
 
 void DoSP(uint16_t, const char* text, PlotterState& ps) {
   int n = GetArgs(text, ps, 1);

@@ -1,14 +1,12 @@
 // Polygon mode (PM) with fill (FP) and edge (EP), over the polygon buffer,
 // and the rectangles EA, ER, RA and RR.
-#include "drawing/polygons.h"
-
 #include <memory>
 
 #include "drawing/chords.h"
 #include "drawing/fills.h"
-#include "drawing/pen_motion.h"
-#include "drawing/polygon_buffer.h"
 #include "interpreter/conversion_log.h"
+#include "interpreter/output_routines.h"
+#include "interpreter/polygon_buffer.h"
 #include "interpreter/args.h"
 #include "interpreter/handlers.h"
 #include "interpreter/transform.h"
@@ -22,25 +20,7 @@ gdi::Device* Metafile(PlotterState& ps) {
   if (dc && ps.fPolygonMode && ps.polygon) return &ps.polygon->Metafile();
   return dc;
 }
-
-void EndPolygonMode(PlotterState& ps, const char* text) {
-  if (!ps.fPolygonMode) return;
-  ps.fPolygonMode = 0;
-  if (!ps.polygon) return;
-  // After a page split the buffer's metafile is gone and hdcMeta is the
-  // new one already.
-  if (ps.hdcMeta == ps.polygon.get()) ps.hdcMeta = &ps.polygon->Metafile();
-  if (ps.polygon->Dropped() && text)
-    ps.log->Warning("Warning: Polygon buffer full, %lu points left out: '%s' at offset 0x%lx\n",
-                 static_cast<unsigned long>(ps.polygon->Dropped()), text,
-                 static_cast<unsigned long>(ps.offCommand));
-}
 }  // namespace
-
-void ClearPolygonBuffer(PlotterState& ps) {
-  EndPolygonMode(ps, nullptr);
-  ps.polygon.reset();
-}
 
 void DoPM(uint16_t, const char* text, PlotterState& ps) {
   int n = GetArgs(text, ps, 1);

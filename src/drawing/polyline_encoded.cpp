@@ -7,8 +7,7 @@
 
 #include "common/memory.h"
 #include "drawing/pe_decoder.h"
-#include "drawing/pen_motion.h"
-#include "drawing/pens.h"
+#include "interpreter/output_routines.h"
 #include "interpreter/conversion_log.h"
 #include "interpreter/handlers.h"
 #include "interpreter/numeric.h"

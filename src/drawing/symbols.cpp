@@ -2,10 +2,10 @@
 // DoPA through PlotChars.
 #include "drawing/symbols.h"
 
-#include "drawing/pen_motion.h"
+#include "interpreter/output_routines.h"
 #include "interpreter/args.h"
 #include "interpreter/handlers.h"
-#include "labels/char_grid.h"
+#include "interpreter/char_grid.h"
 
 namespace tsl {
 

@@ -5,7 +5,7 @@
 #include "common/memory.h"
 #include "drawing/chords.h"
 #include "drawing/fills.h"
-#include "drawing/pen_motion.h"
+#include "interpreter/output_routines.h"
 #include "interpreter/args.h"
 #include "interpreter/handlers.h"
 

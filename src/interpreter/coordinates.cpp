@@ -3,16 +3,16 @@
 #include <cstdlib>
 #include <iterator>
 
-#include "drawing/pen_motion.h"
-#include "drawing/polygons.h"
+#include "interpreter/output_routines.h"
+#include "interpreter/polygon_buffer.h"
 #include "interpreter/args.h"
 #include "interpreter/conversion_log.h"
 #include "interpreter/gdi_helpers.h"
 #include "interpreter/handlers.h"
+#include "interpreter/label_services.h"
 #include "interpreter/numeric.h"
 #include "interpreter/transform.h"
 #include "interpreter/units.h"
-#include "labels/fonts.h"
 
 namespace tsl {
 

@@ -1,27 +1,53 @@
 #include "interpreter/page_output.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "common/atomic_file.h"
 #include "common/names.h"
 #include "common/notify.h"
-#include "drawing/pen_motion.h"
+#include "interpreter/output_routines.h"
 #include "interpreter/conversion_log.h"
 #include "interpreter/gdi_helpers.h"
 #include "interpreter/handlers.h"
 #include "interpreter/numeric.h"
 #include "interpreter/statistics.h"
 #include "interpreter/units.h"
-#include "output/emz.h"
+#include "platform/debug_output.h"
 #include "platform/progress.h"
 #include "resources/string_ids.h"
 
 namespace tsl {
 
+bool CreateEMZ(const std::string& emfPath, ConversionLog* log, const Clock& clock,
+               const RunEnvironment::Compressor& compress, std::string* why) {
+  std::string emzPath = ReplaceExtension(emfPath, ".emz");
+  errno = 0;
+  if (!compress || compress(emzPath, emfPath, clock) == 0) {
+    std::string sys = compress ? GetSysErr().substr(0, 255) : std::string("no compressor was given");
+    std::string line = Format("CompressEMF(%s) failed: ", emfPath.c_str()) + sys + "\n";
+    if (log) log->Error("%s", line.c_str());
+    else DebugOutput(line.c_str());
+    if (why) *why = sys;
+    return false;
+  }
+  struct stat st {};
+  long size = ::stat(emzPath.c_str(), &st) == 0 ? static_cast<long>(st.st_size) : 0L;
+  std::string line = "\nOutput File:   " + emzPath + Format(" (%ld Bytes)\n", size);
+  if (log) log->LogString(line);
+  else DebugOutput(line.c_str());
+  std::remove(emfPath.c_str());
+  return true;
+}
+
 PageOutput::PageOutput(PlotterState& ps, const RunEnvironment& env, std::string description,
                        const char* output, int64_t started, const Clock& clock, RunResult& result)
-    : ps_(ps), notices_(env.notices ? *env.notices : NoOneToTell()), ref_(env.reference), memoryRecorder_(env.memoryRecorder), description_(std::move(description)),
+    : ps_(ps), notices_(env.notices ? *env.notices : NoOneToTell()), ref_(env.reference), memoryRecorder_(env.memoryRecorder),
+      compress_(env.compressEMF), description_(std::move(description)),
       output_(output ? output : ""),
       hasPath_(output != nullptr), path_(output_), started_(started), clock_(clock), result_(result) {}
 
@@ -177,7 +203,7 @@ void PageOutput::FinishLast() {
 
 void PageOutput::Compress(const std::string& emf) {
   std::string why;
-  if (CreateEMZ(emf, ps_.log, clock_, &why)) {
+  if (CreateEMZ(emf, ps_.log, clock_, compress_, &why)) {
     for (std::string& f : result_.files)
       if (f == emf) f = ReplaceExtension(emf, ".emz");
     return;

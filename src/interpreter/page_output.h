@@ -13,6 +13,13 @@
 namespace tsl {
 
 class Clock;
+class ConversionLog;
+
+// Replaces the EMF by its EMZ beside it through `compress` and logs the
+// outcome; the EMF is kept when compression failed. False then, with the
+// system's reason in *why when given.
+bool CreateEMZ(const std::string& emfPath, ConversionLog* log, const Clock& clock,
+               const RunEnvironment::Compressor& compress, std::string* why = nullptr);
 
 class PageOutput {
  public:
@@ -60,6 +67,7 @@ class PageOutput {
   Notices& notices_;
   gdi::ReferenceDevice ref_;
   RunEnvironment::RecorderFactory memoryRecorder_;
+  RunEnvironment::Compressor compress_;
   std::string description_;
   std::string output_;
   bool hasPath_;

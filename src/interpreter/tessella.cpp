@@ -16,7 +16,6 @@
 #include "interpreter/page_output.h"
 #include "interpreter/plot_reader.h"
 #include "interpreter/statistics.h"
-#include "output/emz.h"
 #include "platform/clock.h"
 #include "platform/progress.h"
 

@@ -38,6 +38,12 @@ struct RunEnvironment {
   using RecorderFactory = std::function<std::unique_ptr<gdi::EmfRecorder>(
       gdi::Objects& objects, const std::string& description, const gdi::ReferenceDevice& reference)>;
   RecorderFactory memoryRecorder;
+  // How a page's metafile is compressed into its EMZ (AutoEMZ): the output
+  // layer's CompressEMF, lent by the front end. The EMF bytes compressed,
+  // 0 on failure with errno set. None: no EMZ is made, and the log says so.
+  using Compressor = std::function<int64_t(const std::string& emzPath, const std::string& emfPath,
+                                           const Clock& clock)>;
+  Compressor compressEMF;
 };
 
 struct RunResult {

@@ -7,7 +7,7 @@
 #include "interpreter/args.h"
 #include "interpreter/gdi_helpers.h"
 #include "interpreter/handlers.h"
-#include "labels/char_grid.h"
+#include "interpreter/char_grid.h"
 
 namespace tsl {
 

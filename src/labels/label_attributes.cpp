@@ -2,11 +2,11 @@
 // terminator, and CP's move in character cells.
 #include <cmath>
 
-#include "drawing/pens.h"
+#include "interpreter/output_routines.h"
 #include "interpreter/args.h"
 #include "interpreter/conversion_log.h"
 #include "interpreter/handlers.h"
-#include "labels/char_grid.h"
+#include "interpreter/char_grid.h"
 #include "labels/fonts.h"
 #include "labels/label_render.h"
 

@@ -4,12 +4,11 @@
 #include <cmath>
 #include <cstring>
 
-#include "drawing/pen_motion.h"
-#include "drawing/pens.h"
+#include "interpreter/output_routines.h"
 #include "interpreter/args.h"
 #include "interpreter/gdi_helpers.h"
 #include "interpreter/handlers.h"
-#include "labels/char_grid.h"
+#include "interpreter/char_grid.h"
 #include "labels/charset0.h"
 
 namespace tsl {

@@ -12,7 +12,6 @@
 #include "common/memory.h"
 #include "common/names.h"
 #include "common/notify.h"
-#include "interpreter/conversion_log.h"
 #include "common/atomic_file.h"
 #include "platform/debug_output.h"
 
@@ -234,31 +233,6 @@ int64_t UncompressEMF(const std::string& emfPath, const std::string& emzPath) {
   }
   if (!out.Commit()) return 0;
   return total;
-}
-
-bool CreateEMZ(const std::string& emfPath, ConversionLog* log, const Clock& clock, std::string* why) {
-  std::string emzPath = ReplaceExtension(emfPath, ".emz");
-  auto put = [log](const std::string& text) {
-    if (log)
-      log->LogString(text);
-    else
-      DebugOutput(text.c_str());
-  };
-  if (CompressEMF(emzPath, emfPath, clock) == 0) {
-    std::string sys = GetSysErr().substr(0, 255);
-    std::string line = Format("CompressEMF(%s) failed: ", emfPath.c_str()) + sys + "\n";
-    if (log)
-      log->Error("%s", line.c_str());
-    else
-      DebugOutput(line.c_str());
-    if (why) *why = sys;
-    return false;
-  }
-  struct stat st {};
-  long size = ::stat(emzPath.c_str(), &st) == 0 ? static_cast<long>(st.st_size) : 0L;
-  put("\nOutput File:   " + emzPath + Format(" (%ld Bytes)\n", size));
-  std::remove(emfPath.c_str());
-  return true;
 }
 
 bool IsGzip(const uint8_t* data, size_t size) {

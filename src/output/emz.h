@@ -11,8 +11,6 @@
 
 namespace tsl {
 
-class ConversionLog;
-
 // The comment stored in every EMZ header.
 extern const char kEmzComment[];
 
@@ -57,12 +55,6 @@ int64_t CompressEMF(const std::string& emzPath, const std::string& emfPath,
 // as it is). Returns the bytes written, 0 on failure; a damaged or truncated
 // EMZ writes nothing.
 int64_t UncompressEMF(const std::string& emfPath, const std::string& emzPath);
-
-// Replaces the EMF by its EMZ beside it and logs the outcome; the EMF is
-// kept when compression failed. False then, with the system's reason in
-// *why when given.
-bool CreateEMZ(const std::string& emfPath, ConversionLog* log, const Clock& clock = SystemClock(),
-               std::string* why = nullptr);
 
 // True when `data` starts with the gzip signature.
 bool IsGzip(const uint8_t* data, size_t size);

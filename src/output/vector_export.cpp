@@ -11,24 +11,13 @@
 #include "common/gdi/emf_reader.h"
 #include "common/notify.h"
 #include "common/atomic_file.h"
+#include "output/cairo_file_stream.h"
 #include "output/emf_renderer.h"
 
 namespace tsl {
 
 namespace {
 constexpr double kMaxPoints = 14400;  // PDF's page limit of 200 inches
-
-struct FileTarget {
-  FILE* file;
-  int error = 0;  // errno of the first failed write
-};
-
-cairo_status_t WriteToFile(void* closure, const unsigned char* data, unsigned int length) {
-  auto* target = static_cast<FileTarget*>(closure);
-  if (std::fwrite(data, 1, length, target->file) == length) return CAIRO_STATUS_SUCCESS;
-  if (!target->error) target->error = errno ? errno : EIO;
-  return CAIRO_STATUS_WRITE_ERROR;
-}
 
 cairo_status_t WriteToString(void* closure, const unsigned char* data, unsigned int length) {
   static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
@@ -122,9 +111,9 @@ bool EmfToVectorFile(const uint8_t* emf, size_t size, VectorFormat format, const
   // SVG is made in memory so that the text elements can go in at its end.
   std::string svg;
   std::vector<TextRun> runs;
-  FileTarget target{file.Stream()};
+  CairoFileTarget target{file.Stream()};
   cairo_surface_t* raw = format == VectorFormat::Pdf
-                             ? cairo_pdf_surface_create_for_stream(WriteToFile, &target, w, h)
+                             ? cairo_pdf_surface_create_for_stream(WriteToCairoFile, &target, w, h)
                              : cairo_svg_surface_create_for_stream(WriteToString, &svg, w, h);
   std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> surface(raw, cairo_surface_destroy);
   if (cairo_surface_status(raw) != CAIRO_STATUS_SUCCESS) {

@@ -7,9 +7,9 @@
 #include <unordered_set>
 
 #include "common/notify.h"
-#include "platform/settings_store.h"
+#include "settings/settings_store.h"
 #include "resources/string_ids.h"
-#include "settings/ini_document.h"
+#include "common/ini_document.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "settings/settings_sets.h"

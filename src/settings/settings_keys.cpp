@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "settings/ini_document.h"
+#include "common/ini_document.h"
 
 namespace tsl {
 

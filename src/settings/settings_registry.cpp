@@ -6,8 +6,8 @@
 #include <mutex>
 
 #include "resources/string_ids.h"
-#include "platform/settings_store.h"
-#include "settings/ini_document.h"
+#include "settings/settings_store.h"
+#include "common/ini_document.h"
 
 namespace tsl {
 

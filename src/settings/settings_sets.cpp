@@ -6,7 +6,7 @@
 #include <type_traits>
 
 #include "common/memory.h"
-#include "platform/settings_store.h"
+#include "settings/settings_store.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 

@@ -4,6 +4,7 @@
 #include "common/notify.h"
 #include "common/strings.h"
 #include "interpreter/tessella.h"
+#include "output/emz.h"
 #include "platform/win32/system_text.h"
 #include "resources/string_ids.h"
 
@@ -67,6 +68,7 @@ bool DoConversion(Frame& frame, Notices& notices, const SettingsSet& settings, c
   bool shown = false;
   RunEnvironment env;
   env.notices = &notices;
+  env.compressEMF = CompressEMF;
   env.reference = ScreenReference();
   env.replaceEMF = [&](const std::string* path, const std::vector<uint8_t>* bytes) {
     EnhMetaFile emf;

@@ -183,9 +183,11 @@ TEST(CommandLine, SideFilesAndOutputFolder) {
 TEST(CommandLine, PrintingAndWindowSwitchesExplainThemselves) {
   TempDir dir;
   dir.Write("x.plt", kPlot);
-  auto pm = RunTessella({"-PM", "x.plt"}, dir.path());
+  // -PM takes the files for metafiles: a plot file is not one.
+  auto pm = RunTessella({"-PM", "--print-to", "x.pdf", "x.plt"}, dir.path());
   EXPECT_NE(pm.status, 0);
-  EXPECT_NE(pm.err.find("printing is not available yet"), std::string::npos) << pm.err;
+  EXPECT_NE(pm.err.find("Error printing 'x.plt'"), std::string::npos) << pm.err;
+  EXPECT_FALSE(FileExists(dir.File("x.pdf")));
   auto dde = RunTessella({"-B", "-DDE", "x.plt"}, dir.path());
   EXPECT_EQ(dde.status, 0);
   EXPECT_NE(dde.err.find("-DDE is ignored here"), std::string::npos);

@@ -3,7 +3,7 @@
 #include <string>
 #include <variant>
 
-#include "drawing/pens.h"
+#include "interpreter/output_routines.h"
 #include "support/handler_fixture.h"
 
 namespace tsl::test {

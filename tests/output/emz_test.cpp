@@ -8,6 +8,7 @@
 
 #include "emf_samples.h"
 #include "interpreter/conversion_log.h"
+#include "interpreter/page_output.h"
 #include "output/emz.h"
 
 namespace tsl::test {
@@ -80,7 +81,7 @@ TEST(Emz, EmptyMetafileGivesAValidGzipButCountsAsFailure) {
   ConversionLog log;
   std::string text;
   log.CaptureTo(&text);
-  EXPECT_FALSE(CreateEMZ(dir + "/empty.emf", &log, FixedClock(kTime)));
+  EXPECT_FALSE(CreateEMZ(dir + "/empty.emf", &log, FixedClock(kTime), CompressEMF));
   EXPECT_EQ(0u, text.find("CompressEMF(" + dir + "/empty.emf) failed: ")) << text;
   EXPECT_TRUE(std::filesystem::exists(dir + "/empty.emf"));
 }
@@ -92,7 +93,7 @@ TEST(Emz, CreateEmzReplacesTheMetafileAndLogsItsSize) {
   ConversionLog log;
   std::string text;
   log.CaptureTo(&text);
-  ASSERT_TRUE(CreateEMZ(dir + "/Page.emf", &log, FixedClock(kTime)));
+  ASSERT_TRUE(CreateEMZ(dir + "/Page.emf", &log, FixedClock(kTime), CompressEMF));
   auto size = std::filesystem::file_size(dir + "/Page.emz");
   EXPECT_EQ("\r\nOutput File:   " + dir + "/Page.emz (" + std::to_string(size) + " Bytes)\r\n", text);
   EXPECT_EQ(2u, log.nLogLines);
@@ -106,13 +107,20 @@ TEST(Emz, FailuresLeaveNoFileUnderTheFinalName) {
   std::string text;
   log.CaptureTo(&text);
   // A missing metafile: nothing is made and the failure is logged.
-  EXPECT_FALSE(CreateEMZ(dir + "/missing.emf", &log, FixedClock(kTime)));
+  EXPECT_FALSE(CreateEMZ(dir + "/missing.emf", &log, FixedClock(kTime), CompressEMF));
   EXPECT_NE(std::string::npos, text.find("failed: ")) << text;
   EXPECT_FALSE(std::filesystem::exists(dir + "/missing.emz"));
+  EXPECT_EQ(1u, log.Entries().errors);
   // A folder that does not exist.
   WriteBytes(dir + "/a.emf", SampleDrawing());
   EXPECT_EQ(0, CompressEMF(dir + "/no/such/a.emz", dir + "/a.emf"));
   EXPECT_EQ(1u, std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()));
+  // A run that was lent no compressor says so and keeps the metafile.
+  WriteBytes(dir + "/kept.emf", SampleDrawing());
+  std::string why;
+  EXPECT_FALSE(CreateEMZ(dir + "/kept.emf", &log, FixedClock(kTime), nullptr, &why));
+  EXPECT_EQ("no compressor was given", why);
+  EXPECT_TRUE(std::filesystem::exists(dir + "/kept.emf"));
 }
 
 TEST(Emz, UncompressPassesPlainFilesThroughAndRefusesDamage) {

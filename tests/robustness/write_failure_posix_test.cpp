@@ -63,6 +63,7 @@ Outcome Convert(const TempDir& dir, const SettingsSet& s, Notices& notices, cons
   RunEnvironment env = base;
   env.clock = &clock;
   env.notices = &notices;
+  env.compressEMF = CompressEMF;
   Outcome r;
   r.rc = Tessella(s, dir.File("p.plt"), dir.File("p.emf").c_str(), dir.File("p.log"), env, &r.result);
   r.log = ReadFile(dir.File("p.log"));

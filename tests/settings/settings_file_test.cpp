@@ -4,7 +4,7 @@
 #include <cstring>
 #include <random>
 
-#include "settings/ini_document.h"
+#include "common/ini_document.h"
 #include "settings/settings_file.h"
 #include "settings/settings_registry.h"
 #include "settings/settings_sets.h"

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/settings_store.h"
+#include "settings/settings_store.h"
 
 namespace tsl::test {
 

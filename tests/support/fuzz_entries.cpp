@@ -18,7 +18,7 @@
 #endif
 #include "output/emz.h"
 #include "output/metafile_load.h"
-#include "settings/ini_document.h"
+#include "common/ini_document.h"
 #include "settings/settings_file.h"
 #include "support/handler_fixture.h"
 #include "interpreter/args.h"

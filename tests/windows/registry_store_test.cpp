@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/settings_store.h"
+#include "settings/settings_store.h"
 #include "platform/win32/settings_store_registry.h"
 #include "settings/store_contract.h"
 

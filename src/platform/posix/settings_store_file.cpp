@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "settings/settings_registry.h"
 
 namespace tsl {
 

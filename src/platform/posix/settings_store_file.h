@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/settings_store.h"
-#include "settings/ini_document.h"
+#include "settings/settings_store.h"
+#include "common/ini_document.h"
 
 namespace tsl {
 

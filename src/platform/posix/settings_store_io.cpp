@@ -12,7 +12,7 @@
 
 #include "common/io_faults.h"
 #include "platform/posix/settings_store_file.h"
-#include "platform/settings_store.h"
+#include "settings/settings_store.h"
 
 namespace tsl {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/settings_store.h"
+#include "settings/settings_store.h"
 #include "platform/win32/settings_store_registry.h"
 #include "platform/win32/system_text.h"
 

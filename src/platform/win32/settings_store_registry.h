@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "platform/settings_store.h"
+#include "settings/settings_store.h"
 
 namespace tsl::win32 {
 

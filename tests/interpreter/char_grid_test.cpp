@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "drawing/symbols.h"
-#include "labels/char_grid.h"
+#include "interpreter/char_grid.h"
 
 namespace tsl {
 namespace {

@@ -9,7 +9,7 @@
 #include "output/metafile_kind.h"
 #include "output/metafile_load.h"
 #include "platform/debug_output.h"
-#include "platform/win32/system_text.h"
+#include "platform/system_error.h"
 
 #define WIN32_LEAN_AND_MEAN
 #ifndef NOMINMAX
@@ -128,7 +128,7 @@ bool LoadWmf(const uint8_t* data, size_t size, std::vector<uint8_t>* emf, std::s
   if (!CheckWmf(data, size, &length, error)) return false;
   EnhMetaFileOwner h(SetWinMetaFileBits(static_cast<UINT>(length), data, nullptr, nullptr));
   if (!h) {
-    Set(error, win32::LastErrorText());
+    Set(error, LastSystemErrorText());
     return false;
   }
   return BytesOf(h.get(), emf, error);
@@ -139,7 +139,7 @@ bool LoadEmfBits(const uint8_t* data, size_t size, std::vector<uint8_t>* emf, st
   if (!CheckEmf(data, size, &length, error)) return false;
   EnhMetaFileOwner h(SetEnhMetaFileBits(static_cast<UINT>(length), data));
   if (!h) {
-    Set(error, win32::LastErrorText());
+    Set(error, LastSystemErrorText());
     return false;
   }
   return BytesOf(h.get(), emf, error);
@@ -160,12 +160,12 @@ bool MapFileReadOnly(const std::string& path, FileMapping* mapping, std::string*
   os->file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_READONLY, nullptr);
   if (os->file == INVALID_HANDLE_VALUE) {
-    Set(error, win32::LastErrorText());
+    Set(error, LastSystemErrorText());
     return false;
   }
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(os->file, &size)) {
-    Set(error, win32::LastErrorText());
+    Set(error, LastSystemErrorText());
     return false;
   }
   if (size.QuadPart == 0) {
@@ -178,12 +178,12 @@ bool MapFileReadOnly(const std::string& path, FileMapping* mapping, std::string*
   }
   os->mapping = CreateFileMappingA(os->file, nullptr, PAGE_READONLY, 0, 0, nullptr);
   if (!os->mapping) {
-    Set(error, win32::LastErrorText());
+    Set(error, LastSystemErrorText());
     return false;
   }
   os->view = MapViewOfFile(os->mapping, FILE_MAP_READ, 0, 0, 0);
   if (!os->view) {
-    Set(error, win32::LastErrorText());
+    Set(error, LastSystemErrorText());
     return false;
   }
   mapping->address = static_cast<const uint8_t*>(os->view);
@@ -214,7 +214,7 @@ bool LoadPlaceableMetaFile(const uint8_t* data, size_t size, std::vector<uint8_t
   ScreenDc screen;
   EnhMetaFileOwner h(SetWinMetaFileBits(static_cast<UINT>(length), data + kPlaceableHeaderBytes, screen.get(), &mfp));
   if (!h) {
-    Set(error, win32::LastErrorText());
+    Set(error, LastSystemErrorText());
     return false;
   }
   return BytesOf(h.get(), emf, error);
@@ -246,7 +246,7 @@ bool LoadMetaFile(const std::string& path, std::vector<uint8_t>* emf, std::strin
   EnhMetaFileOwner h;
   if (CheckEmf(data, size, &length, &why)) {
     h.reset(GetEnhMetaFileA(path.c_str()));
-    if (!h) why = win32::LastErrorText();
+    if (!h) why = LastSystemErrorText();
   }
   if (!h || !BytesOf(h.get(), emf, &why)) {
     DebugOutput("LMF: GetEnhMetaFile failed\r\n");

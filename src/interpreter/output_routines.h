@@ -1,5 +1,6 @@
-// The two output routines through which every straight line reaches the
-// metafile, and the helpers they share with the other drawing commands.
+// The interpreter's output core: the two output routines through which every
+// straight line reaches the metafile, the pen creation rule every pen goes
+// through, and the helpers the handler sets share.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -35,5 +36,31 @@ void SyncDrawingPosition(PlotterState& ps);
 void GrowExtents(PlotterState& ps, int32_t x, int32_t y);
 // The colour of pen iPen from the settings copy.
 gdi::COLORREF PenColor(const PlotterState& ps);
+
+// The pen creation rule of SP, PT, PW, LT, PE and the stroke font: creates
+// the current pen (iPen, iLineType, widths) and, unless measure-only,
+// selects it and deletes the pen it replaced.
+void CreateCurrentPen(PlotterState& ps);
+
+// The width of the current pen in plotter units, before scaling: the
+// override when one is set, else the normal width adjusted by the pen's
+// configured width.
+int32_t CurrentPenWidth(const PlotterState& ps);
+// The width configured for `pen` (PenWidth: 0 = the plot's, n > 0 = n
+// times it, -n = n units).
+int32_t ConfiguredWidth(const PlotterState& ps, unsigned pen);
+// Creates, selects and swaps in a pen of `width` plotter units in the
+// current style and colour; nothing unless recording. Dashed line types
+// make geometric pens with dashes of their own (ExtCreatePen), which GDI
+// draws dashed at any width.
+void SelectNewPen(PlotterState& ps, int32_t width);
+
+// Whether pens of the current line type are dashed.
+bool DashedLineType(const PlotterState& ps);
+// The dash and gap lengths of the current line type in logical units (at
+// most 8): HP-GL/2's pattern of the type, stretched to the pattern length
+// (per cent of the P1-P2 diagonal, or millimetres). Every length is at least
+// one unit: a dot is a round pen end, not nothing.
+size_t LineTypeDashes(const PlotterState& ps, uint32_t* dashes);
 
 }  // namespace tsl

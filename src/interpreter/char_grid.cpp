@@ -1,4 +1,4 @@
-#include "labels/char_grid.h"
+#include "interpreter/char_grid.h"
 
 #include <cmath>
 

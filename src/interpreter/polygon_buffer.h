@@ -13,6 +13,13 @@
 
 namespace tsl {
 
+// Leaves polygon mode: the metafile gets its drawing back. `text` (the
+// PM2, or nullptr) is logged with the number of points the buffer left out,
+// if any.
+void EndPolygonMode(PlotterState& ps, const char* text);
+// Leaves polygon mode and forgets the buffer (IN, DF, a new page).
+void ClearPolygonBuffer(PlotterState& ps);
+
 class PolygonBuffer final : public gdi::Device {
  public:
   // Vertices beyond this many are dropped (and counted), so that a PM0

@@ -1,8 +1,27 @@
-#include "drawing/polygon_buffer.h"
+#include "interpreter/polygon_buffer.h"
 
-#include "drawing/pen_motion.h"
+#include "interpreter/conversion_log.h"
+#include "interpreter/output_routines.h"
 
 namespace tsl {
+
+void EndPolygonMode(PlotterState& ps, const char* text) {
+  if (!ps.fPolygonMode) return;
+  ps.fPolygonMode = 0;
+  if (!ps.polygon) return;
+  // After a page split the buffer's metafile is gone and hdcMeta is the
+  // new one already.
+  if (ps.hdcMeta == ps.polygon.get()) ps.hdcMeta = &ps.polygon->Metafile();
+  if (ps.polygon->Dropped() && text)
+    ps.log->Warning("Warning: Polygon buffer full, %lu points left out: '%s' at offset 0x%lx\n",
+                    static_cast<unsigned long>(ps.polygon->Dropped()), text,
+                    static_cast<unsigned long>(ps.offCommand));
+}
+
+void ClearPolygonBuffer(PlotterState& ps) {
+  EndPolygonMode(ps, nullptr);
+  ps.polygon.reset();
+}
 
 void PolygonBuffer::Start(gdi::Device& metafile) {
   metafile_ = &metafile;

@@ -1,0 +1,9 @@
+#include "platform/system_error.h"
+
+#include "common/notify.h"
+
+namespace tsl {
+
+std::string LastSystemErrorText() { return GetSysErr(); }
+
+}  // namespace tsl
