@@ -11,8 +11,7 @@ namespace tsl {
 namespace {
 
 using test::ConvertForTest;
-
-bool Has(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }
+using test::Has;
 
 // What follows the last `mark` in the dump.
 std::string After(const std::string& dump, const std::string& mark) {

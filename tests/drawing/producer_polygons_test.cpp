@@ -10,14 +10,7 @@ namespace tsl {
 namespace {
 
 using test::ConvertForTest;
-
-bool Has(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }
-
-size_t Count(const std::string& text, const std::string& what) {
-  size_t n = 0;
-  for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
-  return n;
-}
+using test::Has;
 
 TEST(ProducerPolygons, EdgesAreOnlyWhatThePenDrew) {
   // plotutils strokes an open polyline, its pen lifted before or after PM2.
@@ -34,7 +27,7 @@ TEST(ProducerPolygons, EdgesAreOnlyWhatThePenDrew) {
   // and a subpolygon (PM1) is not closed either.
   test::TestConversion c = ConvertForTest("IN;PA0,0;PM0;PD100,0;PU200,0;PD300,0;PM1;PD300,100;PM2;EP;");
   // PA0,0, then the start of each of the three figures.
-  EXPECT_EQ(Count(c.dump, "EMR_MOVETOEX"), 4u) << c.dump;
+  EXPECT_EQ(test::Occurrences(c.dump, "EMR_MOVETOEX"), 4u) << c.dump;
   EXPECT_FALSE(Has(c.dump, "(100,0) (200,0)")) << c.dump;
   EXPECT_FALSE(Has(c.dump, "(300,100) (300,0)")) << c.dump;
 }
@@ -48,9 +41,9 @@ TEST(ProducerPolygons, FillAndEdgeBothDrawAndTheBufferLasts) {
   EXPECT_TRUE(Has(c.dump.substr(edge), "n=5 (705,705) (4938,705) (4938,3527) (705,3527) (705,705)"));
   // FP fills the closed shape even when the pen did not close it.
   test::TestConversion open = ConvertForTest("IN;PU0,0;PM0;PD100,0,100,100;PM2;FP;FP;EP;EP;");
-  EXPECT_EQ(Count(open.dump, "EMR_FILLPATH"), 2u) << open.dump;
-  EXPECT_EQ(Count(open.dump, "EMR_BEGINPATH"), 2u) << open.dump;
-  EXPECT_EQ(Count(open.dump, "n=3 (0,0) (100,0) (100,100)\nEMR_SETPIXELV"), 2u) << open.dump;
+  EXPECT_EQ(test::Occurrences(open.dump, "EMR_FILLPATH"), 2u) << open.dump;
+  EXPECT_EQ(test::Occurrences(open.dump, "EMR_BEGINPATH"), 2u) << open.dump;
+  EXPECT_EQ(test::Occurrences(open.dump, "n=3 (0,0) (100,0) (100,100)\nEMR_SETPIXELV"), 2u) << open.dump;
   // PM0, IN and DF end it.
   for (const char* reset : {"IN;", "DF;", "PM0;PM2;"}) {
     test::TestConversion gone = ConvertForTest(std::string("IN;PM0;PD100,0,100,100;PM2;") + reset + "FP;EP;");

@@ -11,8 +11,7 @@ namespace tsl {
 namespace {
 
 using test::ConvertForTest;
-
-bool Has(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }
+using test::Has;
 
 TEST(ProducerParsing, LongPenDownListsKeepEveryPair) {
   // 12,000 pairs in one PD: over 48,000 bytes with a buffer that starts at

@@ -11,8 +11,7 @@ namespace tsl {
 namespace {
 
 using test::ConvertForTest;
-
-bool Has(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }
+using test::Has;
 
 std::string Text(int x, int y, const char* c) {
   return "ref=(" + std::to_string(x) + "," + std::to_string(y) + ") options=0x0 text=\"" + c + "\"";
