@@ -84,6 +84,7 @@
 #define IDS_EXPORT_FAILED 40087
 #define IDS_READ_PLOT_FAILED 40300
 #define IDS_COMPRESS_FAILED 40301
+#define IDS_SETTING_OUT_OF_RANGE 40302
 
 /* Dialog texts and questions. */
 #define IDS_FILE_TYPE 40050

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/export_command.h"
+#include "cli/interrupts.h"
 #include "common/gdi/emf_reader.h"
 #include "common/notify.h"
 #include "interpreter/statistics.h"
@@ -12,25 +13,22 @@
 namespace tsl {
 
 namespace {
-struct Wanted {
-  int32_t format;
-  std::string path;
-};
 
-// The run's metafile: the one in memory, or the last page's file read into
-// *file, which the run has replaced by its EMZ when it compressed it.
-const std::vector<uint8_t>* RunMetafile(const SettingsSet& settings, const RunResult& result,
-                                        std::vector<uint8_t>* file, std::string* error) {
-  if (!result.memoryMetafile.empty()) return &result.memoryMetafile;
-  if (result.metafiles.empty()) {
-    *error = "no metafile was written";
-    return nullptr;
+// The page's metafile: the one in memory, or the page's file, which the run
+// has replaced by its EMZ when it compressed it.
+bool PageBytes(const SettingsSet& settings, const RunResult& result, size_t page, std::vector<uint8_t>* bytes,
+               std::string* error) {
+  if (!result.memoryMetafile.empty()) {
+    *bytes = result.memoryMetafile;
+    return true;
   }
-  const std::string& page = result.metafiles.back();
-  if (LoadMetafileBytes(page, file, error)) return file;
-  if (settings.Has(AutoEMZ) && LoadMetafileBytes(ReplaceExtension(page, ".emz"), file, error)) return file;
-  return nullptr;
+  const std::string& path = result.metafiles[page];
+  if (LoadMetafileBytes(path, bytes, error)) return true;
+  return settings.Has(AutoEMZ) && LoadMetafileBytes(ReplaceExtension(path, ".emz"), bytes, error);
 }
+
+const int32_t kOrder[kExportFormats] = {kExportPNG, kExportJPEG, kExportBMP};
+
 }  // namespace
 
 std::string SizeText(uint64_t size) {
@@ -42,42 +40,43 @@ std::string SizeText(uint64_t size) {
   return std::to_string(size) + " Bytes";
 }
 
-bool ExportAfterConversion(Notices& notices, const SettingsSet& settings, const OutputNames& names,
-                           const RunResult& result) {
-  std::vector<Wanted> wanted;
-  if (settings.AutoExport & AutoExportPNG) wanted.push_back({kExportPNG, ReplaceExtension(names.bitmap, ".png")});
-  if (settings.AutoExport & AutoExportJPEG) wanted.push_back({kExportJPEG, ReplaceExtension(names.bitmap, ".jpg")});
-  if (settings.AutoExport & AutoExportBMP) wanted.push_back({kExportBMP, names.bitmap});
-  if (wanted.empty()) return true;
-
-  std::vector<uint8_t> file;
-  std::string error;
-  gdi::EmfReader reader;
-  const std::vector<uint8_t>* emf = RunMetafile(settings, result, &file, &error);
-  if (!emf || !reader.Parse(emf->data(), emf->size(), &error)) {
-    // Each copy asked for is missing; say so for each, as its writer would.
-    for (const Wanted& w : wanted)
-      notices.Tell(MakeSystemNotice(w.format == kExportBMP ? IDS_WRITE_BITMAP_FAILED : IDS_EXPORT_FAILED, w.path, error));
-    return false;
-  }
-  const gdi::Rect& b = reader.Header().rclBounds;
-  double bw = static_cast<double>(b.right) - b.left, bh = static_cast<double>(b.bottom) - b.top;
-
-  ExportRequest req;
-  req.metafile = emf->data();
-  req.metafileSize = emf->size();
-  req.width = static_cast<int32_t>(settings.ExportSize ? settings.ExportSize : 800);
-  req.aspect = bh > 0 && bw > 0 ? static_cast<float>(bw / bh) : 1.0f;
-  req.height = HeightForWidth(req.width, req.aspect);
+bool ExportPages(Notices& notices, const Job& job, const RunResult& result, std::vector<std::string>* written) {
+  const SettingsSet& settings = job.settings;
+  size_t pages = result.memoryMetafile.empty() ? result.metafiles.size() : 1;
   bool ok = true;
-  for (const Wanted& w : wanted) {
-    req.format = w.format;
-    int written = w.format == kExportPNG    ? EmfToPngFile(notices, req, settings, w.path)
-                  : w.format == kExportJPEG ? EmfToJpgFile(notices, req, settings, w.path)
-                                            : EmfToDibFile(notices, req, settings, w.path);
-    ok = written && ok;
+  for (size_t page = 0; page < pages && !Interrupted(); ++page) {
+    std::vector<uint8_t> emf;
+    std::string error;
+    gdi::EmfReader reader;
+    bool readable = PageBytes(settings, result, page, &emf, &error) && reader.Parse(emf.data(), emf.size(), &error);
+    ExportRequest req;
+    req.metafile = emf.data();
+    req.metafileSize = emf.size();
+    req.cancel = InterruptFlag();
+    const gdi::Rect& b = reader.Header().rclBounds;
+    double bw = static_cast<double>(b.right) - b.left, bh = static_cast<double>(b.bottom) - b.top;
+    req.aspect = bh > 0 && bw > 0 ? static_cast<float>(bw / bh) : 1.0f;
+    for (int32_t format : kOrder) {
+      if (job.exports[format].empty() || Interrupted()) continue;
+      std::string path = page ? PageName(job.exports[format], static_cast<int>(page) + 1) : job.exports[format];
+      if (!readable) {
+        // Each copy asked for is missing; say so for each, as its writer would.
+        notices.Tell(MakeSystemNotice(format == kExportBMP ? IDS_WRITE_BITMAP_FAILED : IDS_EXPORT_FAILED, path, error));
+        ok = false;
+        continue;
+      }
+      req.format = format;
+      req.width = static_cast<int32_t>(job.options.exportWidth[format]);
+      req.height = HeightForWidth(req.width, req.aspect);
+      int done = format == kExportPNG    ? EmfToPngFile(notices, req, settings, path)
+                 : format == kExportJPEG ? EmfToJpgFile(notices, req, settings, path)
+                                         : EmfToDibFile(notices, req, settings, path);
+      std::string name = job.NameOf(job.exports[format]);
+      if (done) written->push_back(page ? PageName(name, static_cast<int>(page) + 1) : name);
+      ok = done && ok;
+    }
   }
-  return ok;
+  return ok && !Interrupted();
 }
 
 }  // namespace tsl

@@ -1,17 +1,20 @@
 // The raster copies a command line asks for after each conversion.
 #pragma once
-#include "common/names.h"
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/plan.h"
 #include "interpreter/tessella.h"
-#include "settings/settings_set.h"
 
 namespace tsl {
 
-// Writes the PNG, JPEG and BMP copies that `settings.AutoExport` asks for,
-// in that order, `ExportSize` pixels wide and as high as the drawing's
-// proportions give. False when any could not be written (the writer told
-// the user).
-bool ExportAfterConversion(Notices& notices, const SettingsSet& settings, const OutputNames& names,
-                           const RunResult& result);
+// Writes the PNG, JPEG and BMP copies that the job asks for, in that order,
+// of every page (plan.png, plan-2.png, ...), each as wide as its switch
+// asked and as high as the page's proportions give. Adds the names written
+// to *written. False when any could not be written (the writer told the
+// user) or an interrupt stopped it.
+bool ExportPages(Notices& notices, const Job& job, const RunResult& result, std::vector<std::string>* written);
 
 // "1023 Bytes", "1 KB", "1.5 MB": a file size as the save confirmation
 // shows it.

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -33,7 +34,8 @@ const char* const kUsageText =
     "  set [--set NAME] KEY VALUE  changes one value (default: in the start-up set;\n"
     "                              a set that does not exist yet is created)\n"
     "  use NAME                    makes NAME the start-up set\n"
-    "  delete NAME                 removes a set\n"
+    "  delete NAME                 removes a set (deleting the start-up set makes\n"
+    "                              \"Default\" the start-up set)\n"
     "  export FILE                 writes every set into a settings file (.SET)\n"
     "  import FILE [--replace]     reads the sets of a settings file; --replace first\n"
     "                              removes every set except \"Default\"\n"
@@ -42,7 +44,7 @@ const char* const kUsageText =
     "  Pen1 .. Pen16               a colour: a name (BLACK, BLUE, TURQUOISE, GREEN, PINK,\n"
     "                              RED, YELLOW, WHITE, DARKBLUE, TEAL, OLIVE, VIOLET,\n"
     "                              DARKRED, BROWN, GRAY50, GRAY75), R,G,B (0..255 each),\n"
-    "                              #BBGGRR (hexadecimal, blue first) or a decimal COLORREF\n"
+    "                              #RRGGBB (hexadecimal, red first) or a decimal COLORREF\n"
     "  PenWidth1 .. PenWidth16     -80..50: 0 = width from the plot, n = n times the\n"
     "                              normal width, -n = n pixels\n"
     "  PageWidth, PageHeight       paper size in mm, 1..32767\n"
@@ -82,10 +84,12 @@ bool ParseColor(const std::string& text, gdi::COLORREF* color) {
   std::string t = Trimmed(text);
   if (t.empty()) return false;
   if (t[0] == '#') {
-    if (t.size() < 2 || t.size() > 7) return false;
+    // #RRGGBB, red first, as on the web and in every drawing program.
+    if (t.size() != 7) return false;
     for (size_t i = 1; i < t.size(); ++i)
       if (!std::isxdigit(static_cast<unsigned char>(t[i]))) return false;
-    *color = NameToColor(t.c_str());
+    unsigned long rgb = std::strtoul(t.c_str() + 1, nullptr, 16);
+    *color = gdi::RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
     return true;
   }
   if (t.find(',') != std::string::npos) {
@@ -179,7 +183,7 @@ bool ParseChange(const std::string& keyArg, const std::string& value, Change* ch
     change->key = PenKey(width ? "PenWidth" : "Pen", pen);
     if (width) {
       long long v;
-      if (!ParseLong(Trimmed(value), &v) || v < -80 || v > 50) {
+      if (!ParseLong(Trimmed(value), &v) || v < kMinPenWidth || v > kMaxPenWidth) {
         *why = change->key + " accepts a whole number from -80 to 50, not '" + value + "'";
         return false;
       }
@@ -188,7 +192,7 @@ bool ParseChange(const std::string& keyArg, const std::string& value, Change* ch
       gdi::COLORREF c;
       if (!ParseColor(value, &c)) {
         *why = change->key + " accepts a colour name (RED, BLUE, GRAY50, ...), R,G,B with 0..255 each, " +
-               "#BBGGRR or a decimal COLORREF up to 16777215, not '" + value + "'";
+               "#RRGGBB or a decimal COLORREF up to 16777215, not '" + value + "'";
         return false;
       }
       change->number = c;
@@ -221,31 +225,15 @@ bool ParseChange(const std::string& keyArg, const std::string& value, Change* ch
     change->text = value;
     return true;
   }
-  struct Range {
-    const char* name;
-    long long low, high;
-    const char* what;
-  };
-  static const Range kRanges[] = {
-      {"PageWidth", 1, 32767, "a paper width in mm from 1 to 32767"},
-      {"PageHeight", 1, 32767, "a paper height in mm from 1 to 32767"},
-      {"FramePicture", -32768, 100,
-       "a margin in mm from 0 to 100, or a negative number to expand to the paper size"},
-      {"InitialCmdBuffer", 1, 1048576, "a buffer size in bytes from 1 to 1048576"},
-  };
-  for (const Range& r : kRanges) {
-    if (change->key != r.name) continue;
-    long long v;
-    if (!ParseLong(Trimmed(value), &v) || v < r.low || v > r.high) {
-      *why = change->key + " accepts " + r.what + ", not '" + value + "'";
-      return false;
-    }
-    change->number = static_cast<uint32_t>(static_cast<int32_t>(v));
-    return true;
+  long long v;
+  if (!ParseLong(Trimmed(value), &v) || v < key->low || v > key->high) {
+    *why = change->key + " accepts " + key->what + ", not '" + value + "'";
+    return false;
   }
-  *why = "'" + keyArg + "' cannot be set";
-  return false;
+  change->number = static_cast<uint32_t>(static_cast<int32_t>(v));
+  return true;
 }
+
 
 class Command {
  public:
@@ -392,10 +380,10 @@ int Command::Delete(const std::vector<std::string>& args) {
   if (!SetName(args[0], &name)) return kUsage;
   std::string stored = Existing(name);
   if (stored.empty()) return Fail("there is no settings set named '" + name + "' (see 'tessella settings list')");
-  if (!DeleteSettingsSection(notices_, stored.c_str())) return Fail("could not delete the set '" + stored + "'");
+  bool startup = SameName(StartupSetName(), stored);
+  if (!DeleteSet(notices_, stored)) return Fail("could not delete the set '" + stored + "'");
   out_ << "Deleted the set '" << stored << "'.\n";
-  if (SameName(StartupSetName(), stored))
-    out_ << "It stays the start-up set and now reads with every value at its default.\n";
+  if (startup) out_ << "The start-up set is \"" << kDefaultSetName << "\" again.\n";
   return kOk;
 }
 

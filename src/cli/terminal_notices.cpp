@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "cli/report.h"
 #include "resources/string_ids.h"
 
 namespace tsl {
@@ -69,6 +70,9 @@ std::string FilesWritten(const RunResult& result) {
 
 TerminalNotices::TerminalNotices(std::string subject, std::ostream* out) : subject_(std::move(subject)), out_(out) {}
 
+TerminalNotices::TerminalNotices(std::string subject, Reporter& reporter)
+    : subject_(std::move(subject)), out_(nullptr), reporter_(&reporter) {}
+
 void TerminalNotices::Write(const std::string& line) {
   if (out_) {
     *out_ << line << std::flush;
@@ -79,6 +83,13 @@ void TerminalNotices::Write(const std::string& line) {
 }
 
 void TerminalNotices::Say(const char* kind, const std::string& text) {
+  if (reporter_) {
+    std::string k = kind ? kind : "";
+    if (k == "error") reporter_->Error(subject_, text);
+    else if (k == "warning") reporter_->Warning(subject_, text);
+    else reporter_->Note((subject_.empty() ? "" : subject_ + ": ") + text);
+    return;
+  }
   std::string line = "tessella: ";
   if (!subject_.empty()) line += subject_ + ": ";
   if (kind && *kind) line += std::string(kind) + ": ";
@@ -109,6 +120,7 @@ NoticeAnswer TerminalNotices::Tell(const Notice& notice) {
   // that file.
   if (subject_.empty() && !notice.caption.empty()) {
     TerminalNotices about(notice.caption, out_);
+    about.reporter_ = reporter_;
     about.Say(kind, text);
   } else {
     Say(kind, text);

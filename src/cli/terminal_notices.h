@@ -12,12 +12,17 @@
 
 namespace tsl {
 
+class Reporter;
+
 class TerminalNotices : public Notices {
  public:
   // `subject`: the file the notices are about (a job's plot file), named
   // at the start of each line; empty for none. Lines go to `out`, or to
   // stderr (one write per line, so that jobs in parallel do not mix).
   explicit TerminalNotices(std::string subject = {}, std::ostream* out = nullptr);
+  // Lines go through `reporter`, which keeps them apart from the progress
+  // line and leaves out what -q does not want.
+  TerminalNotices(std::string subject, Reporter& reporter);
 
   NoticeAnswer Tell(const Notice& notice) override;
 
@@ -34,6 +39,7 @@ class TerminalNotices : public Notices {
 
   std::string subject_;
   std::ostream* out_;
+  Reporter* reporter_ = nullptr;
   bool outcomeWanted_ = false;
 };
 

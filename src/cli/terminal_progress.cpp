@@ -42,6 +42,17 @@ void ProgressBoard::JobDone() {
   Draw();
 }
 
+void ProgressBoard::Print(const std::string& line) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (tty_ && drawnWidth_) std::fprintf(stderr, "\r%*s\r", static_cast<int>(drawnWidth_), "");
+  drawnWidth_ = 0;
+  std::fprintf(stderr, "%s\n", line.c_str());
+  bool running = false;
+  for (const Entry& e : entries_) running = running || e.running;
+  if (running) Draw();
+  std::fflush(stderr);
+}
+
 void ProgressBoard::Draw() {
   if (!tty_) return;
   std::string line;

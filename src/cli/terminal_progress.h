@@ -20,6 +20,8 @@ class ProgressBoard {
   void End(int slot);
   // One more file of the batch is finished, converted or not.
   void JobDone();
+  // Writes a line of text on stderr above the progress line.
+  void Print(const std::string& line);
 
  private:
   void Draw();

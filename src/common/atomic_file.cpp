@@ -98,7 +98,13 @@ struct AtomicFile::FaultStream {
 #endif
 
 std::string TemporaryNameFor(const std::string& path) {
-  return path + ".tmp-" + std::to_string(CurrentPid()) + "-" + std::to_string(gCounter++);
+  std::string suffix = ".tmp-" + std::to_string(CurrentPid()) + "-" + std::to_string(gCounter++);
+  // A name near the file system's limit (255 bytes) has no room for the
+  // suffix: such a file gets a short temporary name beside it instead.
+  size_t slash = path.find_last_of("/\\");
+  size_t start = slash == std::string::npos ? 0 : slash + 1;
+  if (path.size() - start + suffix.size() <= 200) return path + suffix;
+  return path.substr(0, start) + ".tessella" + suffix;
 }
 
 AtomicFile::AtomicFile() = default;

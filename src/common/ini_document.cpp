@@ -1,5 +1,7 @@
 #include "common/ini_document.h"
 
+#include "common/line_end.h"
+
 #include <algorithm>
 #include <unordered_set>
 
@@ -107,8 +109,8 @@ IniDocument IniDocument::Parse(const std::string& text) {
 std::string IniDocument::Serialize() const {
   std::string out;
   for (const Section& s : sections_) {
-    if (&s != &sections_[0]) out += s.header + "\r\n";
-    for (const Line& l : s.lines) out += l.raw + "\r\n";
+    if (&s != &sections_[0]) out += s.header + kLineEnd;
+    for (const Line& l : s.lines) out += l.raw + kLineEnd;
   }
   return out;
 }

@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <string>
 
+#include "common/line_end.h"
 #include "platform/debug_output.h"
 
 namespace tsl {
@@ -46,12 +47,13 @@ void ConversionLog::LogString(const char* text) {
     DebugOutput(text);
     return;
   }
-  // Write runs between line feeds at once; each LF becomes CR LF.
+  // Write runs between line feeds at once; each LF becomes the system's
+  // line end (CR LF on Windows).
   const char* run = text;
   for (const char* p = text; *p; ++p) {
     if (*p != '\n') continue;
     std::fwrite(run, 1, static_cast<size_t>(p - run), hLogFile);
-    std::fwrite("\r\n", 1, 2, hLogFile);
+    std::fputs(kLineEnd, hLogFile);
     nLogLines++;
     run = p + 1;
   }

@@ -1,7 +1,8 @@
-// The run's log file: CR before every LF, each LF counted; without an open
-// file the text goes to the debugger output. The entries of its body are
-// counted by kind as they are written, so that the end of a run knows
-// whether the log says anything without guessing from its length.
+// The run's log file: each LF written as the system's line end (CR LF on
+// Windows, LF elsewhere) and counted; without an open file the text goes to
+// the debugger output. The entries of its body are counted by kind as they
+// are written, so that the end of a run knows whether the log says anything
+// without guessing from its length.
 #pragma once
 #include <cstdarg>
 #include <cstdint>
@@ -55,7 +56,8 @@ class ConversionLog {
   const Counts& Entries() const { return counts_; }
 
   // Tests read the log from memory: while a sink is set, text goes there
-  // (with the same CR LF rule and line count) instead of a file.
+  // (in the CR LF form on every system, with the same line count) instead
+  // of a file.
   void CaptureTo(std::string* sink) { sink_ = sink; }
 
   uint32_t nLogLines = 0;

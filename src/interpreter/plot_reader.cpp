@@ -78,11 +78,13 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
                  static_cast<unsigned>(size_), static_cast<unsigned long>(ps.offCommand));
         LogAborting(log);
         ps.nErrors++;
+        aborted_ = true;
         break;
       }
       if (!Grow(ps)) {
         LogAborting(log);
         ps.nErrors++;
+        aborted_ = true;
         break;
       }
       continue;
@@ -125,6 +127,7 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
              in_.ErrorText().c_str());
     LogAborting(log);
     ps.nErrors++;
+    aborted_ = true;
   }
 }
 

@@ -32,6 +32,9 @@ class PlotReader {
   // Reads and executes commands until the end of the file, a cancel, a
   // fatal error, or a page whose metafile could not be made.
   void Run(PlotterState& ps, PageOutput& pages, bool* cancelled);
+  // A fatal error (an over-long command, no memory, a read error) ended the
+  // reading before the end of the plot.
+  bool Aborted() const { return aborted_; }
 
  private:
   bool Grow(PlotterState& ps);
@@ -40,6 +43,7 @@ class PlotReader {
   static size_t ArgsFor(size_t size) { return size / 2 + 1; }
 
   size_t size_;
+  bool aborted_ = false;
   MemPtr<char> buffer_;
   MemPtr<Arg> args_;
   InputFile in_;

@@ -142,6 +142,7 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
     if (!measure) pages.FinishLast();
   }
 
+  res.aborted = reader.Aborted();
   res.inputOk = !in.Failed();
   if (!res.inputOk) res.problems.push_back(MakeSystemNotice(IDS_READ_PLOT_FAILED, input, in.ErrorText()));
   in.Close();

@@ -55,6 +55,7 @@ struct RunResult {
   std::vector<uint8_t> memoryMetafile;    // the metafile when there was no output path
   bool metafileOk = false;                // every page's metafile was made and closed
   bool cancelled = false;
+  bool aborted = false;                   // a fatal error ended the reading early (the log says which)
   bool inputOk = true;                    // the plot file was read to its end
   bool logKept = false;                   // the log file is still there
   // False when an output the run was asked for could not be written; the

@@ -18,7 +18,7 @@ void PlayEnhMetaFile(cairo_t* cr, const EmfReader& emf, const DestRect& rect, co
   {
     EmfRenderer renderer(cr, emf.Header(), rect, options);
     for (const EmfRecord& r : emf.Records())
-      if (!renderer.PlayRecord(r)) break;
+      if ((options.cancel && options.cancel->load()) || !renderer.PlayRecord(r)) break;
   }
   cairo_restore(cr);
 }

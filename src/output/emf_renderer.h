@@ -6,6 +6,7 @@
 #pragma once
 #include <cairo.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -42,6 +43,8 @@ struct RenderOptions {
   double cosmeticWidth = 1;
   // When set, text is collected here rather than drawn.
   std::vector<TextRun>* textRuns = nullptr;
+  // When set and raised, playing stops at the next record.
+  const std::atomic<bool>* cancel = nullptr;
 };
 
 // Destination rectangle in the context's device space.

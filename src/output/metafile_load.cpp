@@ -1,5 +1,7 @@
 #include "output/metafile_load.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -43,6 +45,13 @@ bool Load(const uint8_t* data, size_t size, std::vector<uint8_t>* emf, const cha
 }
 #endif
 }  // namespace
+
+size_t GunzipLimit(size_t compressed) {
+  // Metafiles compress a few times over; a bomb a thousand times.
+  uint64_t byRatio = static_cast<uint64_t>(compressed) * kMaxGzipRatio;
+  uint64_t limit = byRatio > kGzipFloor ? byRatio : kGzipFloor;
+  return limit < kMaxMetafileBytes ? static_cast<size_t>(limit) : kMaxMetafileBytes;
+}
 
 MetafileKind RecogniseMetafile(const uint8_t* data, size_t size) {
   if (size >= 44 && Rd32(data + 40) == gdi::kEmfSignature) return MetafileKind::Emf;
@@ -88,12 +97,22 @@ bool MapFileReadOnly(const std::string& path, FileMapping* mapping, std::string*
     Set(error, GetSysErr());
     return false;
   }
+  // Too large is known from the size, before anything is read; a file
+  // that grows while it is read is cut at the limit and refused.
+  struct stat st;
+  if (fstat(fileno(f.get()), &st) == 0 && S_ISREG(st.st_mode)) {
+    if (static_cast<uint64_t>(st.st_size) > kMaxMetafileBytes) {
+      Set(error, Format("larger than %zu bytes", kMaxMetafileBytes));
+      return false;
+    }
+    mapping->view.reserve(static_cast<size_t>(st.st_size));
+  }
   unsigned char chunk[65536];
   for (;;) {
     size_t n = std::fread(chunk, 1, sizeof chunk, f.get());
     if (n == 0) break;
     if (n > kMaxMetafileBytes - mapping->view.size()) {
-      mapping->view.clear();
+      std::vector<uint8_t>().swap(mapping->view);
       Set(error, Format("larger than %zu bytes", kMaxMetafileBytes));
       return false;
     }
@@ -179,7 +198,7 @@ bool LoadMetaFile(const std::string& path, std::vector<uint8_t>* emf, std::strin
   bool ok;
   if (IsGzip(map.view.data(), map.view.size())) {
     std::vector<uint8_t> plain;
-    if (!GunzipBytes(map.view.data(), map.view.size(), kMaxMetafileBytes, &plain, &why)) {
+    if (!GunzipBytes(map.view.data(), map.view.size(), GunzipLimit(map.view.size()), &plain, &why)) {
       DebugOutput("LMF: UncompressEMF failed\r\n");
       Set(error, why);
       CloseFileMapping(&map);

@@ -12,8 +12,18 @@
 
 namespace tsl {
 
-// The largest metafile opened, on disk or after decompression.
-constexpr size_t kMaxMetafileBytes = 256u * 1024 * 1024;
+// The largest metafile opened, on disk or after decompression: what an EMF
+// header can count (nBytes is 32 bits), so that whatever a conversion
+// writes can be opened again; a 32-bit process keeps to what its address
+// space can hold.
+constexpr size_t kMaxMetafileBytes = sizeof(void*) > 4 ? size_t{0xFFFFFFFFu} : 256u * 1024 * 1024;
+
+// What a compressed metafile may grow to: never past kMaxMetafileBytes,
+// and past 256 MiB only in proportion to its compressed size, so that a
+// small hostile file cannot claim gigabytes.
+constexpr uint64_t kGzipFloor = 256u * 1024 * 1024;
+constexpr uint64_t kMaxGzipRatio = 64;
+size_t GunzipLimit(size_t compressed);
 
 constexpr uint32_t kPlaceableKey = 0x9AC6CDD7;
 

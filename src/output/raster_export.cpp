@@ -15,6 +15,8 @@ void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
   for (int i = 0; i < 4; ++i) v[at + i] = static_cast<uint8_t>(x >> (8 * i));
 }
 
+bool Cancelled(const ExportRequest& req) { return req.cancel && req.cancel->load(); }
+
 bool Fail(Notices& notices, unsigned id, const std::string& path, const std::string& reason) {
   notices.Tell(MakeSystemNotice(id, path, reason));
   return false;
@@ -54,6 +56,7 @@ int EmfToDibFile(Notices& notices, const ExportRequest& req, const SettingsSet& 
   MemoryDib dib;
   std::string error;
   if (!EmfToMemoryDIB(req, options, &dib, &error)) return Fail(notices, IDS_WRITE_BITMAP_FAILED, path, error);
+  if (Cancelled(req)) return 0;
   AtomicFile file;
   if (!file.Open(path)) return Fail(notices, IDS_WRITE_BITMAP_FAILED, path, GetSysErr());
   if (!WriteDib(dib, file.Stream()) || !file.Commit()) return Fail(notices, IDS_WRITE_BITMAP_FAILED, path, GetSysErr());
@@ -64,6 +67,7 @@ int EmfToPngFile(Notices& notices, const ExportRequest& req, const SettingsSet& 
   MemoryDib dib;
   std::string error;
   if (!EmfToMemoryDIB(req, options, &dib, &error)) return Fail(notices, IDS_EXPORT_FAILED, path, error);
+  if (Cancelled(req)) return 0;
   AtomicFile file;
   if (!file.Open(path)) return Fail(notices, IDS_EXPORT_FAILED, path, GetSysErr());
   if (!WritePng(dib, file.Stream(), path, &error)) {
@@ -78,6 +82,7 @@ int EmfToJpgFile(Notices& notices, const ExportRequest& req, const SettingsSet& 
   MemoryDib dib;
   std::string error;
   if (!EmfToMemoryDIB(req, options, &dib, &error)) return Fail(notices, IDS_EXPORT_FAILED, path, error);
+  if (Cancelled(req)) return 0;
   AtomicFile file;
   if (!file.Open(path)) return Fail(notices, IDS_EXPORT_FAILED, path, GetSysErr());
   if (!WriteJpeg(dib, file.Stream(), &error)) {

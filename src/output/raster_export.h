@@ -3,6 +3,7 @@
 // or JPEG.
 #pragma once
 #include <cstddef>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -21,6 +22,9 @@ struct ExportRequest {
   int32_t height = 0;  // pixels
   float aspect = 0;    // width / height of the metafile's frame
   int32_t format = 0;  // 0 = BMP, 1 = PNG, 2 = JPEG
+  // When set and raised, rendering stops and nothing is written (and
+  // nothing is said: whoever raised it knows why).
+  const std::atomic<bool>* cancel = nullptr;
 };
 
 enum ExportFormat : int32_t { kExportBMP = 0, kExportPNG = 1, kExportJPEG = 2 };

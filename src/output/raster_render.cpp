@@ -73,6 +73,7 @@ bool EmfToMemoryDIB(const ExportRequest& req, const SettingsSet& options, Memory
     cairo_paint(cr.get());
     RenderOptions ro;
     ro.antialias = false;
+    ro.cancel = req.cancel;
     PlayEnhMetaFile(cr.get(), reader, DestRect{0, 0, static_cast<double>(req.width), static_cast<double>(req.height)},
                     ro);
   }

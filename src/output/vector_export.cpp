@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "common/atomic_file.h"
 #include "output/cairo_file_stream.h"
 #include "output/emf_renderer.h"
+#include "platform/clock.h"
 
 namespace tsl {
 
@@ -80,7 +82,7 @@ std::string SvgText(const std::vector<TextRun>& runs) {
 }  // namespace
 
 bool EmfToVectorFile(const uint8_t* emf, size_t size, VectorFormat format, const std::string& path, double width,
-                     std::string* error) {
+                     std::string* error, const std::atomic<bool>* cancel) {
   gdi::EmfReader reader;
   std::string why;
   if (!emf || !reader.Parse(emf, size, &why)) {
@@ -123,6 +125,14 @@ bool EmfToVectorFile(const uint8_t* emf, size_t size, VectorFormat format, const
   if (format == VectorFormat::Pdf) {
     cairo_pdf_surface_set_metadata(raw, CAIRO_PDF_METADATA_CREATOR, "Tessella 5.4.1110");
     cairo_pdf_surface_set_metadata(raw, CAIRO_PDF_METADATA_TITLE, path.c_str());
+    // cairo would date the file now; SystemClock honours SOURCE_DATE_EPOCH.
+    std::time_t now = static_cast<std::time_t>(SystemClock().Now());
+    std::tm utc{};
+    char date[32];
+    if (gmtime_r(&now, &utc) && std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%SZ", &utc)) {
+      cairo_pdf_surface_set_metadata(raw, CAIRO_PDF_METADATA_CREATE_DATE, date);
+      cairo_pdf_surface_set_metadata(raw, CAIRO_PDF_METADATA_MOD_DATE, date);
+    }
   }
   {
     std::unique_ptr<cairo_t, void (*)(cairo_t*)> cr(cairo_create(raw), cairo_destroy);
@@ -134,8 +144,13 @@ bool EmfToVectorFile(const uint8_t* emf, size_t size, VectorFormat format, const
     // cairo's SVG surface draws glyphs as outlines; text elements keep the
     // words searchable and editable.
     if (format == VectorFormat::Svg) ro.textRuns = &runs;
+    ro.cancel = cancel;
     PlayEnhMetaFile(cr.get(), reader, DestRect{0, 0, w, h}, ro);
     cairo_show_page(cr.get());
+  }
+  if (cancel && cancel->load()) {
+    *error = "interrupted";
+    return false;
   }
   cairo_surface_finish(raw);
   cairo_status_t status = cairo_surface_status(raw);

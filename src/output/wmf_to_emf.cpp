@@ -1,11 +1,14 @@
 #include "output/wmf_to_emf.h"
 
+#include "common/notify.h"
+
 #include <algorithm>
 #include <cstring>
 
 #include "common/gdi/emf_bytes.h"
 #include "common/gdi/emf_recorder.h"
 #include "common/gdi/emf_types.h"
+#include "common/notify.h"
 #include "output/emf_writer.h"
 
 namespace tsl {
@@ -354,10 +357,15 @@ bool WmfToEmf(const uint8_t* wmf, size_t size, const MetafilePict* mfp, std::vec
 
   Translator t(out);
   size_t off = 18;
-  while (off + 6 <= size) {
-    uint32_t words = Rd32(wmf + off);
+  while (off < size) {
+    uint32_t words = off + 6 <= size ? Rd32(wmf + off) : 0;
+    // A record that claims less than itself or more than is left: the
+    // file is damaged, and half a picture must not pass for the whole.
+    if (words < 3 || words > (size - off) / 2) {
+      *error = Format("damaged Windows metafile: the record at offset 0x%zx runs past the end of the file", off);
+      return false;
+    }
     uint16_t func = Rd16(wmf + off + 4);
-    if (words < 3 || words > (size - off) / 2) break;  // damaged: the picture ends here
     if (func == META_EOF) break;
     Params a{wmf + off + 6, words - 3};
     t.Play(func, a);

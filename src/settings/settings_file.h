@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/settings_store.h"
+
 #include "platform/notices.h"
 
 namespace tsl {
@@ -16,8 +18,10 @@ constexpr const char* kSettingsIndexSection = "Tessella Settings";
 // replacing it at once. 1, or 0 after telling IDS_EXPORT_FAILED.
 int ExportSettings(Notices& notices, const char* file);
 
-// At most this many sets are taken from one file.
-constexpr size_t kMaxImportedSets = 1000;
+// At most this many sets are taken from one file: more than the settings
+// store can hold (a set takes over a kilobyte there), so that whatever was
+// exported can be imported again.
+constexpr size_t kMaxImportedSets = kMaxStoreFileBytes / 1024;
 
 struct ImportSummary {
   std::vector<std::string> imported;  // the sets written, in file order

@@ -40,14 +40,18 @@ const SettingKey kSettingKeys[] = {
     Flag("AutoEMZ", AutoEMZ, false),
     {"FramePicture", SettingKind::Number, SettingsFlag{},
      [](const SettingsSet& s) { return Widen(s.FramePicture); },
-     [](SettingsSet& s, uint32_t v) { s.FramePicture = Narrow(v); }, 1},
+     [](SettingsSet& s, uint32_t v) { s.FramePicture = Narrow(v); }, 1, -32768, 100,
+     "a margin in mm from 0 to 100, or a negative number to expand to the paper size"},
     {"PageWidth", SettingKind::Number, SettingsFlag{}, [](const SettingsSet& s) { return Widen(s.PageWidth); },
-     [](SettingsSet& s, uint32_t v) { s.PageWidth = Narrow(v); }, 297},
+     [](SettingsSet& s, uint32_t v) { s.PageWidth = Narrow(v); }, 297, 1, 32767,
+     "a paper width in mm from 1 to 32767"},
     {"PageHeight", SettingKind::Number, SettingsFlag{}, [](const SettingsSet& s) { return Widen(s.PageHeight); },
-     [](SettingsSet& s, uint32_t v) { s.PageHeight = Narrow(v); }, 210},
+     [](SettingsSet& s, uint32_t v) { s.PageHeight = Narrow(v); }, 210, 1, 32767,
+     "a paper height in mm from 1 to 32767"},
     {"InitialCmdBuffer", SettingKind::Number, SettingsFlag{},
      [](const SettingsSet& s) { return s.InitialCmdBuffer; },
-     [](SettingsSet& s, uint32_t v) { s.InitialCmdBuffer = v; }, 1024},
+     [](SettingsSet& s, uint32_t v) { s.InitialCmdBuffer = v; }, 1024, 1, 1048576,
+     "a buffer size in bytes from 1 to 1048576"},
     {"FontName", SettingKind::Text, SettingsFlag{}, nullptr, nullptr, 0},
 };
 const size_t kSettingKeyCount = sizeof kSettingKeys / sizeof kSettingKeys[0];
@@ -79,6 +83,13 @@ bool ParsePenKey(const std::string& name, bool* width, unsigned* pen) {
   if (v >= static_cast<unsigned>(kPenTableSize)) return false;
   *pen = v;
   return true;
+}
+
+bool InRange(const SettingKey& key, uint32_t stored) {
+  if (key.kind != SettingKind::Number) return true;
+  // The buffer size is unsigned; the 16-bit values are stored sign-extended.
+  int64_t v = key.low >= 0 ? static_cast<int64_t>(stored) : static_cast<int64_t>(static_cast<int32_t>(stored));
+  return v >= key.low && v <= key.high;
 }
 
 uint32_t StoredValue(const SettingsSet& set, const SettingKey& key) {

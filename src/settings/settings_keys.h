@@ -21,7 +21,19 @@ struct SettingKey {
   uint32_t (*get)(const SettingsSet&);    // Number: the value as stored
   void (*put)(SettingsSet&, uint32_t);    // Number: from a stored value
   int32_t initial;                        // the default, as ReadIniFile and the import use it
+  // Number: the values that mean something, as stored (16-bit values
+  // sign-extended); anything else is replaced by the default when read.
+  int64_t low = 0, high = 0;
+  const char* what = nullptr;             // Number: what the value is, for messages
 };
+
+// What a pen's width and colour may hold: 0 = width from the plot, n > 0 =
+// n times the normal width, -n = n pixels; a colour is 0x00BBGGRR.
+constexpr int64_t kMinPenWidth = -80, kMaxPenWidth = 50;
+constexpr int64_t kMaxPenColor = 0xFFFFFF;
+
+// Whether a stored value of `key` (a Number) is one it can take.
+bool InRange(const SettingKey& key, uint32_t stored);
 
 // Every stored value except the pens: 20 flags, FramePicture, PageWidth,
 // PageHeight, InitialCmdBuffer and the text FontName.

@@ -6,6 +6,8 @@
 #include <type_traits>
 
 #include "common/memory.h"
+#include "resources/string_ids.h"
+#include "common/ini_document.h"
 #include "settings/settings_store.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
@@ -43,14 +45,36 @@ int ReadIniFile(Notices& notices, SettingsSet* set, const char* name) {
   CopyBounded(set->Name, sizeof set->Name, setName);
   const char* section = setName.c_str();
 
+  // A hand-edited value that means nothing is not used: the default is,
+  // and the user hears which.
+  auto outOfRange = [&](const std::string& key, int64_t value, const std::string& what, int64_t def) {
+    notices.Tell(MakeNotice(IDS_SETTING_OUT_OF_RANGE,
+                            {setName, key, std::to_string(value), what, std::to_string(def)}));
+  };
   for (unsigned pen = 0; pen < kConfiguredPens; ++pen) {
-    set->PenColor[pen] = GetSettingsInt(section, PenName("Pen", pen).c_str(), DefaultPenColor(pen));
-    set->PenWidth[pen] =
-        static_cast<int16_t>(static_cast<uint16_t>(GetSettingsInt(section, PenName("PenWidth", pen).c_str(), 0)));
+    std::string color = PenName("Pen", pen), width = PenName("PenWidth", pen);
+    uint32_t c = GetSettingsInt(section, color.c_str(), DefaultPenColor(pen));
+    if (c > kMaxPenColor) {
+      outOfRange(color, c, "a colour 0x00BBGGRR up to 16777215", DefaultPenColor(pen));
+      c = DefaultPenColor(pen);
+    }
+    set->PenColor[pen] = c;
+    int32_t w = static_cast<int32_t>(GetSettingsInt(section, width.c_str(), 0));
+    if (w < kMinPenWidth || w > kMaxPenWidth) {
+      outOfRange(width, w, "a pen width from -80 to 50", 0);
+      w = 0;
+    }
+    set->PenWidth[pen] = static_cast<int16_t>(w);
   }
   for (size_t i = 0; i < kReadOrderCount; ++i) {
     const SettingKey* key = FindSettingKey(kReadOrder[i]);
-    ApplyStoredValue(set, *key, GetSettingsInt(section, key->name, static_cast<uint32_t>(key->initial)));
+    uint32_t v = GetSettingsInt(section, key->name, static_cast<uint32_t>(key->initial));
+    if (!InRange(*key, v)) {
+      outOfRange(key->name, key->low < 0 ? static_cast<int32_t>(v) : static_cast<int64_t>(v), key->what,
+                 key->initial);
+      v = static_cast<uint32_t>(key->initial);
+    }
+    ApplyStoredValue(set, *key, v);
   }
 
   const SettingsSet defaults = DefaultSettings();
@@ -63,6 +87,15 @@ int ReadIniFile(Notices& notices, SettingsSet* set, const char* name) {
   set->ScalePercent = 100.0f;
   TellSettingsStoreProblems(notices);
   return 1;
+}
+
+int DeleteSet(Notices& notices, const std::string& name) {
+  SettingsBatch batch(notices);
+  int ok = DeleteSettingsSection(notices, name.c_str());
+  // The start-up set is "Default" again rather than a name that is gone.
+  if (ok && FoldName(StartupSetName()) == FoldName(name))
+    ok = WriteSettingsString(notices, nullptr, kStartupSetValue, nullptr);
+  return batch.Commit() ? ok : 0;
 }
 
 SettingsSet LoadSettingsSet(Notices& notices, const std::string& name) {

@@ -20,6 +20,10 @@ constexpr const char* kStartupSetValue = "Settings";
 int ReadIniFile(Notices& notices, SettingsSet* set, const char* name);
 // The same as a value: the set a conversion should run with.
 SettingsSet LoadSettingsSet(Notices& notices, const std::string& name = std::string());
+// Removes the set `name`; when it is the start-up set, "Default" becomes
+// the start-up set again. 1 when it is gone (also when it never existed);
+// 0 after IDS_REGISTRY_WRITE_FAILED.
+int DeleteSet(Notices& notices, const std::string& name);
 // The name of the start-up set ("Default" when none is recorded).
 std::string StartupSetName();
 

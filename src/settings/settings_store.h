@@ -80,8 +80,9 @@ bool IsValidStoreSection(const std::string& section);  // "" (the base key) is v
 bool IsValidStoreValueName(const std::string& name);
 
 // .SET files larger than this are refused rather than read (a set takes
-// about 1.3 KB).
-constexpr size_t kMaxSettingsFileBytes = 1u << 20;
+// about 1.3 KB there): room for every set the store below can hold, so that
+// an export can always be imported again.
+constexpr size_t kMaxSettingsFileBytes = 8u << 20;
 // The POSIX store's own file: read up to this size, and never written larger.
 constexpr size_t kMaxStoreFileBytes = 4u << 20;
 

@@ -2,39 +2,27 @@
 // messages.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
+#include "support/cli_samples.h"
 #include "support/run_binary.h"
 #include "support/temp_dir.h"
 
 namespace tsl {
 namespace {
 
+using test::BigEndian32;
+using test::LittleEndian32;
+
 using test::FileExists;
 using test::ReadFile;
 using test::RunTessella;
 using test::TempDir;
 
-const char kPlot[] = "IN;SP1;PD0,0,4000,0,4000,3000,0,3000,0,0;SP2;PU1000,1000;CI500;";
-
-uint32_t BigEndian32(const std::string& s, size_t at) {
-  return static_cast<uint32_t>(static_cast<unsigned char>(s[at])) << 24 |
-         static_cast<uint32_t>(static_cast<unsigned char>(s[at + 1])) << 16 |
-         static_cast<uint32_t>(static_cast<unsigned char>(s[at + 2])) << 8 |
-         static_cast<unsigned char>(s[at + 3]);
-}
-int32_t LittleEndian32(const std::string& s, size_t at) {
-  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<unsigned char>(s[at])) |
-                              static_cast<uint32_t>(static_cast<unsigned char>(s[at + 1])) << 8 |
-                              static_cast<uint32_t>(static_cast<unsigned char>(s[at + 2])) << 16 |
-                              static_cast<uint32_t>(static_cast<unsigned char>(s[at + 3])) << 24);
-}
+const char* const kPlot = test::kSamplePlot;
 
 TEST(CommandLine, UsageHelpAndVersion) {
   TempDir dir;
@@ -63,17 +51,14 @@ TEST(CommandLine, ConvertsBesideTheSourceAndReportsFailures) {
   EXPECT_TRUE(FileExists(dir.File("a.emf")));
   EXPECT_TRUE(FileExists(dir.File("b.emf")));
   EXPECT_TRUE(FileExists(dir.File("a.log")));
-  EXPECT_NE(run.err.find("tessella: error: cannot open 'missing.plt': No such file or directory"), std::string::npos)
-      << run.err;
-  EXPECT_NE(run.err.find("tessella: x.emf: error: not converted: a plot file may not be named .emf"), std::string::npos)
-      << run.err;
-  EXPECT_EQ(run.err.find("a.plt: wrote"), std::string::npos);  // -B: no info messages
-  EXPECT_EQ(run.err.find("files converted"), std::string::npos);  // -Q: no summary
+  EXPECT_NE(run.err.find("tessella: missing.plt: error: No such file or directory"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("tessella: x.emf: error: a metafile, log or bitmap is not a plot file"), std::string::npos);
+  EXPECT_EQ(run.err.find("a.plt"), std::string::npos);  // nothing to say about a file that converted
+  EXPECT_EQ(ReadFile(dir.File("x.emf")), "not converted");
 
   auto ok = RunTessella({"a.plt", "b.plt"}, dir.path());
   EXPECT_EQ(ok.status, 0);
-  EXPECT_NE(ok.err.find("tessella: a.plt: wrote a.emf and a.log\n"), std::string::npos) << ok.err;
-  EXPECT_NE(ok.err.find("2 files converted, 0 failed"), std::string::npos);
+  EXPECT_EQ(ok.err, "");  // quiet on success when no terminal listens
 }
 
 TEST(CommandLine, FoldersConvertTheirPlotsInExtensionOrder) {
@@ -91,9 +76,9 @@ TEST(CommandLine, FoldersConvertTheirPlotsInExtensionOrder) {
 
   auto empty = RunTessella({"empty"}, dir.path());
   EXPECT_EQ(empty.status, 1);
-  size_t first = empty.err.find("cannot open 'empty'");
-  ASSERT_NE(first, std::string::npos) << empty.err;
-  EXPECT_EQ(empty.err.find("cannot open", first + 1), std::string::npos);  // reported once
+  size_t first = empty.err.find("tessella: empty: error: no plot files (.plt, .hgl, .hpg, .hpgl, .hp, .hp2, .plo, .prn)");
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_EQ(empty.err.find("tessella:", first + 1), std::string::npos);  // reported once
 }
 
 TEST(CommandLine, PatternsTheShellDidNotExpand) {
@@ -116,11 +101,12 @@ TEST(CommandLine, AutomaticExportsAndPurge) {
   ASSERT_GT(p.size(), 24u);
   EXPECT_EQ(BigEndian32(p, 16), 1024u);  // IHDR width
   EXPECT_NEAR(BigEndian32(p, 20), 768.0, 8.0);  // the drawing's 4:3 proportions give the height
-  ASSERT_EQ(RunTessella({"-B", "-WPNG:1024", "-WBMP", "x.plt"}, dir.path()).status, 0);
+  ASSERT_EQ(RunTessella({"-B", "-WPNG:300", "-WJPG:500", "-WBMP", "x.plt"}, dir.path()).status, 0);
   std::string b = ReadFile(dir.File("x.bmp"));
   ASSERT_GT(b.size(), 26u);
-  EXPECT_EQ(LittleEndian32(b, 18), 800);  // the last size given counts for every export
-  EXPECT_EQ(BigEndian32(ReadFile(dir.File("x.png")), 16), 800u);
+  EXPECT_EQ(LittleEndian32(b, 18), 800);  // each format keeps the width given with it
+  EXPECT_EQ(BigEndian32(ReadFile(dir.File("x.png")), 16), 300u);
+  EXPECT_TRUE(FileExists(dir.File("x.jpg")));
 
   TempDir d2;
   d2.Write("x.plt", kPlot);
@@ -152,7 +138,7 @@ TEST(CommandLine, MeasureOnlyPrintsASummaryAndWritesNothing) {
             "300. mm high); 3 executed, 0 ignored, 0 malformed\n");
   EXPECT_EQ(dir.List(), std::vector<std::string>{"m.plt"});
   ASSERT_EQ(RunTessella({"-B", "m.plt"}, dir.path()).status, 0);
-  EXPECT_NE(test::ReadFile(dir.File("m.log")).find("* Dimensions (in mm): 400. mm wide, 300. mm high\r\n"),
+  EXPECT_NE(test::ReadLogFile(dir.File("m.log")).find("* Dimensions (in mm): 400. mm wide, 300. mm high\r\n"),
             std::string::npos);
 }
 
@@ -191,8 +177,8 @@ TEST(CommandLine, PrintingAndWindowSwitchesExplainThemselves) {
   auto dde = RunTessella({"-B", "-DDE", "x.plt"}, dir.path());
   EXPECT_EQ(dde.status, 0);
   EXPECT_NE(dde.err.find("-DDE is ignored here"), std::string::npos);
-  auto k = RunTessella({"-K", "x.plt"}, dir.path());
-  EXPECT_EQ(k.status, 0);
+  auto k = RunTessella({"x.plt", "-K"}, dir.path());
+  EXPECT_EQ(k.status, 2);  // it would convert nothing and say all went well
   EXPECT_NE(k.err.find("-K"), std::string::npos);
 }
 
@@ -216,7 +202,7 @@ TEST(CommandLine, ReproducibleAndParallelOutputsAreIdentical) {
       ASSERT_EQ(a, b) << name;
     }
   }
-  EXPECT_NE(serial.err.find("200 files converted, 0 failed"), std::string::npos);
+  EXPECT_EQ(serial.err, "");
 }
 
 TEST(CommandLine, SubcommandsAndDump) {
@@ -233,38 +219,6 @@ TEST(CommandLine, SubcommandsAndDump) {
   EXPECT_EQ(set.status, 0) << set.err;
   auto exported = RunTessella({"export", "x.emz", "--svg"}, dir.path());
   EXPECT_EQ(exported.status, 0) << exported.err;
-}
-
-TEST(CommandLine, StoppedConversionsLeaveNoFileUnderTheFinalName) {
-  TempDir dir;
-  std::string big = "IN;";
-  while (big.size() < 48u * 1024 * 1024) big += "PD1,1,2000,2000,4000,0,1,1;PU;";
-  dir.Write("big.plt", big);
-  for (int sig : {SIGKILL, SIGINT}) {
-    int pid = test::StartTessella({"-B", "big.plt"}, dir.path());
-    // Signalled once this run is writing (its temporary metafile, named
-    // with its process id, exists), not after a fixed delay, which a loaded
-    // machine may not honour. A killed run's temporary files stay behind.
-    const std::string temp = "big.emf.tmp-" + std::to_string(pid) + "-";
-    auto writing = [&] {
-      for (const std::string& name : dir.List())
-        if (name.rfind(temp, 0) == 0) return true;
-      return false;
-    };
-    for (int i = 0; i < 2000 && !writing(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_TRUE(writing()) << "the conversion never started writing";
-    kill(pid, sig);
-    int status = test::WaitFor(pid);
-    if (sig == SIGKILL) {
-      EXPECT_EQ(status, 128 + SIGKILL);
-      EXPECT_FALSE(FileExists(dir.File("big.emf")));
-      EXPECT_FALSE(FileExists(dir.File("big.log")));
-    } else {
-      EXPECT_EQ(status, 130);
-      // An interrupted run closes what it drew and says so in its log.
-      EXPECT_NE(ReadFile(dir.File("big.log")).find("CANCEL: Aborted by the user!"), std::string::npos);
-    }
-  }
 }
 
 }  // namespace

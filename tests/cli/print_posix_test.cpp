@@ -57,7 +57,7 @@ class PrintToFile : public ::testing::Test {
 TEST_F(PrintToFile, HeadingFooterAndTheFittedDrawing) {
   dir.Write("plan.plt", kRedPlot);
   WritePageSetup(dir, "FitToPage=dword:00000001\nPageHeading=\"&n - &d\"\nPageFooter=\"&v\"\n");
-  auto run = RunTessella({"-P", "--print-to", "out.pdf", "plan.plt"}, dir.path(), kFixedTime);
+  auto run = RunTessella({"-v", "-P", "--print-to", "out.pdf", "plan.plt"}, dir.path(), kFixedTime);
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.err.find("was printed into 'out.pdf'"), std::string::npos) << run.err;
   std::string text = PdfText(dir.File("out.pdf"));

@@ -125,7 +125,7 @@ TEST_F(PrintQueue, NamedQueueAndAMetafileWithoutDescription) {
   rec->Rectangle(0, 0, 1000, -500);
   ASSERT_TRUE(rec->Close(&error)) << error;
   size_t before = Pdfs(out_).size();
-  auto run = RunTessella({"-PM", "--printer", "Tessella_PDF", "bare.emf"}, dir.path());
+  auto run = RunTessella({"-v", "-PM", "--printer", "Tessella_PDF", "bare.emf"}, dir.path());
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.err.find("'bare.emf' was sent to the printer 'Tessella_PDF'."), std::string::npos) << run.err;
   std::string pdf = WaitForPdf(out_, before);

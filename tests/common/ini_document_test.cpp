@@ -2,10 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include "common/line_end.h"
+
 namespace tsl {
 namespace {
 
 using Names = std::vector<std::string>;
+
+// `text` with each LF the system's line end, as files are written.
+std::string WithLineEnds(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += kLineEnd;
+    else out += c;
+  }
+  return out;
+}
 
 TEST(IniDocument, ReadsAnyLineEndAndKeepsWhatItDoesNotChange) {
   IniDocument doc = IniDocument::Parse(
@@ -20,9 +32,8 @@ TEST(IniDocument, ReadsAnyLineEndAndKeepsWhatItDoesNotChange) {
   doc.Set("ALPHA", "key", "new");
   doc.Set("alpha", "Added", "x");
   doc.Set("Delta", "d", "4");
-  EXPECT_EQ(doc.Serialize(),
-            "top = 1\r\n; note\r\n[ Alpha ]\r\nKey=new\r\nkey=second\r\nAdded=x\r\n\r\n[beta]\r\nonly\r\n"
-            "[gamma\r\n\r\n[Delta]\r\nd=4\r\n");
+  EXPECT_EQ(doc.Serialize(), WithLineEnds("top = 1\n; note\n[ Alpha ]\nKey=new\nkey=second\nAdded=x\n\n[beta]\nonly\n"
+                                          "[gamma\n\n[Delta]\nd=4\n"));
   EXPECT_TRUE(doc.Remove("Alpha", "KEY"));  // both lines
   EXPECT_EQ(doc.Find("Alpha", "key"), nullptr);
   EXPECT_TRUE(doc.RemoveSection("beta"));

@@ -40,7 +40,7 @@ struct FileRun {
     env.progress = progress;
     env.notices = &notices;
     rc = Tessella(s, in, dir.File("c.emf").c_str(), dir.File("c.log"), env, &result);
-    log = test::ReadFile(dir.File("c.log"));
+    log = test::ReadLogFile(dir.File("c.log"));
   }
 };
 
@@ -126,7 +126,7 @@ TEST(Run, CommentsAndMessagesAreLoggedAndAskToShowTheLog) {
   bool shown = false;
   env.showLog = [&](const std::string&) { shown = true; };
   Tessella(DefaultSettings(), in, dir.File("p.emf").c_str(), dir.File("p.log"), env);
-  std::string log = test::ReadFile(dir.File("p.log"));
+  std::string log = test::ReadLogFile(dir.File("p.log"));
   EXPECT_NE(log.find("Comment: CO\"a;b\"\r\nMessage: hello\r\n"), std::string::npos);
   ASSERT_EQ(notices.texts.size(), 1u);
   EXPECT_EQ(notices.texts[0], "There were warnings generated during the conversion. Do you want to view the log file?");

@@ -31,7 +31,9 @@ TEST(ExportCommand, UsageErrorsExitWithTwo) {
   EXPECT_EQ(2, Export({}));
   EXPECT_EQ(2, Export({"a.emf"}));                    // no format
   EXPECT_EQ(2, Export({"--png"}));                    // no file
-  EXPECT_EQ(2, Export({"a.emf", "--png", "--pdf"}));  // two formats
+  EXPECT_EQ(2, Export({"a.emf", "--png", "--pdf", "-o", "x.png"}));  // -o names one output
+  EXPECT_EQ(2, Export({"a.emf", "--png", "--dpi", "300", "--width", "10"}));
+  EXPECT_EQ(2, Export({"-", "--png"}));  // no name to derive from
   EXPECT_EQ(2, Export({"a.emf", "b.emf", "--png"}));
   EXPECT_EQ(2, Export({"a.emf", "--png", "--width", "0"}));
   EXPECT_EQ(2, Export({"a.emf", "--png", "--width", "12x"}));
@@ -118,6 +120,51 @@ TEST(ExportCommand, SvgTextIsEscaped) {
   std::string text(svg.begin(), svg.end());
   EXPECT_NE(std::string::npos, text.find(">a&lt;b&amp;&quot;c&quot;&gt;</text>")) << text;
   EXPECT_NE(std::string::npos, text.find("font-family=\"'Arial', "));
+}
+
+TEST(ExportCommand, SeveralFormatsInOneRunAndDotsPerInch) {
+  TempDir tmp;
+  const std::string dir = tmp.path();
+  WriteBytes(dir + "/a.emf", SampleDrawing());
+  ASSERT_EQ(0, Export({dir + "/a.emf", "--png", "--svg", "--bmp", "--dpi", "127"}));
+  // 200 mm at 127 dots per inch.
+  EXPECT_EQ(1000u, Be32(ReadBytes(dir + "/a.png"), 16));
+  std::vector<uint8_t> bmp = ReadBytes(dir + "/a.bmp");
+  ASSERT_GT(bmp.size(), 30u);
+  EXPECT_EQ(1000u, bmp[18] | (bmp[19] << 8));
+  EXPECT_TRUE(std::filesystem::exists(dir + "/a.svg"));
+}
+
+TEST(ExportCommand, PdfIsDatedBySourceDateEpoch) {
+  TempDir tmp;
+  const std::string dir = tmp.path();
+  WriteBytes(dir + "/a.emf", SampleDrawing());
+  setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
+  ASSERT_EQ(0, Export({dir + "/a.emf", "--pdf", "-o", dir + "/1.pdf"}));
+  ASSERT_EQ(0, Export({dir + "/a.emf", "--pdf", "-o", dir + "/2.pdf"}));
+  unsetenv("SOURCE_DATE_EPOCH");
+  std::vector<uint8_t> one = ReadBytes(dir + "/1.pdf"), two = ReadBytes(dir + "/2.pdf");
+  std::string text(one.begin(), one.end());
+  EXPECT_NE(text.find("20231114"), std::string::npos);  // 2023-11-14, the epoch's day
+  // The two differ only in the title, which names the file.
+  ASSERT_EQ(one.size(), two.size());
+  size_t differing = 0;
+  for (size_t i = 0; i < one.size(); ++i) differing += one[i] != two[i];
+  EXPECT_LE(differing, 1u);
+}
+
+TEST(ExportCommand, ADamagedWindowsMetafileIsDiagnosed) {
+  TempDir tmp;
+  const std::string dir = tmp.path();
+  std::vector<uint8_t> wmf = SampleWmf(false);
+  wmf.resize(wmf.size() - 7);  // the last record cut
+  WriteBytes(dir + "/cut.wmf", wmf);
+  EXPECT_EQ(1, Export({dir + "/cut.wmf", "--png"}));
+  EXPECT_FALSE(std::filesystem::exists(dir + "/cut.png"));
+  std::vector<uint8_t> out;
+  std::string error;
+  EXPECT_FALSE(LoadMetafileBytes(dir + "/cut.wmf", &out, &error));
+  EXPECT_NE(error.find("damaged Windows metafile"), std::string::npos) << error;
 }
 
 TEST(ExportCommand, LoadMetafileBytesExplainsFailures) {

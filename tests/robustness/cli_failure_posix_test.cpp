@@ -103,7 +103,8 @@ TEST_F(CliFailure, EveryStepOfEveryOutputOfAConversion) {
     }
     SCOPED_TRACE("failing the " + what);
     EXPECT_EQ(status, 1);
-    // Said, with the reason, on stderr.
+    // Said, with the reason, as an error of the file.
+    EXPECT_NE(said.find("p.plt: error: "), std::string::npos) << said;
     EXPECT_NE(said.find(kFull), std::string::npos) << said;
     // Old or whole, never partial.
     for (const std::string& name : outputs) {

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <string>
 
+#include "common/line_end.h"
 #include "common/memory.h"
 #include "interpreter/tessella.h"
 #include "platform/clock.h"
@@ -96,7 +97,8 @@ TEST(FailureInjection, ABufferThatCannotGrowEndsTheRunWithItsMessage) {
   SetAllocFailureHook(nullptr);
   EXPECT_EQ(o.rc, 1);
   EXPECT_TRUE(o.result.metafileOk);
-  EXPECT_NE(o.log.find("Error: Failed to allocate 2048 bytes of memory.\r\n       Tessella aborting. Sorry!\r\n"),
+  const std::string end = kLineEnd;
+  EXPECT_NE(o.log.find("Error: Failed to allocate 2048 bytes of memory." + end + "       Tessella aborting. Sorry!" + end),
             std::string::npos)
       << o.log;
 }

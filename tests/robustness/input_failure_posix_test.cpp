@@ -108,7 +108,7 @@ TEST(InputFailure, AReadErrorPartWayKeepsTheDrawingAndSaysSo) {
   EXPECT_FALSE(o.result.inputOk);
   EXPECT_GE(o.result.nErrors, 1);
   EXPECT_NE(o.log.find("Error: Reading the plot file failed at offset 0x"), std::string::npos) << o.log;
-  EXPECT_NE(o.log.find("Input/output error\r\n       Tessella aborting. Sorry!\r\n"), std::string::npos) << o.log;
+  EXPECT_NE(o.log.find("Input/output error\n       Tessella aborting. Sorry!\n"), std::string::npos) << o.log;
   ASSERT_EQ(o.result.problems.size(), 1u);
   EXPECT_EQ(NoticeText(o.result.problems[0]), "Error reading the plot file '" + input + "'\n\nInput/output error");
 }
@@ -141,7 +141,7 @@ TEST(InputFailure, TheCommandLineFailsTheFileAndSaysWhy) {
   EXPECT_NE(fifo.err.find("fifo.plt: error: Not a regular file"), std::string::npos) << fifo.err;
   auto folder = test::RunTessella({"-B", "--", dir.path() + "/fifo.plt", "/dev/zero"}, dir.path());
   EXPECT_EQ(folder.status, 1);
-  EXPECT_NE(folder.err.find("0 files converted, 2 failed"), std::string::npos) << folder.err;
+  EXPECT_NE(folder.err.find("/dev/zero: error: Not a regular file"), std::string::npos) << folder.err;
 }
 
 }  // namespace

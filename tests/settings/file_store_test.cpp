@@ -35,7 +35,7 @@ TEST_F(FileStoreTest, ValuesAreWrittenAsReadableTypedLines) {
   ASSERT_EQ(WriteSettingsInt(notices, "Work", "Pen2", 255), 1);
   ASSERT_EQ(WriteSettingsString(notices, "Work", "FontName", "Arial \"Narrow\""), 1);
   std::string text = ReadFile(SettingsFile());
-  EXPECT_NE(text.find("[Work]\r\nPen2=dword:000000ff\r\nFontName=\"Arial \\\"Narrow\\\"\"\r\n"), std::string::npos)
+  EXPECT_NE(text.find("[Work]\nPen2=dword:000000ff\nFontName=\"Arial \\\"Narrow\\\"\"\n"), std::string::npos)
       << text;
 
   // Hand edits: a quoted number is a text and reads as the default.
@@ -71,6 +71,15 @@ TEST_F(FileStoreTest, DamagedFileIsReadAsFarAsPossibleReportedOnceAndKeptAside) 
   EXPECT_TRUE(set.Has(MirrorX));
   EXPECT_EQ(notices.texts.size(), 1u);
   EXPECT_EQ(ReadFile(SettingsFile()).find("garbage"), std::string::npos);
+
+  // A second damaged file is kept beside the first, never over it.
+  const std::string again = "[Work]\nPageWidth=dword:12c\n\x01 more garbage\n";
+  WriteFile(SettingsFile(), again);
+  ReadIniFile(notices, &set, nullptr);
+  EXPECT_EQ(notices.texts.size(), 2u);
+  ASSERT_EQ(WriteSettingsInt(notices, "Work", "MirrorY", 0xFFFFFFFF), 1);
+  EXPECT_EQ(ReadFile(SettingsFile() + ".damaged"), damaged);
+  EXPECT_EQ(ReadFile(SettingsFile() + ".damaged-2"), again);
 }
 
 TEST_F(FileStoreTest, BinaryOrOversizedFilesNeverCrashAndAreNotOverwritten) {

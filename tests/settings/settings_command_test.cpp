@@ -29,7 +29,7 @@ class SettingsCommandTest : public StoreTest {
 
 TEST_F(SettingsCommandTest, SetShowExportDeleteImportEndToEnd) {
   EXPECT_EQ(Run({"set", "Pen2", "red"}).status, 0);
-  EXPECT_EQ(Run({"set", "Pen4", "#FF0000"}).status, 0);  // #BBGGRR: blue
+  EXPECT_EQ(Run({"set", "Pen4", "#0000FF"}).status, 0);  // #RRGGBB: blue
   auto r = Run({"set", "--set", "Work", "Pen3", " 0, 128 ,255"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "[Work] Pen3 = 16744448 (0,128,255)\n");

@@ -1,5 +1,6 @@
 // These run over the settings file store, which is the POSIX one.
 #ifndef _WIN32
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <random>
@@ -30,7 +31,7 @@ SettingsSet Sample(const char* name, gdi::COLORREF pen2, bool ignoreLT) {
 TEST_F(SettingsFileTest, ExportOfNoSetsWritesOnlyTheIndex) {
   std::string file = dir.File("none.set");
   ASSERT_EQ(ExportSettings(notices, file.c_str()), 1);
-  EXPECT_EQ(ReadFile(file), "[Tessella Settings]\r\nSettings=Default\r\nNumSets=1\r\n");
+  EXPECT_EQ(ReadFile(file), "[Tessella Settings]\nSettings=Default\nNumSets=1\n");
 }
 
 TEST_F(SettingsFileTest, ExportOfTwoSetsFollowsTheProfileLayout) {
@@ -71,7 +72,7 @@ TEST_F(SettingsFileTest, ExportKeepsWhatTheFileAlreadyHolds) {
   ASSERT_EQ(SaveSet(notices, Sample("A", 255, false), "A"), 1);
   ASSERT_EQ(ExportSettings(notices, file.c_str()), 1);
   std::string text = ReadFile(file);
-  EXPECT_EQ(text.rfind("; my notes\r\n[Other]\r\nx=1\r\n[A]\r\nCustom=yes\r\nPen2=255\r\nPen1=0\r\nPenWidth1=-3\r\n", 0), 0u)
+  EXPECT_EQ(text.rfind("; my notes\n[Other]\nx=1\n[A]\nCustom=yes\nPen2=255\nPen1=0\nPenWidth1=-3\n", 0), 0u)
       << text;
 
   EXPECT_EQ(ExportSettings(notices, dir.File("no/such/folder/x.set").c_str()), 0);
@@ -122,7 +123,7 @@ TEST_F(SettingsFileTest, ImportedValuesAreReadLikeProfileStrings) {
   EXPECT_EQ(summary.skipped, Names{"bad\\name"});
   EXPECT_EQ(summary.startupSet, "Mixed");
   SettingsSet m = LoadSettingsSet(notices, "Mixed");
-  EXPECT_EQ(m.PageWidth, 0);  // text that is no number
+  EXPECT_EQ(m.PageWidth, 297);  // text that is no number imports as 0, which is no paper width
   EXPECT_EQ(m.PageHeight, 420);
   EXPECT_EQ(m.FramePicture, 1);  // missing: its default
   EXPECT_TRUE(m.Has(AutoCopy));
@@ -161,17 +162,51 @@ TEST_F(SettingsFileTest, UnusableFilesChangeNothing) {
 }
 
 TEST_F(SettingsFileTest, AHostileIndexIsBounded) {
+  // More names than the store can ever hold: the import stops at the limit,
+  // fails as a whole, and changes nothing.
   std::string index = "[Tessella Settings]\nNumSets=2147483647\n";
-  for (int i = 1; i <= 1500; ++i) index += "Set" + std::to_string(i) + "=n" + std::to_string(i) + "\n";
+  for (size_t i = 1; i <= kMaxImportedSets + 500; ++i)
+    index += "Set" + std::to_string(i) + "=n" + std::to_string(i) + "\n";
   std::string file = dir.File("many.set");
   WriteFile(file, index);
   ImportSummary summary;
   auto start = std::chrono::steady_clock::now();
-  ASSERT_EQ(ImportSettings(notices, file.c_str(), false, &summary), 1);
+  EXPECT_EQ(ImportSettings(notices, file.c_str(), false, &summary), 0);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
   EXPECT_EQ(summary.imported.size(), kMaxImportedSets);
   EXPECT_GE(summary.overLimit, 500u);
-  EXPECT_EQ(SettingsSectionNames().size(), kMaxImportedSets);
+  EXPECT_TRUE(SettingsSectionNames().empty());
+  ASSERT_EQ(notices.texts.size(), 1u);
+  EXPECT_NE(notices.texts[0].find("more than 4 MB"), std::string::npos) << notices.texts[0];
+}
+
+TEST_F(SettingsFileTest, AnExportOfManySetsImportsWhole) {
+  const size_t sets = 1500;
+  {
+    SettingsBatch batch(notices);
+    for (size_t i = 0; i < sets; ++i)
+      SaveSet(notices, Sample("s", static_cast<gdi::COLORREF>(i), i % 2), ("s" + std::to_string(i)).c_str());
+    ASSERT_TRUE(batch.Commit());
+  }
+  std::vector<std::string> before = SettingsSectionNames();
+  ASSERT_EQ(before.size(), sets);
+  std::string file = dir.File("all.set");
+  ASSERT_EQ(ExportSettings(notices, file.c_str()), 1);
+  EXPECT_GT(ReadFile(file).size(), 1u << 20);  // past the old limit on reading it back
+  {
+    SettingsBatch batch(notices);
+    for (const std::string& name : before) DeleteSettingsSection(notices, name.c_str());
+  }
+  ASSERT_TRUE(SettingsSectionNames().empty());
+  ImportSummary summary;
+  ASSERT_EQ(ImportSettings(notices, file.c_str(), false, &summary), 1);
+  EXPECT_EQ(summary.overLimit, 0u);
+  std::vector<std::string> after = SettingsSectionNames();
+  after.erase(std::remove(after.begin(), after.end(), std::string("Default")), after.end());
+  std::sort(before.begin(), before.end());
+  std::sort(after.begin(), after.end());
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(LoadSettingsSet(notices, "s1499").PenColor[2], 1499u);
   EXPECT_TRUE(notices.texts.empty());
 }
 

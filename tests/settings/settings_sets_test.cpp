@@ -52,9 +52,17 @@ TEST_F(SettingsSetsTest, StoredValuesAreReadByBitZeroAndSixteenBits) {
   EXPECT_FALSE(set.Has(AutoCopy));
   EXPECT_TRUE(set.Has(NoWarnings));
   EXPECT_TRUE(set.Has(MirrorX));
-  EXPECT_EQ(set.PageWidth, 4464);
+  // Values that mean nothing are not cut to 16 bits and used: the default
+  // is, and the user hears which.
+  EXPECT_EQ(set.PageWidth, 297);
   EXPECT_EQ(set.FramePicture, -1);
-  EXPECT_EQ(set.PenWidth[3], 0x2345);
+  EXPECT_EQ(set.PenWidth[3], 0);
+  ASSERT_EQ(notices.texts.size(), 2u);
+  EXPECT_EQ(notices.texts[0],
+            "The settings set 'S' holds PenWidth3=74565, which is not a pen width from -80 to 50; 0 is used instead.");
+  EXPECT_EQ(notices.texts[1],
+            "The settings set 'S' holds PageWidth=70000, which is not a paper width in mm from 1 to 32767; 297 is "
+            "used instead.");
   EXPECT_EQ(set.InitialCmdBuffer, 4096u);
   EXPECT_EQ(set.PageHeight, 210);
   EXPECT_STREQ(set.Font.lfFaceName, "Courier New");
@@ -115,6 +123,35 @@ TEST_F(SettingsSetsTest, DeletingTheStartupSetKeepsItsNameWithDefaults) {
   EXPECT_TRUE(SettingsSectionNames().empty());
   EXPECT_EQ(GetSettingsText(nullptr, "Settings", ""), "Work");
   EXPECT_TRUE(SameSettings(LoadSettingsSet(notices), DefaultSettings("Work")));
+}
+
+TEST_F(SettingsSetsTest, OutOfRangeValuesOfAHandEditedSetFallBackToTheirDefaults) {
+  WriteSettingsInt(notices, "Hand", "PageHeight", 0);
+  WriteSettingsInt(notices, "Hand", "FramePicture", 500);
+  WriteSettingsInt(notices, "Hand", "InitialCmdBuffer", 0);
+  WriteSettingsInt(notices, "Hand", "Pen2", 0x01000000);
+  WriteSettingsInt(notices, "Hand", "PenWidth4", static_cast<uint32_t>(-81));
+  WriteSettingsInt(notices, "Hand", "PenWidth5", static_cast<uint32_t>(-80));
+  WriteSettingsInt(notices, "Hand", "FramePicture", static_cast<uint32_t>(-5));  // negative: expand to the paper
+  SettingsSet set;
+  ReadIniFile(notices, &set, "Hand");
+  EXPECT_EQ(set.PageHeight, 210);
+  EXPECT_EQ(set.FramePicture, -5);
+  EXPECT_EQ(set.InitialCmdBuffer, 1024u);
+  EXPECT_EQ(set.PenColor[2], DefaultPenColor(2));
+  EXPECT_EQ(set.PenWidth[4], 0);
+  EXPECT_EQ(set.PenWidth[5], -80);
+  EXPECT_EQ(notices.texts.size(), 4u);
+}
+
+TEST_F(SettingsSetsTest, DeletingTheStartupSetMakesDefaultTheStartupSetAgain) {
+  ASSERT_EQ(SaveSet(notices, DefaultSettings(), "Work"), 1);
+  ASSERT_EQ(SaveSet(notices, DefaultSettings(), "Other"), 1);
+  ASSERT_EQ(DeleteSet(notices, "Work"), 1);
+  EXPECT_EQ(StartupSetName(), "Other");  // not the start-up set: nothing else changes
+  ASSERT_EQ(DeleteSet(notices, "OTHER"), 1);
+  EXPECT_EQ(StartupSetName(), "Default");
+  EXPECT_TRUE(SettingsSectionNames().empty());
 }
 
 TEST_F(SettingsSetsTest, LongNamesAreBounded) {

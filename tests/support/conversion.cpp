@@ -41,7 +41,7 @@ TestConversion ConvertForTest(const std::string& plot, const SettingsSet& settin
   quiet.Set(NoInfoMessages, true);
   TestConversion out;
   out.result = Tessella(quiet, input, nullptr, logPath, env, &result);
-  out.log = ReadFile(logPath);
+  out.log = ReadLogFile(logPath);
   out.emf = result.memoryMetafile;
   SaveSeeds(plot, out.emf);
   if (!out.emf.empty()) {

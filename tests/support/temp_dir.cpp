@@ -101,4 +101,13 @@ bool FileExists(const std::string& path) {
   return stat(path.c_str(), &st) == 0;
 }
 
+std::string ReadLogFile(const std::string& path) {
+  std::string log;
+  for (char c : ReadFile(path)) {
+    if (c == '\n' && (log.empty() || log.back() != '\r')) log += '\r';
+    log += c;
+  }
+  return log;
+}
+
 }  // namespace tsl::test

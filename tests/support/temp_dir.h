@@ -24,6 +24,9 @@ class TempDir {
 };
 
 std::string ReadFile(const std::string& path);
+// A log file in the CR LF form the expectations are written in, whatever
+// line end the system's files have.
+std::string ReadLogFile(const std::string& path);
 // The names in any folder, sorted.
 std::vector<std::string> ListFolder(const std::string& path);
 bool FileExists(const std::string& path);

@@ -21,8 +21,19 @@ namespace {
 constexpr const char* kLockFileName = "settings.lock";
 constexpr const char* kDamagedSuffix = ".damaged";
 constexpr const char* kFileHeader =
-    "; Tessella settings: the base values first, then one [section] per settings set.\r\n"
-    "; Numbers are written dword:<hexadecimal>, texts in double quotes.\r\n";
+    "; Tessella settings: the base values first, then one [section] per settings set.\n"
+    "; Numbers are written dword:<hexadecimal>, texts in double quotes.\n";
+
+// Where a damaged file is kept: settings.ini.damaged, or the first of
+// .damaged-2, .damaged-3, ... that is free, so that no earlier copy is
+// overwritten.
+std::string DamagedCopyName(const std::string& path) {
+  std::string name = path + kDamagedSuffix;
+  struct stat st;
+  for (int n = 2; ::lstat(name.c_str(), &st) == 0 && n < 10000; ++n)
+    name = path + kDamagedSuffix + "-" + std::to_string(n);
+  return name;
+}
 
 std::string ErrorText(int code, const std::string& path) { return std::string(std::strerror(code)) + ": " + path; }
 
@@ -259,7 +270,7 @@ void FileSettingsStore::Refresh() {
   if (IsDamaged(doc_)) {
     ReportDamage(path, id,
                  "The file is damaged. The settings that can be read are used; when settings are next saved, "
-                 "the damaged file is kept as " + path + kDamagedSuffix + ".");
+                 "the damaged file is kept as " + DamagedCopyName(path) + ".");
   }
 }
 
@@ -385,7 +396,7 @@ StoreStatus FileSettingsStore::Commit(const std::vector<Op>& ops) {
     }
     IniDocument doc = r == FileReadResult::Missing ? IniDocument::Parse(kFileHeader) : IniDocument::Parse(bytes);
     if (r == FileReadResult::Ok && IsDamaged(doc)) {
-      if (!ReplaceFileAtomically(path + kDamagedSuffix, bytes, &error)) {
+      if (!ReplaceFileAtomically(DamagedCopyName(path), bytes, &error)) {
         status = StoreStatus::Failed(error);
         break;
       }
