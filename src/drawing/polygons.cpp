@@ -90,6 +90,9 @@ void DoEA(uint16_t mnemonic, const char* text, PlotterState& ps) {
     if (filled && ps.hbrFill) dc->FillRect(r, ps.hbrFill);
     dc->Rectangle(r.left, r.top, r.right, r.bottom);
   }
+  // The rectangle spans from the pen to the corner: both grow the extents,
+  // or a title block drawn with RA from a pen-up move falls outside the frame.
+  GrowExtents(ps, ps.xPen, ps.yPen);
   GrowExtents(ps, corner.x, corner.y);
   ps.nExecuted++;
 }

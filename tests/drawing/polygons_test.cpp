@@ -119,10 +119,25 @@ TEST(Rectangle, FilledAtTheOrigin) {
             "FillRect 0,0,100,100 brush(0,#000000,0)|Rectangle 0,0,100,100");
   EXPECT_EQ(f.ps.xPen, 0);
   EXPECT_EQ(f.ps.yPen, 0);
-  EXPECT_EQ(f.ps.xMin, 100);  // the corner only, not the pen position
-  EXPECT_EQ(f.ps.yMin, 100);
+  EXPECT_EQ(f.ps.xMin, 0);  // from the pen's corner
+  EXPECT_EQ(f.ps.yMin, 0);
   EXPECT_EQ(f.ps.xMax, 100);
   EXPECT_EQ(f.ps.yMax, 100);
+}
+
+TEST(Rectangle, EveryFormGrowsTheExtentsByBothCorners) {
+  // A title block after a pen-up move: nothing else drawn, so only the
+  // rectangle's own corners can place it inside the frame.
+  for (const char* rect : {"RA200,200", "EA200,200", "RR-300,-200", "ER-300,-200"}) {
+    HandlerFixture f;
+    f.Init();
+    f.RunAll("PU500,400");
+    f.Run(rect);
+    EXPECT_EQ(f.ps.xMin, 200) << rect;
+    EXPECT_EQ(f.ps.yMin, 200) << rect;
+    EXPECT_EQ(f.ps.xMax, 500) << rect;
+    EXPECT_EQ(f.ps.yMax, 400) << rect;
+  }
 }
 
 TEST(Rectangle, RelativeFormsAndScaledCorners) {
