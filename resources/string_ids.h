@@ -106,4 +106,21 @@
 #define IDS_NEW_VERSION_QUESTION 40100
 #define IDS_CURRENT_VERSION 40110
 
+/* The window: the toolbar's tooltips (each at its command's number), the
+   commands a later version brings, the About box. */
+#define IDS_TIP_OPEN_HPGL 1001
+#define IDS_TIP_VIEW_LOG 1003
+#define IDS_TIP_PRINT 1020
+#define IDS_TIP_COPY 1101
+#define IDS_TIP_PASTE 1102
+#define IDS_TIP_OPTIONS 1110
+#define IDS_TIP_HELP_CONTENTS 1201
+#define IDS_TIP_FIT_WINDOW 1300
+#define IDS_TIP_NORMAL_VIEW 1301
+#define IDS_TIP_ZOOM_IN 1311
+#define IDS_TIP_ZOOM_OUT 1321
+#define IDS_NOT_AVAILABLE_YET 41800
+#define IDS_NOT_A_METAFILE 41801
+#define IDS_ABOUT_LIBRARIES 41802
+
 #endif

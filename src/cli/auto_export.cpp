@@ -31,15 +31,6 @@ const int32_t kOrder[kExportFormats] = {kExportPNG, kExportJPEG, kExportBMP};
 
 }  // namespace
 
-std::string SizeText(uint64_t size) {
-  const uint64_t kGiB = 1ull << 30;
-  if (size >> 32) return std::to_string((size >> 32) * 4 + (size & 0xFFFFFFFFull) / kGiB) + " GB";
-  if (size >= kGiB) return Gcvt(static_cast<double>(size) / kGiB, 4) + " GB";
-  if (size > 1048575) return Gcvt(static_cast<double>(size) / 1048576, 4) + " MB";
-  if (size > 1023) return Gcvt(static_cast<double>(size) / 1024, 4) + " KB";
-  return std::to_string(size) + " Bytes";
-}
-
 bool ExportPages(Notices& notices, const Job& job, const RunResult& result, std::vector<std::string>* written) {
   const SettingsSet& settings = job.settings;
   size_t pages = result.memoryMetafile.empty() ? result.metafiles.size() : 1;

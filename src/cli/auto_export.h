@@ -16,8 +16,4 @@ namespace tsl {
 // user) or an interrupt stopped it.
 bool ExportPages(Notices& notices, const Job& job, const RunResult& result, std::vector<std::string>* written);
 
-// "1023 Bytes", "1 KB", "1.5 MB": a file size as the save confirmation
-// shows it.
-std::string SizeText(uint64_t size);
-
 }  // namespace tsl

@@ -41,6 +41,15 @@ std::string Gcvt(double value, int digits) {
   return s;
 }
 
+std::string SizeText(uint64_t size) {
+  const uint64_t kGiB = 1ull << 30;
+  if (size >> 32) return std::to_string((size >> 32) * 4 + (size & 0xFFFFFFFFull) / kGiB) + " GB";
+  if (size >= kGiB) return Gcvt(static_cast<double>(size) / kGiB, 4) + " GB";
+  if (size > 1048575) return Gcvt(static_cast<double>(size) / 1048576, 4) + " MB";
+  if (size > 1023) return Gcvt(static_cast<double>(size) / 1024, 4) + " KB";
+  return std::to_string(size) + " Bytes";
+}
+
 void LogConversionStats(const gdi::EmfSummary* metafile, PlotterState& ps, int64_t started,
                         const Clock& clock) {
   ConversionLog& log = *ps.log;

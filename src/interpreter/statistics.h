@@ -19,4 +19,8 @@ void LogConversionStats(const gdi::EmfSummary* metafile, PlotterState& ps, int64
 // digits: a whole number keeps its decimal point (1188 gives "1188.").
 std::string Gcvt(double value, int digits);
 
+// "1023 Bytes", "1. KB", "1.5 MB": a file size as the save confirmation
+// shows it.
+std::string SizeText(uint64_t size);
+
 }  // namespace tsl

@@ -93,6 +93,20 @@ int EmfToJpgFile(Notices& notices, const ExportRequest& req, const SettingsSet& 
   return 1;
 }
 
+bool ExportSizeFits(const ExportRequest& req, std::string* error) {
+  if (req.width <= 0 || req.height <= 0) {
+    *error = Format("The picture size %d x %d is empty.", req.width, req.height);
+    return false;
+  }
+  if (req.width > kMaxExportSide || req.height > kMaxExportSide ||
+      static_cast<uint64_t>(req.width) * static_cast<uint64_t>(req.height) > kMaxExportPixels) {
+    *error = Format("The picture size %d x %d is too large (at most %d pixels a side and %llu pixels).",
+                    req.width, req.height, kMaxExportSide, static_cast<unsigned long long>(kMaxExportPixels));
+    return false;
+  }
+  return true;
+}
+
 int32_t HeightForWidth(int32_t width, float aspect) {
   if (!(aspect > 0) || !std::isfinite(aspect)) return width;
   double h = std::trunc(width / static_cast<double>(aspect));

@@ -56,6 +56,8 @@ void MakeExportPalette(const SettingsSet& options, uint8_t palette[256][4]);
 // False with a reason for a metafile that cannot be read or a size that is
 // empty or too large.
 bool EmfToMemoryDIB(const ExportRequest& req, const SettingsSet& options, MemoryDib* dib, std::string* error);
+// False, with the reason, for a picture size that is empty or too large.
+bool ExportSizeFits(const ExportRequest& req, std::string* error);
 
 // The file writers, on an open file. False on a write or library error;
 // libpng's and libjpeg's messages go into *error.

@@ -6,7 +6,6 @@
 #include <unordered_map>
 
 #include "common/gdi/emf_reader.h"
-#include "common/notify.h"
 #include "output/emf_renderer.h"
 #include "output/raster_export.h"
 
@@ -45,16 +44,7 @@ class Quantizer {
 }  // namespace
 
 bool EmfToMemoryDIB(const ExportRequest& req, const SettingsSet& options, MemoryDib* dib, std::string* error) {
-  if (req.width <= 0 || req.height <= 0) {
-    *error = Format("The picture size %d x %d is empty.", req.width, req.height);
-    return false;
-  }
-  if (req.width > kMaxExportSide || req.height > kMaxExportSide ||
-      static_cast<uint64_t>(req.width) * static_cast<uint64_t>(req.height) > kMaxExportPixels) {
-    *error = Format("The picture size %d x %d is too large (at most %d pixels a side and %llu pixels).",
-                    req.width, req.height, kMaxExportSide, static_cast<unsigned long long>(kMaxExportPixels));
-    return false;
-  }
+  if (!ExportSizeFits(req, error)) return false;
   gdi::EmfReader reader;
   std::string why;
   if (!req.metafile || !reader.Parse(req.metafile, req.metafileSize, &why)) {

@@ -1,33 +1,30 @@
-// The frame window: the one top-level window, showing the current drawing.
+// The frame window: the one top-level window with the menu, the toolbar and
+// the drawing view; every command arrives here.
 #pragma once
-#include <string>
-
 #include "shell/metafile.h"
 
 namespace tsl::shell {
 
 extern const char kFrameClass[];  // "Tessella"
 
-// What the frame shows. Owned by WinMain; the window keeps a pointer.
-struct Frame {
-  HWND hwnd = nullptr;
-  EnhMetaFile drawing;   // the view's own copy
-  std::string source;    // plot file of the drawing, empty when none
-  unsigned zoom = 0;     // thousandths; 0 fits the drawing to the window
-};
-
-// The window title: "<source> - Tessella" for a drawing from a plot file,
-// else the program's banner; with a zoom, " [n:1]" or " [1:n]" appended.
-// At most 255 characters.
-std::string CaptionText(const std::string& source, unsigned zoom);
-
-bool RegisterFrameClass(HINSTANCE instance);
-// Creates the (visible) frame for `frame`; nullptr on failure.
-HWND CreateFrame(HINSTANCE instance, Frame* frame, int show);
-void SetCaption(Frame& frame);
-// The frame shows `drawing` (taking it over) from now on.
-void ReplaceDrawing(Frame& frame, EnhMetaFile drawing);
+// Registers the frame's and the client's window classes: false when either
+// fails.
+bool RegisterClasses(HINSTANCE instance);
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Recomputes the title from the current source file and the view's zoom.
+void SetCaption(HWND frame);
+// The title with `source` named, for the drawing a run has just handed
+// over before its names become the current ones.
+void SetCaptionFor(HWND frame, const std::string& source);
+
+// The toolbar of the frame: 17 entries with tooltips.
+HWND CreateToolbar(HWND frame);
+// The tooltip text of a toolbar command (empty when it has none).
+std::string ToolTipText(unsigned id);
+
+// Shows the welcome picture, fitted.
+void WelcomeScreen(HWND frame);
 
 }  // namespace tsl::shell

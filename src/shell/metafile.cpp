@@ -1,18 +1,19 @@
 #include "shell/metafile.h"
 
-#include "platform/win32/system_text.h"
-
 namespace tsl::shell {
 
-EnhMetaFile OpenEnhMetaFile(const std::string& path, std::string* error) {
-  SetLastError(0);
-  HENHMETAFILE h = GetEnhMetaFileA(path.c_str());
-  if (!h && error) {
-    DWORD code = GetLastError();
-    // GDI does not always set an error for a file that is no metafile.
-    *error = code ? win32::SystemErrorText(code) : "The file is not an enhanced metafile.";
-  }
-  return EnhMetaFile(h);
+EnhMetaFile MetafileFromBytes(const std::vector<uint8_t>& emf) {
+  if (emf.empty()) return EnhMetaFile();
+  return EnhMetaFile(SetEnhMetaFileBits(static_cast<UINT>(emf.size()), emf.data()));
+}
+
+std::vector<uint8_t> MetafileBytes(HENHMETAFILE emf) {
+  std::vector<uint8_t> bytes;
+  UINT n = emf ? GetEnhMetaFileBits(emf, 0, nullptr) : 0;
+  if (n == 0) return bytes;
+  bytes.resize(n);
+  if (GetEnhMetaFileBits(emf, n, bytes.data()) != n) bytes.clear();
+  return bytes;
 }
 
 RECT FitToClient(long frameWidth, long frameHeight, long clientWidth, long clientHeight) {
@@ -36,17 +37,6 @@ RECT FitToClient(long frameWidth, long frameHeight, long clientWidth, long clien
   r.right = static_cast<LONG>(r.left + w);
   r.bottom = static_cast<LONG>(r.top + h);
   return r;
-}
-
-void PaintFitted(HDC dc, HENHMETAFILE emf, const RECT& client) {
-  ENHMETAHEADER header{};
-  if (!emf || !GetEnhMetaFileHeader(emf, sizeof header, &header)) return;
-  long fw = header.rclFrame.right - header.rclFrame.left;
-  long fh = header.rclFrame.bottom - header.rclFrame.top;
-  RECT target = FitToClient(fw, fh, client.right - client.left, client.bottom - client.top);
-  if (target.right <= target.left) return;
-  OffsetRect(&target, client.left, client.top);
-  PlayEnhMetaFile(dc, emf, &target);
 }
 
 }  // namespace tsl::shell

@@ -1,14 +1,20 @@
 // An enhanced-metafile handle with an owner, and what the shell does with
-// one: load it, take its frame, play it fitted into a window.
+// one: make it from bytes, take its bytes, fit it into a window.
 #pragma once
+// The core's GDI types first: <windows.h> defines macros (RGB, TRANSPARENT,
+// ...) that would rewrite their declarations.
+#include "common/gdi/types.h"
+
 #define WIN32_LEAN_AND_MEAN
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace tsl::shell {
 
@@ -29,6 +35,7 @@ class EnhMetaFile {
   EnhMetaFile& operator=(const EnhMetaFile&) = delete;
 
   HENHMETAFILE get() const { return h_; }
+  HENHMETAFILE Release() { return std::exchange(h_, nullptr); }
   explicit operator bool() const { return h_ != nullptr; }
   void Reset() {
     if (h_) DeleteEnhMetaFile(h_);
@@ -39,9 +46,10 @@ class EnhMetaFile {
   HENHMETAFILE h_ = nullptr;
 };
 
-// The enhanced metafile at `path`; empty, with the system's text in *error,
-// when it cannot be opened or is no enhanced metafile.
-EnhMetaFile OpenEnhMetaFile(const std::string& path, std::string* error);
+// An enhanced metafile made from EMF bytes; empty when GDI refuses them.
+EnhMetaFile MetafileFromBytes(const std::vector<uint8_t>& emf);
+// The EMF bytes of a metafile; empty when GDI cannot give them.
+std::vector<uint8_t> MetafileBytes(HENHMETAFILE emf);
 
 // Where a picture whose frame is `frameWidth` x `frameHeight` (any unit) is
 // drawn in a client area of `clientWidth` x `clientHeight` pixels: as large
@@ -49,7 +57,5 @@ EnhMetaFile OpenEnhMetaFile(const std::string& path, std::string* error);
 // gives an empty rectangle.
 RECT FitToClient(long frameWidth, long frameHeight, long clientWidth, long clientHeight);
 
-// Plays `emf` into `dc`, fitted into `client`.
-void PaintFitted(HDC dc, HENHMETAFILE emf, const RECT& client);
 
 }  // namespace tsl::shell

@@ -8,6 +8,7 @@
 #include "resources/string_ids.h"
 #include "output/page_setup_form.h"
 #include "resources/print_ids.h"
+#include "shell/dialog_placement.h"
 
 namespace tsl::shell {
 
@@ -53,15 +54,6 @@ PageSetupForm Read(HWND dlg) {
 }
 
 void ShowPrinter(HWND dlg, PrintRecord* r) { SetDlgItemTextA(dlg, IDC_PS_PRINTER, PrinterName(r).c_str()); }
-
-void CentreOnDesktop(HWND dlg) {
-  RECT d, w;
-  GetWindowRect(GetDesktopWindow(), &d);
-  GetWindowRect(dlg, &w);
-  int x = d.left + ((d.right - d.left) - (w.right - w.left)) / 2;
-  int y = d.top + ((d.bottom - d.top) - (w.bottom - w.top)) / 2;
-  SetWindowPos(dlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
 
 // The picture control at the bottom left of the dialog, as large as its
 // bitmap.

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 
 #include "common/gdi/emf_types.h"
 #include "windows/hdc_device.h"
@@ -15,7 +14,6 @@
 
 namespace {
 
-using tsl::test::Dib;
 
 // A 20 x 10 cm picture: a red filled left half inside a black outline.
 // (<windows.h> is in: its macros stand for gdi's constants, same values.)
@@ -46,37 +44,19 @@ TEST(Playback, GdiTakesItsOwnMetafileAndPlaysItScaledIntoADib) {
   EXPECT_GT(px.Count(RGB(255, 0, 0)), 80 * 80);
 }
 
-std::string TempPath(const char* name) {
-  char dir[MAX_PATH];
-  GetTempPathA(MAX_PATH, dir);
-  return std::string(dir) + name;
-}
-
-TEST(Playback, TheViewOpensMetafileFilesAndExplainsWhatIsNoMetafile) {
+TEST(Playback, TheViewTakesMetafileBytesAndGivesThemBackUnchanged) {
   std::vector<uint8_t> emf = HalfRedPicture("");
-  std::string good = TempPath("tsl_view_good.emf"), bad = TempPath("tsl_view_bad.emf");
-  std::ofstream(good, std::ios::binary).write(reinterpret_cast<const char*>(emf.data()), emf.size());
-  std::ofstream(bad, std::ios::binary) << "IN;SP1;PD100,100;";
+  tsl::shell::EnhMetaFile made = tsl::shell::MetafileFromBytes(emf);
+  ASSERT_TRUE(made);
+  EXPECT_EQ(tsl::shell::MetafileBytes(made.get()), emf);
+  tsl::test::Pixels px;
+  ASSERT_TRUE(tsl::test::PlayInto(tsl::shell::MetafileBytes(made.get()), 200, 100, &px));
+  EXPECT_EQ(px.At(50, 50), RGB(255, 0, 0));
 
-  std::string error;
-  tsl::shell::EnhMetaFile opened = tsl::shell::OpenEnhMetaFile(good, &error);
-  ASSERT_TRUE(opened);
-  EXPECT_EQ(GetEnhMetaFileBits(opened.get(), 0, nullptr), emf.size());
-
-  Dib dib(400, 300);
-  RECT client{0, 0, 400, 300};
-  tsl::shell::PaintFitted(dib.dc(), opened.get(), client);
-  GdiFlush();
-  EXPECT_EQ(dib.Pixel(100, 150), RGB(255, 0, 0)) << "fitted: 400 x 200, centred";
-  EXPECT_EQ(dib.Pixel(100, 20), RGB(255, 255, 255)) << "above the fitted picture";
-
-  EXPECT_FALSE(tsl::shell::OpenEnhMetaFile(bad, &error));
-  EXPECT_FALSE(error.empty());
-  error.clear();
-  EXPECT_FALSE(tsl::shell::OpenEnhMetaFile(TempPath("tsl_no_such_file.emf"), &error));
-  EXPECT_FALSE(error.empty());
-  std::remove(good.c_str());
-  std::remove(bad.c_str());
+  std::vector<uint8_t> plot = {'I', 'N', ';', 'S', 'P', '1', ';'};
+  EXPECT_FALSE(tsl::shell::MetafileFromBytes(plot)) << "no metafile";
+  EXPECT_FALSE(tsl::shell::MetafileFromBytes({}));
+  EXPECT_TRUE(tsl::shell::MetafileBytes(nullptr).empty());
 }
 
 }  // namespace

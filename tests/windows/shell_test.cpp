@@ -1,9 +1,6 @@
-// The shell's own rules: fitting a drawing into the window, the command
-// line's file, and the window title.
+// Fitting a drawing into the window with its proportions kept.
 #include <gtest/gtest.h>
 
-#include "shell/conversion.h"
-#include "shell/frame.h"
 #include "shell/metafile.h"
 
 namespace {
@@ -36,24 +33,6 @@ TEST(FitToClient, DegenerateSizesGiveNothingAndHugeOnesDoNotOverflow) {
   RECT sq = FitToClient(2000000000, 2000000000, 1000, 800);
   EXPECT_EQ(sq.right - sq.left, 800);
   EXPECT_EQ(sq.bottom - sq.top, 800);
-}
-
-TEST(CommandLine, TheFileLosesSurroundingBlanksAndQuotes) {
-  EXPECT_EQ(tsl::shell::CommandLineFile("  \"C:\\Plots\\my drawing.plt\"  "), "C:\\Plots\\my drawing.plt");
-  EXPECT_EQ(tsl::shell::CommandLineFile(""), "");
-  EXPECT_EQ(tsl::shell::CommandLineFile(nullptr), "");
-  EXPECT_EQ(tsl::shell::CommandLineFile(" \" \" "), "");
-  EXPECT_TRUE(tsl::shell::IsMetafileName("C:\\out\\DRAWING.EMF"));
-  EXPECT_FALSE(tsl::shell::IsMetafileName("C:\\my.emf\\drawing"));
-  EXPECT_FALSE(tsl::shell::IsMetafileName("drawing.emz"));
-}
-
-TEST(Caption, NamesTheSourceAndTheZoom) {
-  EXPECT_EQ(tsl::shell::CaptionText("", 0), "Tessella 5.4.1110 - HP-GL Plot file conversion utility");
-  EXPECT_EQ(tsl::shell::CaptionText("C:\\a.plt", 0), "C:\\a.plt - Tessella");
-  EXPECT_EQ(tsl::shell::CaptionText("C:\\a.plt", 2000), "C:\\a.plt - Tessella [2:1]");
-  EXPECT_EQ(tsl::shell::CaptionText("C:\\a.plt", 333), "C:\\a.plt - Tessella [1:3]");
-  EXPECT_EQ(tsl::shell::CaptionText(std::string(400, 'x'), 0).size(), 255u);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "cli/auto_export.h"
+#include "interpreter/statistics.h"
 
 namespace tsl {
 namespace {
