@@ -7,7 +7,10 @@
 #include "cli/convert_job.h"
 #include "cli/interrupts.h"
 #include "cli/report.h"
+#include "cli/terminal_notices.h"
 #include "cli/terminal_progress.h"
+#include "common/memory.h"
+#include "resources/string_ids.h"
 
 namespace tsl {
 
@@ -25,7 +28,16 @@ BatchReport RunBatch(const std::vector<Job>& jobs, int threads, Reporter& report
       size_t i = next.fetch_add(1);
       if (i >= jobs.size()) return;
       TerminalProgress progress(&board, InterruptFlag());
-      switch (ConvertJob(jobs[i], &progress, reporter, onlyFile)) {
+      JobStatus status = JobStatus::Failed;
+      try {
+        status = ConvertJob(jobs[i], &progress, reporter, onlyFile);
+      } catch (const std::bad_alloc&) {
+        // What the job had not finished is gone with its owners; the other
+        // files still get their turn.
+        TerminalNotices(jobs[i].source).Tell(
+            MakeNotice(IDS_ALLOCATION_FAILED, {std::to_string(FailedAllocationSize())}, NoticeIcon::Error));
+      }
+      switch (status) {
         case JobStatus::Warned: warned++; [[fallthrough]];
         case JobStatus::Converted: converted++; break;
         case JobStatus::Failed: failed++; break;

@@ -22,6 +22,7 @@
 #include "cli/streams.h"
 #include "cli/terminal_notices.h"
 #include "common/gdi/emf_reader.h"
+#include "common/version.h"
 #include "output/metafile_load.h"
 #include "settings/settings_registry.h"
 #include "settings/settings_sets.h"
@@ -86,7 +87,7 @@ int RunCli(int argc, char** argv) {
   CommandLine cl = ParseArguments(args, base);
   if (!cl.error.empty()) return Usage(cl.error);
   if (cl.version) {
-    std::printf("tessella 5.4.1110\n");
+    std::printf("tessella %s\n", TESSELLA_VERSION);
     return 0;
   }
   if (cl.help) {

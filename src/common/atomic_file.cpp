@@ -1,10 +1,11 @@
 #include "common/atomic_file.h"
 
+#include <fcntl.h>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <string>
+#include <utility>
 #if defined(_WIN32)
 #include <io.h>
 #include <process.h>
@@ -13,7 +14,7 @@
 #endif
 
 #include "common/io_faults.h"
-#include "platform/file_replace.h"
+#include "common/notify.h"
 
 namespace tsl {
 
@@ -36,6 +37,7 @@ void CloseDescriptor(int fd) {
 #endif
 }
 
+#if !defined(__GLIBC__)
 FILE* StreamOver(int fd) {
 #if defined(_WIN32)
   return _fdopen(fd, "wb");
@@ -43,22 +45,31 @@ FILE* StreamOver(int fd) {
   return fdopen(fd, "wb");
 #endif
 }
+#endif
 }  // namespace
 
 #if defined(__GLIBC__)
-// The descriptor behind a stream built with fopencookie, so that each
-// transfer of the stream's buffer passes the test hook first.
-struct AtomicFile::FaultStream {
+// The stream over the temporary file's descriptor, built with fopencookie:
+// each transfer of its buffer passes the test hook first (when one was set
+// at the open), and every few megabytes the system is asked to start
+// writing what came so far, so that the flush to the disk at Commit has
+// little left to wait for.
+struct AtomicFile::WriteStream {
+  static constexpr size_t kWritebackStep = 8u << 20;
   int fd = -1;
   std::string path;
+  bool faults = false;
+  size_t sinceWriteback = 0;
 
   // A failure is a short count with errno set, never -1: glibc's buffered
   // writer takes a -1 for a count and overruns the caller's data.
   static ssize_t Write(void* cookie, const char* data, size_t n) {
-    auto* s = static_cast<FaultStream*>(cookie);
-    if (int err = InjectedIoFault(FileStep::Write, s->path)) {
-      errno = err;
-      return 0;
+    auto* s = static_cast<WriteStream*>(cookie);
+    if (s->faults) {
+      if (int err = InjectedIoFault(FileStep::Write, s->path)) {
+        errno = err;
+        return 0;
+      }
     }
     size_t done = 0;
     while (done < n) {
@@ -69,31 +80,40 @@ struct AtomicFile::FaultStream {
       }
       done += static_cast<size_t>(w);
     }
+    s->sinceWriteback += done;
+    if (s->sinceWriteback >= kWritebackStep) {
+      s->sinceWriteback = 0;
+      StartWriteback(s->fd);
+    }
     return static_cast<ssize_t>(done);
   }
   static int Seek(void* cookie, off64_t* offset, int whence) {
-    off64_t at = ::lseek64(static_cast<FaultStream*>(cookie)->fd, *offset, whence);
+    off64_t at = ::lseek64(static_cast<WriteStream*>(cookie)->fd, *offset, whence);
     if (at < 0) return -1;
     *offset = at;
     return 0;
   }
   static int Close(void* cookie) {
-    auto* s = static_cast<FaultStream*>(cookie);
+    auto* s = static_cast<WriteStream*>(cookie);
     int rc = ::close(s->fd);
     s->fd = -1;
     return rc;
   }
 
-  FILE* Open(int descriptor, const std::string& finalPath) {
+  explicit WriteStream(const std::string& finalPath) : path(finalPath), faults(HasIoFaultHook()) {}
+  // Allocates nothing but the stream itself (a null stream when that fails).
+  FILE* Open(int descriptor) {
     fd = descriptor;
-    path = finalPath;
     cookie_io_functions_t io{nullptr, &Write, &Seek, &Close};
     return fopencookie(this, "wb", io);
   }
 };
 #else
-struct AtomicFile::FaultStream {
-  FILE* Open(int fd, const std::string&) { return StreamOver(fd); }
+// Here the hook sees no single writes (create, sync, close and rename it
+// still sees).
+struct AtomicFile::WriteStream {
+  explicit WriteStream(const std::string&) {}
+  FILE* Open(int fd) { return StreamOver(fd); }
 };
 #endif
 
@@ -118,8 +138,12 @@ bool AtomicFile::Open(const std::string& path) {
     errno = err;
     return false;
   }
+  if (!ResolveWriteTarget(path, &target_)) return false;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temp_ = TemporaryNameFor(path);
+    temp_ = TemporaryNameFor(target_.path);
+    // What the stream needs is allocated before the descriptor exists: memory
+    // that runs out must not leave a file open (and, on Windows, undeletable).
+    auto stream = std::make_unique<WriteStream>(path);
 #if defined(_WIN32)
     int fd = _open(temp_.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, 0666);
 #else
@@ -130,21 +154,17 @@ bool AtomicFile::Open(const std::string& path) {
       temp_.clear();
       return false;
     }
-    if (HasIoFaultHook()) {
-      faults_ = std::make_unique<FaultStream>();
-      file_ = faults_->Open(fd, path);
-    } else {
-      file_ = StreamOver(fd);
-    }
+    file_ = stream->Open(fd);
     if (!file_) {
       int saved = errno;
       CloseDescriptor(fd);
-      faults_.reset();
       std::remove(temp_.c_str());
       temp_.clear();
       errno = saved;
       return false;
     }
+    fd_ = fd;
+    stream_ = std::move(stream);
     return true;
   }
   errno = EEXIST;
@@ -155,12 +175,22 @@ bool AtomicFile::Commit() {
   if (!file_) return false;
   bool ok = std::fflush(file_) == 0 && std::ferror(file_) == 0;
   int saved = ok ? 0 : errno;
+  if (ok) {
+    if (int err = InjectedIoFault(FileStep::Sync, path_)) {
+      ok = false;
+      saved = err;
+    } else if (!FinishFile(fd_, target_)) {
+      ok = false;
+      saved = errno;
+    }
+  }
   if (std::fclose(file_) != 0 && ok) {
     ok = false;
     saved = errno;
   }
   file_ = nullptr;
-  faults_.reset();
+  fd_ = -1;
+  stream_.reset();
   if (ok) {
     if (int err = InjectedIoFault(FileStep::Close, path_)) {
       ok = false;
@@ -174,13 +204,15 @@ bool AtomicFile::Commit() {
     }
   }
   if (ok) {
-    ok = ReplaceFileWith(temp_, path_);
+    ok = ReplaceFileWith(temp_, target_.path);
     if (!ok) saved = errno;
   }
   if (!ok) {
     std::remove(temp_.c_str());
     // A failed write may not have set errno (a short fwrite); say why anyway.
     errno = saved ? saved : EIO;
+  } else {
+    SyncFolderOf(target_.path);
   }
   temp_.clear();
   return ok;
@@ -191,11 +223,24 @@ void AtomicFile::Discard() {
     std::fclose(file_);
     file_ = nullptr;
   }
-  faults_.reset();
+  fd_ = -1;
+  stream_.reset();
   if (!temp_.empty()) {
     std::remove(temp_.c_str());
     temp_.clear();
   }
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* systemText) {
+  AtomicFile file;
+  bool ok =
+      file.Open(path) && std::fwrite(bytes.data(), 1, bytes.size(), file.Stream()) == bytes.size() && file.Commit();
+  if (!ok) {
+    int err = errno ? errno : EIO;
+    file.Discard();
+    *systemText = SysErrText(err) + ": " + path;
+  }
+  return ok;
 }
 
 }  // namespace tsl

@@ -8,12 +8,13 @@
 
 namespace tsl {
 
-enum class FileStep { Create, Write, Close, Rename, Open, Read };
+enum class FileStep { Create, Write, Sync, Close, Rename, Open, Read };
 
-// The hook sees each step of each file written through AtomicFile and the
-// settings writer, and the opening and each refill of the read buffer of a
-// plot file, with the file's (final) path, and returns an errno value to make that step fail
-// (0 lets it go on). A Write is one transfer of a stream's buffer to the
+// The hook sees each step of each file written through AtomicFile (the one
+// writer; Sync is its flush to the disk), and the opening and each refill
+// of the read buffer of a plot file, with the file's (final) path, and
+// returns an errno value to make that step fail (0 lets it go on). A Write
+// is one transfer of a stream's buffer to the
 // system; those are seen only where the C library lets a stream be built
 // over our own functions (glibc), and only for files opened while a hook is
 // set. nullptr removes the hook.

@@ -1,42 +1,40 @@
-// The program's allocator: zero-filled blocks, small ones from a pool of 16
-// blocks of 256 bytes. Callers report a failure: the allocator has nobody
-// to tell.
+// Running out of memory. Every allocation goes through operator new, which
+// throws std::bad_alloc when the system has no memory left; it is caught
+// where the failure can be told: a command that cannot get its memory ends
+// its run (logged and counted, the metafile closed and kept), a run that
+// cannot go on returns 0 after IDS_ALLOCATION_FAILED, and each front end
+// catches whatever escapes. The program's own operator new
+// (common/program_new.cpp, linked into the programs) notes the size that
+// failed, for the message.
 #pragma once
 #include <cstddef>
-#include <functional>
-#include <memory>
+#include <new>
+#include <stdexcept>
+#include <vector>
 
 namespace tsl {
 
-struct LAInfo;  // the pool's bookkeeping
+// The size of the last allocation that failed on this thread; 0 when none
+// failed or the size is not known.
+size_t FailedAllocationSize();
+void NoteFailedAllocation(size_t size);
 
-// A zero-filled block of `length` bytes, or nullptr.
-void* AllocMem(size_t length);
-void FreeMem(void* block);
-// A copy of `text` with its NUL from the same allocator, or nullptr.
-char* StrDup(const char* text);
+// Memory from the system for operator new: the block, or std::bad_alloc
+// after noting the size (and trying the new-handler, as operator new must).
+void* AllocateOrThrow(size_t size);
 
-// Puts the pool in service (first call) and returns its record.
-LAInfo* InitPool();
-void TerminatePool();
-// Which pool block `p` is, or -1 when it is not a pool block in use.
-int PoolBlockIndex(const void* p);
-
-// Tests make chosen allocations fail: the hook sees every request (its
-// length) and returns true to make it fail. nullptr removes it.
-void SetAllocFailureHook(std::function<bool(size_t)> hook);
-
-struct MemDeleter {
-  void operator()(void* p) const { FreeMem(p); }
-};
+// For the callers that have something else to do when memory runs out (a
+// curve drawn as an arc instead of chords): `v` resized to `n` elements,
+// or false, with `v` as it was.
 template <typename T>
-using MemPtr = std::unique_ptr<T, MemDeleter>;
-
-// An owned, zero-filled array of n objects of trivial type T, or empty.
-template <typename T>
-MemPtr<T> AllocArray(size_t n) {
-  if (n > static_cast<size_t>(-1) / sizeof(T)) return MemPtr<T>();
-  return MemPtr<T>(static_cast<T*>(AllocMem(n * sizeof(T))));
+bool TryResize(std::vector<T>& v, size_t n) {
+  try {
+    v.resize(n);
+    return true;
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  return false;
 }
 
 }  // namespace tsl

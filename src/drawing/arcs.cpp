@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "common/memory.h"
 #include "drawing/chords.h"
@@ -32,13 +33,12 @@ void MoveToIfAway(PlotterState& ps, gdi::Device& dc, const gdi::Point& p) {
 bool CircleChords(PlotterState& ps, gdi::Device& dc, int32_t R, const gdi::Point& c,
                   double stepDeg) {
   size_t n = ChordCount(360.0, stepDeg);
-  MemPtr<gdi::Point> pts = AllocArray<gdi::Point>(n + 1);
-  if (!pts) return false;
-  for (size_t i = 0; i < n; ++i)
-    pts.get()[i] = CirclePoint(R, DegToRad(static_cast<double>(i) * stepDeg), c.x, c.y);
-  pts.get()[n] = {Sat32(static_cast<int64_t>(c.x) + R), c.y};
-  MoveToIfAway(ps, dc, pts.get()[0]);
-  DoPolylineXX(ps, pts.get(), n + 1);
+  std::vector<gdi::Point> pts;
+  if (!TryResize(pts, n + 1)) return false;
+  for (size_t i = 0; i < n; ++i) pts[i] = CirclePoint(R, DegToRad(static_cast<double>(i) * stepDeg), c.x, c.y);
+  pts[n] = {Sat32(static_cast<int64_t>(c.x) + R), c.y};
+  MoveToIfAway(ps, dc, pts[0]);
+  DoPolylineXX(ps, pts.data(), n + 1);
   MoveToScaled(ps, c.x, c.y);
   return true;
 }
@@ -106,15 +106,15 @@ void UserUnitsArc(PlotterState& ps, int n, bool relative) {
     bool chords = false;
     double step = ChordStep(n > 3 ? &a[3] : nullptr);
     size_t k = ChordCount(std::fabs(sweep), step);
-    MemPtr<gdi::Point> pts = AllocArray<gdi::Point>(k + 1);
-    if (pts) {
+    std::vector<gdi::Point> pts;
+    if (TryResize(pts, k + 1)) {
       double dir = sweep < 0 ? -1.0 : 1.0;
-      for (size_t i = 0; i < k; ++i) pts.get()[i] = at(a0 + dir * DegToRad(static_cast<double>(i) * step));
-      pts.get()[k] = e;
-      for (size_t i = 0; i <= k; ++i) GrowExtents(ps, pts.get()[i].x, pts.get()[i].y);
+      for (size_t i = 0; i < k; ++i) pts[i] = at(a0 + dir * DegToRad(static_cast<double>(i) * step));
+      pts[k] = e;
+      for (size_t i = 0; i <= k; ++i) GrowExtents(ps, pts[i].x, pts[i].y);
       if (dc && ps.settings->Has(CompatibilityMode)) {
-        MoveToIfAway(ps, *dc, pts.get()[0]);
-        DoPolylineXX(ps, pts.get(), k + 1);
+        MoveToIfAway(ps, *dc, pts[0]);
+        DoPolylineXX(ps, pts.data(), k + 1);
         chords = true;
       }
     }
@@ -198,13 +198,13 @@ void DoAA(uint16_t mnemonic, const char* text, PlotterState& ps) {
   if (dc && ps.fPenDown && ps.settings->Has(CompatibilityMode)) {
     double step = ChordStep(n > 3 ? &a[3] : nullptr);
     size_t k = ChordCount(std::fabs(sweep), step);
-    if (MemPtr<gdi::Point> pts = AllocArray<gdi::Point>(k + 1)) {
+    std::vector<gdi::Point> pts;
+    if (TryResize(pts, k + 1)) {
       double dir = sweep < 0 ? -1.0 : 1.0;
-      for (size_t i = 0; i < k; ++i)
-        pts.get()[i] = CirclePoint(r, a0 + dir * DegToRad(static_cast<double>(i) * step), c.x, c.y);
-      pts.get()[k] = e;
-      MoveToIfAway(ps, *dc, pts.get()[0]);
-      DoPolylineXX(ps, pts.get(), k + 1);
+      for (size_t i = 0; i < k; ++i) pts[i] = CirclePoint(r, a0 + dir * DegToRad(static_cast<double>(i) * step), c.x, c.y);
+      pts[k] = e;
+      MoveToIfAway(ps, *dc, pts[0]);
+      DoPolylineXX(ps, pts.data(), k + 1);
       chords = true;
     }
   }

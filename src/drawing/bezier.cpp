@@ -1,6 +1,5 @@
 // Cubic Bezier curves (BZ absolute, BR relative): groups of two control
 // points and an end point, recorded as one PolyBezierTo.
-#include "common/memory.h"
 #include "drawing/chords.h"
 #include "interpreter/output_routines.h"
 #include "interpreter/args.h"
@@ -19,10 +18,9 @@ void DoBZ(uint16_t mnemonic, const char* text, PlotterState& ps) {
   RelativeScope relative(ps, SecondChar(mnemonic) == 'R');
 
   const size_t count = static_cast<size_t>(n / 2);
-  MemPtr<gdi::Point> pts;
-  if (count > 0) pts = AllocArray<gdi::Point>(count);
-  if (pts) {
-    gdi::Point* p = pts.get();
+  std::vector<gdi::Point> pts(count);
+  if (count > 0) {
+    gdi::Point* p = pts.data();
     const Arg* a = ps.pArgs;
     // Each relative curve is measured from where the previous one ended, as
     // a plotter draws them; taking every group from the pen position at the

@@ -1,7 +1,7 @@
 // PA, PD, PR and PU: pen moves, drawn through the output routines.
 #include <cstddef>
+#include <vector>
 
-#include "common/memory.h"
 #include "interpreter/args.h"
 #include "interpreter/handlers.h"
 #include "interpreter/label_services.h"
@@ -33,9 +33,8 @@ void SinglePoints(PlotterState& ps, int pairs) {
 
 void BatchedPoints(PlotterState& ps, int pairs) {
   size_t capacity = ps.fPenDown ? static_cast<size_t>(pairs) + 2 : 3;
-  MemPtr<gdi::Point> points = AllocArray<gdi::Point>(capacity);
-  if (!points) return;
-  gdi::Point* pts = points.get();
+  std::vector<gdi::Point> points(capacity);
+  gdi::Point* pts = points.data();
   size_t count = 0;
   pts[count++] = {ps.xPen, ps.yPen};
   for (int i = 0; i < pairs; ++i) {

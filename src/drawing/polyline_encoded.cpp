@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/memory.h"
 #include "drawing/pe_decoder.h"
 #include "interpreter/output_routines.h"
 #include "interpreter/conversion_log.h"
@@ -182,11 +181,10 @@ void DoPE(uint16_t, const char* text, PlotterState& ps) {
   size_t len = std::strlen(text);
   // Every pair takes at least two bytes, so this always has room.
   size_t capacity = len / 2 + 1;
-  MemPtr<gdi::Point> points = AllocArray<gdi::Point>(capacity);
-  if (!points) return;
+  std::vector<gdi::Point> points(capacity);
 
   RelativeScope relative(ps, true);
-  PeRun run(ps, len >= 2 ? text + 2 : text + len, points.get(), capacity);
+  PeRun run(ps, len >= 2 ? text + 2 : text + len, points.data(), capacity);
   run.Decode();
   if (run.Stopped())
     ps.log->Warning("Warning: PE: Invalid byte 0x%02X in encoded number, rest of command ignored at offset 0x%lx\n",

@@ -31,9 +31,9 @@ gdi::Point Scaled(const PlotterState& ps, const gdi::Point& p) {
 // point, the centre again. False when no point buffer could be had.
 bool WedgeChords(PlotterState& ps, gdi::Device& dc, const Wedge& w, double stepDeg, bool fill) {
   size_t k = ChordCount(std::fabs(w.sweep), stepDeg);
-  MemPtr<gdi::Point> buf = AllocArray<gdi::Point>(k + 3);
-  if (!buf) return false;
-  gdi::Point* p = buf.get();
+  std::vector<gdi::Point> buf;
+  if (!TryResize(buf, k + 3)) return false;
+  gdi::Point* p = buf.data();
   double dir = w.sweep < 0 ? -1.0 : 1.0;
   p[0] = w.c;
   for (size_t i = 0; i < k; ++i)

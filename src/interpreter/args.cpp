@@ -150,15 +150,15 @@ int GetArgs(const char* text, PlotterState& ps, int maxArgs) {
 void LogParamError(const char* expected, const char* text, PlotterState& ps) {
   // Room for both texts, the fixed words and a full 32-bit offset.
   size_t size = std::strlen(expected) + std::strlen(text) + 64;
-  MemPtr<char> line(static_cast<char*>(AllocMem(size)));
-  if (!line) {
+  std::vector<char> line;
+  if (!TryResize(line, size)) {
     ps.log->Error("Error: Incorrect number of parameters\n");
     ps.log->LogString("Error: Memory allocation failed\n");
     return;
   }
-  std::snprintf(line.get(), size, "Error: Expecting %s parameters: '%s' at offset 0x%lx\n", expected,
-                text, static_cast<unsigned long>(ps.offCommand));
-  ps.log->Error("%s", line.get());
+  std::snprintf(line.data(), size, "Error: Expecting %s parameters: '%s' at offset 0x%lx\n", expected, text,
+                static_cast<unsigned long>(ps.offCommand));
+  ps.log->Error("%s", line.data());
 }
 
 }  // namespace tsl

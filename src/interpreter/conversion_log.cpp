@@ -8,7 +8,9 @@
 
 namespace tsl {
 
-ConversionLog::~ConversionLog() { Close(); }
+// A log still open here belongs to a run that did not end (it ran out of
+// memory): it is not put in place.
+ConversionLog::~ConversionLog() { Discard(); }
 
 bool ConversionLog::Create(const std::string& path) {
   Discard();

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "common/atomic_file.h"
+#include "common/gdi/emf_bytes.h"
 #include "common/names.h"
 #include "common/notify.h"
 #include "interpreter/output_routines.h"
@@ -93,15 +94,20 @@ bool PageOutput::SplitsPages() const {
 
 bool PageOutput::Close() {
   if (!recorder_) return false;
+  // Taken out first: a recorder that runs out of memory while closing is
+  // gone (its file with it) instead of being closed again.
+  std::unique_ptr<gdi::EmfRecorder> recorder = std::move(recorder_);
+  ps_.hdcMeta = nullptr;
   std::string error;
-  closed_ = recorder_->Close(&error);
+  closed_ = recorder->Close(&error);
   if (closed_) {
-    summary_ = recorder_->Summary();
+    summary_ = recorder->Summary();
     if (hasPath_) {
       result_.metafiles.push_back(path_);
       result_.files.push_back(path_);
+    } else {
+      result_.memoryMetafile = recorder->Bytes();
     }
-    else result_.memoryMetafile = recorder_->Bytes();
   } else {
     allOk_ = false;
     if (error.empty()) error = GetSysErr();
@@ -237,15 +243,10 @@ bool PageOutput::WriteColorFile() {
   bool ok = file.Open(path);
   if (ok) {
     uint16_t n = ps_.nPens;
-    unsigned char head[6] = {'T', 'S', 'L', '4', static_cast<unsigned char>(n & 0xFF),
-                             static_cast<unsigned char>(n >> 8)};
-    std::fwrite(head, 1, sizeof head, file.Stream());
-    for (unsigned pen = 1; pen <= n && pen < kPenTableSize; ++pen) {
-      uint32_t c = ps_.settings->PenColor[pen];
-      unsigned char le[4] = {static_cast<unsigned char>(c), static_cast<unsigned char>(c >> 8),
-                             static_cast<unsigned char>(c >> 16), static_cast<unsigned char>(c >> 24)};
-      std::fwrite(le, 1, 4, file.Stream());
-    }
+    std::vector<uint8_t> bytes = {'T', 'S', 'L', '4'};
+    gdi::Append16(bytes, n);
+    for (unsigned pen = 1; pen <= n && pen < kPenTableSize; ++pen) gdi::Append32(bytes, ps_.settings->PenColor[pen]);
+    std::fwrite(bytes.data(), 1, bytes.size(), file.Stream());
     ok = file.Commit();
   }
   if (ok) result_.files.push_back(path);

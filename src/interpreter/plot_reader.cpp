@@ -27,32 +27,31 @@ PlotReader::PlotReader(const SettingsSet& settings)
                                                             : settings.InitialCmdBuffer) {}
 
 size_t PlotReader::Allocate() {
-  buffer_ = AllocArray<char>(size_);
-  if (!buffer_) return size_;
-  args_ = AllocArray<Arg>(ArgsFor(size_));
-  return args_ ? 0 : ArgsFor(size_) * sizeof(Arg);
+  if (!TryResize(buffer_, size_)) return size_;
+  if (!TryResize(args_, ArgsFor(size_))) return ArgsFor(size_) * sizeof(Arg);
+  return 0;
 }
 
 void PlotReader::Attach(PlotterState& ps) {
-  ps.pArgs = args_.get();
+  ps.pArgs = args_.data();
   ps.nArgsMax = static_cast<int32_t>(ArgsFor(size_));
 }
 
 bool PlotReader::Grow(PlotterState& ps) {
   size_t bigger = size_ * 2;
-  buffer_.reset();
-  args_.reset();
+  // The smaller buffers go first, as room for the bigger ones.
+  std::vector<char>().swap(buffer_);
+  std::vector<Arg>().swap(args_);
   ps.pArgs = nullptr;
   ps.nArgsMax = 0;
-  buffer_ = AllocArray<char>(bigger);
-  if (!buffer_) {
+  if (!TryResize(buffer_, bigger)) {
+    failedAllocation_ = bigger;
     ps.log->Error("Error: Failed to allocate %u bytes of memory.\n", static_cast<unsigned>(bigger));
     return false;
   }
-  args_ = AllocArray<Arg>(ArgsFor(bigger));
-  if (!args_) {
-    ps.log->Error("Error: Failed to allocate %u bytes of memory.\n",
-                  static_cast<unsigned>(ArgsFor(bigger) * sizeof(Arg)));
+  if (!TryResize(args_, ArgsFor(bigger))) {
+    failedAllocation_ = ArgsFor(bigger) * sizeof(Arg);
+    ps.log->Error("Error: Failed to allocate %u bytes of memory.\n", static_cast<unsigned>(failedAllocation_));
     return false;
   }
   size_ = bigger;
@@ -60,12 +59,33 @@ bool PlotReader::Grow(PlotterState& ps) {
   return true;
 }
 
+bool PlotReader::Execute(PlotterState& ps, PageOutput& pages, uint16_t m, const char* text) {
+  // A command that cannot get its memory ends the run as a buffer that
+  // cannot grow does: what was drawn so far is closed and kept.
+  try {
+    // The next page's metafile is made at its first drawing, by whichever
+    // command draws it: any command may find that it could not be made.
+    if (m == Mnemonic('P', 'G') && pages.SplitsPages())
+      pages.NextPage();
+    else
+      FindHandler(m)(m, text, ps);
+    return !pages.Stopped();
+  } catch (const std::bad_alloc&) {
+    failedAllocation_ = FailedAllocationSize();
+    ps.log->Error("Error: Failed to allocate %u bytes of memory.\n", static_cast<unsigned>(failedAllocation_));
+    LogAborting(*ps.log);
+    ps.nErrors++;
+    aborted_ = true;
+    return false;
+  }
+}
+
 void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
   Lexer lexer(in_);
   ConversionLog& log = *ps.log;
   const uint64_t fileSize = in_.Size();
   for (;;) {
-    char* text = buffer_.get();
+    char* text = buffer_.data();
     uint16_t m = 0;
     LexResult r = lexer.Next(text, size_, &m, ps.chTerminator, ps.showTerminator != 0);
     if (r == LexResult::End) break;
@@ -112,11 +132,7 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
     } else {
       int32_t len = static_cast<int32_t>(std::strlen(text));
       if (len > ps.cbLongest) ps.cbLongest = len;
-      if (m == Mnemonic('P', 'G') && pages.SplitsPages())
-        pages.NextPage();
-      else
-        FindHandler(m)(m, text, ps);
-      if (pages.Stopped()) break;
+      if (!Execute(ps, pages, m, text)) break;
     }
     ps.offCommand = static_cast<uint32_t>(end);
   }

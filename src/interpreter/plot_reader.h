@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "common/memory.h"
 #include "interpreter/input_file.h"
@@ -28,6 +29,8 @@ class PlotReader {
   InputFile& Input() { return in_; }
   void Attach(PlotterState& ps);
   size_t BufferSize() const { return size_; }
+  // The size of an allocation that failed and ended the run (0: none).
+  size_t FailedAllocation() const { return failedAllocation_; }
 
   // Reads and executes commands until the end of the file, a cancel, a
   // fatal error, or a page whose metafile could not be made.
@@ -41,11 +44,16 @@ class PlotReader {
   // A parameter takes at least one byte and a separator, so a buffer of
   // `size` bytes never holds more than this many.
   static size_t ArgsFor(size_t size) { return size / 2 + 1; }
+  // Runs one command's handler (or splits the page). False when the run
+  // must end: the next page's metafile could not be made, or memory ran
+  // out (logged and counted).
+  bool Execute(PlotterState& ps, PageOutput& pages, uint16_t m, const char* text);
 
   size_t size_;
   bool aborted_ = false;
-  MemPtr<char> buffer_;
-  MemPtr<Arg> args_;
+  std::vector<char> buffer_;
+  std::vector<Arg> args_;
+  size_t failedAllocation_ = 0;
   InputFile in_;
 };
 

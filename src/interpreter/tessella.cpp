@@ -7,9 +7,11 @@
 #include <memory>
 
 #include "common/gdi/emf_recorder.h"
+#include "common/memory.h"
 #include "common/names.h"
 #include "common/notify.h"
 #include "common/strings.h"
+#include "common/version.h"
 #include "resources/string_ids.h"
 #include "interpreter/conversion_log.h"
 #include "interpreter/handlers.h"
@@ -21,7 +23,7 @@
 
 namespace tsl {
 
-const char kBanner[] = "Tessella 5.4.1110 - HP-GL Plot file conversion utility";
+const char kBanner[] = TESSELLA_BANNER;
 const char kCopyright[] = "Copyright (c) Quillmark. All rights reserved.";
 
 namespace {
@@ -80,16 +82,11 @@ void ShowClosingMessage(Notices& notices, const SettingsSet& active, bool logged
   notices.Tell(MakeNotice(id, {input, output ? output : "*memory*"}, NoticeIcon::Information));
 }
 
-}  // namespace
-
-int Tessella(const SettingsSet& active, const std::string& input, const char* output,
-             const std::string& logPath, const RunEnvironment& env, RunResult* result) {
-  RunResult local;
-  RunResult& res = result ? *result : local;
-  res = RunResult();
+// The run itself; Tessella catches what runs out of memory.
+int Convert(const SettingsSet& active, const std::string& input, const char* output, const std::string& logPath,
+            const RunEnvironment& env, Notices& notices, RunResult& res) {
   if (output && !*output) output = nullptr;
   const Clock& clock = env.clock ? *env.clock : SystemClock();
-  Notices& notices = env.notices ? *env.notices : NoOneToTell();
   NullProgress noProgress;
   Progress& progress = env.progress ? *env.progress : noProgress;
   const int64_t started = clock.Now();
@@ -133,7 +130,7 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
   bool metafileOpen = measure || pages.OpenFirst();
   if (metafileOpen) {
     progress.Open(input, output ? output : "*memory*");
-    progress.SetMsg("Tessella Version 5.4 Build 1110");
+    progress.SetMsg("Tessella " TESSELLA_VERSION_WORDS);
     if (settings->Has(AssumeIN)) DoIN(Mnemonic('I', 'N'), "IN;", ps);
     if (settings->Has(LJMode)) ps.bMode &= ~HPGL_MODE;
     else ps.bMode |= HPGL_MODE;
@@ -141,6 +138,8 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
     reader.Run(ps, pages, &res.cancelled);
     if (!measure) pages.FinishLast();
   }
+  if (size_t failed = reader.FailedAllocation())
+    notices.Tell(MakeNotice(IDS_ALLOCATION_FAILED, {std::to_string(failed)}, NoticeIcon::Error));
 
   res.aborted = reader.Aborted();
   res.inputOk = !in.Failed();
@@ -196,6 +195,30 @@ int Tessella(const SettingsSet& active, const std::string& input, const char* ou
   if (res.pages > 1 && !measure)
     notices.Tell(MakeNotice(IDS_PAGES_WRITTEN, {std::to_string(res.pages)}, NoticeIcon::Information));
   return 1;
+}
+
+}  // namespace
+
+int Tessella(const SettingsSet& active, const std::string& input, const char* output,
+             const std::string& logPath, const RunEnvironment& env, RunResult* result) {
+  RunResult local;
+  RunResult& res = result ? *result : local;
+  res = RunResult();
+  Notices& notices = env.notices ? *env.notices : NoOneToTell();
+  try {
+    return Convert(active, input, output, logPath, env, notices, res);
+  } catch (const std::bad_alloc&) {
+    // Everything the run had made is gone with its owners: no metafile or
+    // log is left half-written, and the user hears why.
+    res.metafileOk = false;
+    res.logKept = false;
+    res.logOk = false;
+    try {
+      notices.Tell(MakeNotice(IDS_ALLOCATION_FAILED, {std::to_string(FailedAllocationSize())}, NoticeIcon::Error));
+    } catch (const std::bad_alloc&) {
+    }
+    return 0;
+  }
 }
 
 }  // namespace tsl

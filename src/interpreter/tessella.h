@@ -85,7 +85,7 @@ struct RunResult {
 int Tessella(const SettingsSet& active, const std::string& input, const char* output,
              const std::string& logPath, const RunEnvironment& env, RunResult* result = nullptr);
 
-// "Tessella 5.4.1110 - HP-GL Plot file conversion utility"
+// TESSELLA_BANNER: "Tessella 5.4.1110 - HP-GL Plot file conversion utility"
 extern const char kBanner[];
 extern const char kCopyright[];
 

@@ -16,8 +16,8 @@ namespace tsl {
 constexpr int32_t kPlotterUnitsPerMm = 40;
 constexpr int32_t kLargePageUnitsPerMm = 20;
 constexpr double kPlotMmPerUnit = 1.0 / kPlotterUnitsPerMm;
-constexpr double kMetafileMmPerUnit = 0.1;    // MM_LOMETRIC
-constexpr double kHighResolutionDivisor = 10; // MM_HIMETRIC: 0.01 mm
+constexpr double kMetafileMmPerUnit = 0.1;     // MM_LOMETRIC
+constexpr double kHighResolutionDivisor = 10;  // MM_HIMETRIC: 0.01 mm
 
 // A length in plotter units as millimetres of the plot.
 inline double PlotMillimetres(double units) { return units * kPlotMmPerUnit; }

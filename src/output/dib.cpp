@@ -3,11 +3,11 @@
 #include <cstring>
 #include <vector>
 
+#include "common/gdi/emf_bytes.h"
+
 namespace tsl {
 
 namespace {
-uint32_t Rd32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
-uint16_t Rd16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
 // Scales a masked channel to 8 bits.
 uint32_t Channel(uint32_t v, uint32_t mask) {
@@ -23,14 +23,15 @@ uint32_t Channel(uint32_t v, uint32_t mask) {
 }  // namespace
 
 SurfacePtr DecodeDib(const uint8_t* bmi, size_t cbBmi, const uint8_t* bits, size_t cbBits) {
-  if (!bmi || !bits || cbBmi < 40) return nullptr;
-  uint32_t headerSize = Rd32(bmi);
+  const gdi::ByteSpan info{bmi, bmi ? cbBmi : 0};
+  if (!bits || !info.Has(0, 40)) return nullptr;
+  uint32_t headerSize = info.U32(0);
   if (headerSize < 40 || headerSize > cbBmi) return nullptr;
-  int32_t width = static_cast<int32_t>(Rd32(bmi + 4));
-  int32_t height = static_cast<int32_t>(Rd32(bmi + 8));
-  uint16_t bpp = Rd16(bmi + 14);
-  uint32_t compression = Rd32(bmi + 16);
-  uint32_t clrUsed = Rd32(bmi + 32);
+  int32_t width = info.I32(4);
+  int32_t height = info.I32(8);
+  uint16_t bpp = info.U16(14);
+  uint32_t compression = info.U32(16);
+  uint32_t clrUsed = info.U32(32);
   bool topDown = height < 0;
   int64_t h = topDown ? -static_cast<int64_t>(height) : height;
   if (width <= 0 || h <= 0 || width > 32767 || h > 32767) return nullptr;
@@ -49,10 +50,10 @@ SurfacePtr DecodeDib(const uint8_t* bmi, size_t cbBmi, const uint8_t* bits, size
     // The masks follow a plain 40-byte header; larger headers hold them at
     // the same place.
     const size_t at = 40;
-    if (at + 12 > cbBmi) return nullptr;
-    rMask = Rd32(bmi + at);
-    gMask = Rd32(bmi + at + 4);
-    bMask = Rd32(bmi + at + 8);
+    if (!info.Has(at, 12)) return nullptr;
+    rMask = info.U32(at);
+    gMask = info.U32(at + 4);
+    bMask = info.U32(at + 8);
     if (headerSize == 40) paletteOff += 12;
   }
   std::vector<uint32_t> palette;
@@ -62,8 +63,8 @@ SurfacePtr DecodeDib(const uint8_t* bmi, size_t cbBmi, const uint8_t* bits, size
     palette.assign(1u << bpp, 0xFF000000);
     for (uint32_t i = 0; i < n; ++i) {
       size_t at = paletteOff + 4 * static_cast<size_t>(i);
-      if (at + 4 > cbBmi) break;  // a short palette leaves black entries
-      palette[i] = 0xFF000000u | (bmi[at + 2] << 16) | (bmi[at + 1] << 8) | bmi[at];
+      if (!info.Has(at, 4)) break;  // a short palette leaves black entries
+      palette[i] = 0xFF000000u | (info.U32(at) & 0xFFFFFF);
     }
   }
   uint64_t stride = ((static_cast<uint64_t>(width) * bpp + 31) / 32) * 4;
@@ -85,13 +86,13 @@ SurfacePtr DecodeDib(const uint8_t* bmi, size_t cbBmi, const uint8_t* bits, size
         case 4: px = palette[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF]; break;
         case 8: px = palette[row[x]]; break;
         case 16: {
-          uint32_t v = Rd16(row + 2 * x);
+          uint32_t v = gdi::GetU16(row + 2 * x);
           px = 0xFF000000u | (Channel(v, rMask) << 16) | (Channel(v, gMask) << 8) | Channel(v, bMask);
           break;
         }
         case 24: px = 0xFF000000u | (row[3 * x + 2] << 16) | (row[3 * x + 1] << 8) | row[3 * x]; break;
         default: {
-          uint32_t v = Rd32(row + 4 * x);
+          uint32_t v = gdi::GetU32(row + 4 * x);
           px = 0xFF000000u | (Channel(v, rMask) << 16) | (Channel(v, gMask) << 8) | Channel(v, bMask);
           break;
         }

@@ -1,5 +1,7 @@
 #include "output/emf_renderer.h"
 
+#include "common/gdi/emf_geometry.h"
+
 #include <cmath>
 
 namespace tsl {
@@ -68,27 +70,19 @@ bool EmfRenderer::PlayRecord(const EmfRecord& r) {
   return true;
 }
 
+// The fixed mapping modes map as the recorder maps them (gdi::Mapping), so
+// that a metafile plays where it was recorded, to the pixel.
 void EmfRenderer::SetFixedExtents() {
-  double devX = header_.szlDevice.cx > 0 ? header_.szlDevice.cx : 1;
-  double devY = header_.szlDevice.cy > 0 ? header_.szlDevice.cy : 1;
-  double mmX = header_.szlMillimeters.cx > 0 ? header_.szlMillimeters.cx : 1;
-  double mmY = header_.szlMillimeters.cy > 0 ? header_.szlMillimeters.cy : 1;
-  double f = 0;
   switch (dc_.mapMode) {
-    case MM_LOMETRIC: f = 10; break;
-    case MM_HIMETRIC: f = 100; break;
-    case MM_LOENGLISH: f = 100 / 25.4; break;
-    case MM_HIENGLISH: f = 1000 / 25.4; break;
-    case MM_TWIPS: f = 1440 / 25.4; break;
-    case MM_TEXT:
-      dc_.winExtX = dc_.winExtY = dc_.vpExtX = dc_.vpExtY = 1;
-      return;
-    default: return;  // isotropic and anisotropic keep their extents
+    case MM_ISOTROPIC:
+    case MM_ANISOTROPIC: return;  // they keep their extents
+    default: break;
   }
-  dc_.winExtX = mmX * f;
-  dc_.winExtY = mmY * f;
-  dc_.vpExtX = devX;
-  dc_.vpExtY = -devY;
+  const gdi::Mapping m = gdi::Mapping::For(dc_.mapMode, header_.szlDevice, header_.szlMillimeters);
+  dc_.winExtX = static_cast<double>(m.wndX);
+  dc_.winExtY = static_cast<double>(m.wndY);
+  dc_.vpExtX = static_cast<double>(m.vpX);
+  dc_.vpExtY = static_cast<double>(m.vpY);
 }
 
 const cairo_matrix_t& EmfRenderer::Full() {

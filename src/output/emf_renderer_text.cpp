@@ -101,9 +101,9 @@ void EmfRenderer::TextOut(const EmfRecord& r, bool wide) {
     const uint8_t* s = r.data + offString;
     for (uint32_t i = 0; i < nChars; ++i) {
       size_t n = 1;
-      uint32_t c = s[2 * i] | (s[2 * i + 1] << 8);
+      uint32_t c = gdi::GetU16(s + 2 * i);
       if (c >= 0xD800 && c < 0xDC00 && i + 1 < nChars) {
-        uint32_t d = s[2 * i + 2] | (s[2 * i + 3] << 8);
+        uint32_t d = gdi::GetU16(s + 2 * i + 2);
         if (d >= 0xDC00 && d < 0xE000) n = 2;
       }
       firstUnit.push_back(i);

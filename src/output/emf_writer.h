@@ -1,11 +1,13 @@
-// A small writer of EMF bytes in memory, record by record, for metafiles
-// made by translation (WMF to EMF) rather than by drawing.
+// EMF bytes in memory, record by record, for metafiles made by translation
+// (WMF to EMF) rather than by drawing; records and header are built by the
+// recorder's own RecordBuilder and BuildEmfHeader.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <vector>
 
+#include "common/gdi/emf_bytes.h"
 #include "common/gdi/types.h"
 
 namespace tsl {
@@ -25,12 +27,15 @@ class EmfBytesWriter {
   size_t Size() const { return bytes_.size(); }
 
  private:
+  void Put(const gdi::ByteView& record);
+
+  gdi::EmfHeaderFields header_;
+  gdi::RecordBuilder rb_;
   std::vector<uint8_t> bytes_;
   uint32_t records_ = 1;
 };
 
-// Little-endian appending helpers for record payloads.
-void Append16(std::vector<uint8_t>& v, uint16_t x);
-void Append32(std::vector<uint8_t>& v, uint32_t x);
+using gdi::Append16;
+using gdi::Append32;
 
 }  // namespace tsl

@@ -13,11 +13,12 @@
 #include "common/names.h"
 #include "common/notify.h"
 #include "common/atomic_file.h"
+#include "common/version.h"
 #include "platform/debug_output.h"
 
 namespace tsl {
 
-const char kEmzComment[] = "Created by Tessella 5.4.1110";
+const char kEmzComment[] = "Created by Tessella " TESSELLA_VERSION;
 
 namespace {
 constexpr size_t kCompressBuffer = 8192;
@@ -149,8 +150,11 @@ int gzipheader(GzipWriter& file, const char* name, int64_t time, const char* com
 
 int64_t CompressEMF(const std::string& emzPath, const std::string& emfPath, const Clock& clock) {
   int64_t now = clock.Now();
-  MemPtr<unsigned char> buffer = AllocArray<unsigned char>(kCompressBuffer);
-  if (!buffer) return 0;
+  std::vector<unsigned char> buffer;
+  if (!TryResize(buffer, kCompressBuffer)) {
+    errno = ENOMEM;
+    return 0;
+  }
   errno = 0;
   GzipWriter emz;
   if (!emz.Open(emzPath)) return 0;
@@ -164,7 +168,7 @@ int64_t CompressEMF(const std::string& emzPath, const std::string& emfPath, cons
   int64_t total = 0;
   bool failed = false;
   for (;;) {
-    size_t n = std::fread(buffer.get(), 1, kCompressBuffer, emf.get());
+    size_t n = std::fread(buffer.data(), 1, kCompressBuffer, emf.get());
     if (n == 0) {
       if (std::ferror(emf.get())) {
         DebugOutput("fread error\n");
@@ -172,7 +176,7 @@ int64_t CompressEMF(const std::string& emzPath, const std::string& emfPath, cons
       }
       break;
     }
-    if (emz.Write(buffer.get(), n) < n) {
+    if (emz.Write(buffer.data(), n) < n) {
       DebugOutput((std::string(emz.ErrorText()) + "\n").c_str());
       failed = true;
       break;

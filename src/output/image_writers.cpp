@@ -8,19 +8,16 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include "common/gdi/emf_bytes.h"
 #include "common/notify.h"
+#include "common/version.h"
 #include "output/raster_export.h"
 
 namespace tsl {
 
 namespace {
-void Put16(uint8_t* p, uint16_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-void Put32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
+using gdi::PutU16;
+using gdi::PutU32;
 
 struct PngContext {
   std::string* error;
@@ -63,10 +60,10 @@ bool WriteDib(const MemoryDib& dib, FILE* file) {
   std::vector<uint8_t> info = dib.BitmapInfo();
   uint8_t head[14] = {'B', 'M'};
   uint32_t offBits = 14 + 40 + 256 * 4;
-  Put32(head + 2, offBits + dib.SizeImage());
-  Put16(head + 6, 0);
-  Put16(head + 8, 0);
-  Put32(head + 10, offBits);
+  PutU32(head + 2, offBits + dib.SizeImage());
+  PutU16(head + 6, 0);
+  PutU16(head + 8, 0);
+  PutU32(head + 10, offBits);
   return std::fwrite(head, 1, sizeof head, file) == sizeof head &&
          std::fwrite(info.data(), 1, info.size(), file) == info.size() &&
          std::fwrite(dib.bits.data(), 1, dib.bits.size(), file) == dib.bits.size();
@@ -81,7 +78,7 @@ bool WritePng(const MemoryDib& dib, FILE* file, const std::string& title, std::s
   png_color palette[256];
   for (int i = 0; i < 256; ++i) palette[i] = {dib.palette[i][2], dib.palette[i][1], dib.palette[i][0]};
   std::string titleText = title;
-  char keyTitle[] = "Title", keySoftware[] = "Software", software[] = "Tessella 5.4.1110";
+  char keyTitle[] = "Title", keySoftware[] = "Software", software[] = "Tessella " TESSELLA_VERSION;
   png_text text[2];
   std::memset(text, 0, sizeof text);
   text[0].compression = PNG_TEXT_COMPRESSION_NONE;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "common/gdi/emf_bytes.h"
 #include "common/gdi/emf_reader.h"
 #include "common/gdi/emf_types.h"
 #include "common/notify.h"
@@ -16,8 +17,6 @@
 namespace tsl {
 
 namespace {
-uint32_t Rd32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
-int16_t RdS16(const uint8_t* p) { return static_cast<int16_t>(p[0] | (p[1] << 8)); }
 
 void Set(std::string* error, const std::string& text) {
   if (error) *error = text;
@@ -54,8 +53,8 @@ size_t GunzipLimit(size_t compressed) {
 }
 
 MetafileKind RecogniseMetafile(const uint8_t* data, size_t size) {
-  if (size >= 44 && Rd32(data + 40) == gdi::kEmfSignature) return MetafileKind::Emf;
-  if (size >= 4 && Rd32(data) == kPlaceableKey) return MetafileKind::Placeable;
+  if (size >= 44 && gdi::GetU32(data + 40) == gdi::kEmfSignature) return MetafileKind::Emf;
+  if (size >= 4 && gdi::GetU32(data) == kPlaceableKey) return MetafileKind::Placeable;
   return MetafileKind::Wmf;
 }
 
@@ -149,9 +148,9 @@ int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
 }
 
 bool PlaceablePicture(const uint8_t* data, size_t size, MetafilePict* pict) {
-  if (!data || size < 22 || Rd32(data) != kPlaceableKey) return false;
-  int32_t left = RdS16(data + 6), top = RdS16(data + 8), right = RdS16(data + 10), bottom = RdS16(data + 12);
-  int32_t inch = data[14] | (data[15] << 8);
+  if (!data || size < 22 || gdi::GetU32(data) != kPlaceableKey) return false;
+  int32_t left = gdi::GetI16(data + 6), top = gdi::GetI16(data + 8), right = gdi::GetI16(data + 10), bottom = gdi::GetI16(data + 12);
+  int32_t inch = gdi::GetU16(data + 14);
   if (inch == 0) return false;
   pict->mm = 8;  // MM_ANISOTROPIC
   pict->xExt = MulDiv(right - left, 2540, inch);
@@ -175,7 +174,7 @@ bool LoadPlaceableMetaFile(const uint8_t* data, size_t size, std::vector<uint8_t
   // The WMF header gives its own size in words; never past the data.
   size_t length = available;
   if (available >= 10) {
-    uint64_t words = Rd32(wmf + 6);
+    uint64_t words = gdi::GetU32(wmf + 6);
     if (words && 2 * words < available) length = static_cast<size_t>(2 * words);
   }
   std::string why;
@@ -224,7 +223,7 @@ bool LoadMetaFileResource(const uint8_t* data, size_t size, std::vector<uint8_t>
   }
   // A resource may be padded: an EMF is as long as its header says.
   if (RecogniseMetafile(data, size) == MetafileKind::Emf && size >= 52) {
-    uint32_t nBytes = Rd32(data + 48);
+    uint32_t nBytes = gdi::GetU32(data + 48);
     if (nBytes >= 88 && nBytes < size) size = nBytes;
   }
   return Load(data, size, emf, "LMFR", error);

@@ -2,6 +2,7 @@
 // kind recognised by content, and GDI builds the enhanced metafile whose
 // bytes are returned. The data are checked before GDI sees them, so that a
 // header claiming more than there is never makes GDI read past the end.
+#include "common/gdi/emf_bytes.h"
 #include "common/gdi/emf_reader.h"
 #include "common/gdi/emf_types.h"
 #include "common/notify.h"
@@ -11,11 +12,7 @@
 #include "platform/debug_output.h"
 #include "platform/system_error.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_lean.h"
 
 namespace tsl {
 
@@ -24,8 +21,6 @@ namespace {
 constexpr size_t kWmfHeaderBytes = 18;
 constexpr size_t kPlaceableHeaderBytes = 22;
 
-uint32_t Rd32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
-uint16_t Rd16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
 void Set(std::string* error, const std::string& text) {
   if (error) *error = text;
@@ -86,7 +81,7 @@ bool CheckEmf(const uint8_t* data, size_t size, size_t* length, std::string* err
     Set(error, "shorter than its header");
     return false;
   }
-  size_t nBytes = Rd32(data + 48);
+  size_t nBytes = gdi::GetU32(data + 48);
   if (nBytes > size) {
     Set(error, "shorter than its header says");
     return false;
@@ -108,12 +103,12 @@ bool CheckWmf(const uint8_t* data, size_t size, size_t* length, std::string* err
     Set(error, "shorter than a Windows metafile header");
     return false;
   }
-  uint16_t type = Rd16(data), headerWords = Rd16(data + 2);
+  uint16_t type = gdi::GetU16(data), headerWords = gdi::GetU16(data + 2);
   if ((type != 1 && type != 2) || headerWords != kWmfHeaderBytes / 2) {
     Set(error, "not a Windows metafile");
     return false;
   }
-  uint64_t bytes = 2ull * Rd32(data + 6);
+  uint64_t bytes = 2ull * gdi::GetU32(data + 6);
   if (bytes < kWmfHeaderBytes || bytes > size) {
     Set(error, "the Windows metafile's size does not match its data");
     return false;

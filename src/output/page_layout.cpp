@@ -5,6 +5,7 @@
 #include <cmath>
 #include <ctime>
 
+#include "common/version.h"
 #include "settings/settings_registry.h"
 
 namespace tsl {
@@ -154,7 +155,7 @@ std::string VarSubst(const std::string& text, const PictureNames& names, int64_t
       case 'n': out += names.picture; break;
       case 'T': case 't': out += PrintTime(now); break;
       case 'V': out += "Tessella"; break;
-      case 'v': out += "Tessella 5.4.1110 - HP-GL Plot file conversion utility"; break;
+      case 'v': out += TESSELLA_BANNER; break;
       default: out += text[i]; break;
     }
   }

@@ -11,6 +11,7 @@
 #include "common/gdi/emf_reader.h"
 #include "common/notify.h"
 #include "common/strings.h"
+#include "common/version.h"
 #include "resources/string_ids.h"
 #include "output/cairo_file_stream.h"
 #include "output/emf_renderer.h"
@@ -144,7 +145,7 @@ bool WritePrintPdf(const std::vector<PrintedPage>& pages, const PageSetup& setup
     return false;
   }
   std::string title = DocumentName(Description(readers[0].Header()));
-  cairo_pdf_surface_set_metadata(raw, CAIRO_PDF_METADATA_CREATOR, "Tessella 5.4.1110");
+  cairo_pdf_surface_set_metadata(raw, CAIRO_PDF_METADATA_CREATOR, "Tessella " TESSELLA_VERSION);
   cairo_pdf_surface_set_metadata(raw, CAIRO_PDF_METADATA_TITLE, title.c_str());
   // Device units are the printer's dots, from the printable area's corner,
   // as on a printer's device context.

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/gdi/emf_bytes.h"
 #include "common/gdi/emf_reader.h"
 #include "common/notify.h"
 #include "common/atomic_file.h"
@@ -11,9 +12,7 @@
 namespace tsl {
 
 namespace {
-void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
-  for (int i = 0; i < 4; ++i) v[at + i] = static_cast<uint8_t>(x >> (8 * i));
-}
+void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) { gdi::PutU32(&v[at], x); }
 
 bool Cancelled(const ExportRequest& req) { return req.cancel && req.cancel->load(); }
 

@@ -3,11 +3,7 @@
 // every colour to its nearest pen.
 #include "output/raster_export.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_lean.h"
 
 #include <cstring>
 

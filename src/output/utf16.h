@@ -14,7 +14,7 @@ inline std::string Utf16ToUtf8(const uint8_t* p, size_t n, bool stopAtNul) {
   std::u16string units;
   units.reserve(n);
   for (size_t i = 0; i < n; ++i) {
-    char16_t c = static_cast<char16_t>(p[2 * i] | (p[2 * i + 1] << 8));
+    char16_t c = static_cast<char16_t>(gdi::GetU16(p + 2 * i));
     if (c == 0 && stopAtNul) break;
     units.push_back(c);
   }

@@ -12,6 +12,7 @@
 #include "common/gdi/emf_reader.h"
 #include "common/notify.h"
 #include "common/atomic_file.h"
+#include "common/version.h"
 #include "output/cairo_file_stream.h"
 #include "output/emf_renderer.h"
 #include "platform/clock.h"
@@ -123,7 +124,7 @@ bool EmfToVectorFile(const uint8_t* emf, size_t size, VectorFormat format, const
     return false;
   }
   if (format == VectorFormat::Pdf) {
-    cairo_pdf_surface_set_metadata(raw, CAIRO_PDF_METADATA_CREATOR, "Tessella 5.4.1110");
+    cairo_pdf_surface_set_metadata(raw, CAIRO_PDF_METADATA_CREATOR, "Tessella " TESSELLA_VERSION);
     cairo_pdf_surface_set_metadata(raw, CAIRO_PDF_METADATA_TITLE, path.c_str());
     // cairo would date the file now; SystemClock honours SOURCE_DATE_EPOCH.
     std::time_t now = static_cast<std::time_t>(SystemClock().Now());

@@ -35,15 +35,13 @@ enum : uint16_t {
 
 constexpr size_t kMaxObjects = 65534;
 
-uint16_t Rd16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Rd32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
 
 // One WMF record's parameters, read with bounds checks (0 past the end).
 struct Params {
   const uint8_t* p;
   size_t words;
-  int32_t S(size_t i) const { return i < words ? static_cast<int16_t>(Rd16(p + 2 * i)) : 0; }
-  uint32_t U(size_t i) const { return i < words ? Rd16(p + 2 * i) : 0; }
+  int32_t S(size_t i) const { return i < words ? static_cast<int16_t>(GetU16(p + 2 * i)) : 0; }
+  uint32_t U(size_t i) const { return i < words ? GetU16(p + 2 * i) : 0; }
   uint32_t U32(size_t i) const { return U(i) | (U(i + 1) << 16); }
 };
 
@@ -168,10 +166,10 @@ void Translator::Dib(const Params& a, uint16_t func) {
   }
   const uint8_t* dib = a.p + 2 * head;
   size_t dibSize = 2 * (a.words - head);
-  uint32_t biSize = Rd32(dib);
+  uint32_t biSize = GetU32(dib);
   if (biSize < 40 || biSize > dibSize) return;
-  uint16_t bpp = Rd16(dib + 14);
-  uint32_t compression = Rd32(dib + 16), clrUsed = Rd32(dib + 32);
+  uint16_t bpp = GetU16(dib + 14);
+  uint32_t compression = GetU32(dib + 16), clrUsed = GetU32(dib + 32);
   size_t colours = bpp <= 8 ? (clrUsed && clrUsed < 256 ? clrUsed : (1u << bpp)) : 0;
   size_t cbBmi = biSize + colours * 4 + (compression == 3 && biSize == 40 ? 12 : 0);
   if (cbBmi > dibSize) return;
@@ -332,7 +330,7 @@ bool WmfToEmf(const uint8_t* wmf, size_t size, const MetafilePict* mfp, std::vec
     *error = "too short for a Windows metafile";
     return false;
   }
-  uint16_t type = Rd16(wmf), headerWords = Rd16(wmf + 2), version = Rd16(wmf + 4);
+  uint16_t type = GetU16(wmf), headerWords = GetU16(wmf + 2), version = GetU16(wmf + 4);
   if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x100 && version != 0x300)) {
     *error = "not a Windows metafile";
     return false;
@@ -358,14 +356,14 @@ bool WmfToEmf(const uint8_t* wmf, size_t size, const MetafilePict* mfp, std::vec
   Translator t(out);
   size_t off = 18;
   while (off < size) {
-    uint32_t words = off + 6 <= size ? Rd32(wmf + off) : 0;
+    uint32_t words = off + 6 <= size ? GetU32(wmf + off) : 0;
     // A record that claims less than itself or more than is left: the
     // file is damaged, and half a picture must not pass for the whole.
     if (words < 3 || words > (size - off) / 2) {
       *error = Format("damaged Windows metafile: the record at offset 0x%zx runs past the end of the file", off);
       return false;
     }
-    uint16_t func = Rd16(wmf + off + 4);
+    uint16_t func = GetU16(wmf + off + 4);
     if (func == META_EOF) break;
     Params a{wmf + off + 6, words - 3};
     t.Play(func, a);

@@ -1,8 +1,8 @@
 #include "platform/notices.h"
 
 #include <cctype>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 
 #include "common/strings.h"
 

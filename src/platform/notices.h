@@ -42,9 +42,7 @@ class Notices {
 // tell (tests, measurements) and the default of a run without notices.
 class SilentNotices : public Notices {
  public:
-  NoticeAnswer Tell(const Notice& notice) override {
-    return notice.IsQuestion() ? NoticeAnswer::No : NoticeAnswer::Ok;
-  }
+  NoticeAnswer Tell(const Notice& notice) override { return notice.IsQuestion() ? NoticeAnswer::No : NoticeAnswer::Ok; }
 };
 Notices& NoOneToTell();
 

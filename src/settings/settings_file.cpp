@@ -6,13 +6,14 @@
 #include <cstring>
 #include <unordered_set>
 
-#include "common/notify.h"
-#include "settings/settings_store.h"
-#include "resources/string_ids.h"
+#include "common/atomic_file.h"
 #include "common/ini_document.h"
+#include "common/notify.h"
+#include "resources/string_ids.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
 #include "settings/settings_sets.h"
+#include "settings/settings_store.h"
 
 namespace tsl {
 
@@ -127,7 +128,7 @@ size_t FillList(const std::vector<std::string>& items, char* buffer, size_t size
 
 int WriteProfile(Notices& notices, const char* file, const IniDocument& doc) {
   std::string error;
-  if (ReplaceFileAtomically(file, doc.Serialize(), &error)) return 1;
+  if (WriteFileAtomically(file, doc.Serialize(), &error)) return 1;
   NotifySettingsError(notices, IDS_EXPORT_FAILED, file, error);
   return 0;
 }

@@ -5,9 +5,8 @@
 #include <cstring>
 #include <type_traits>
 
-#include "common/memory.h"
-#include "resources/string_ids.h"
 #include "common/ini_document.h"
+#include "resources/string_ids.h"
 #include "settings/settings_store.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_registry.h"
@@ -141,7 +140,7 @@ bool IsValidSetName(const std::string& name) {
   return IsValidStoreSection(name);
 }
 
-LAInfo* InitUtil(Notices& notices, const char* programPath) {
+void InitUtil(Notices& notices, const char* programPath) {
   std::string path = programPath ? programPath : CurrentProgramPath();
   // Rewritten only when changed: on POSIX every write replaces the file.
   if (GetSettingsText(nullptr, "ImagePath", "") != path ||
@@ -151,10 +150,9 @@ LAInfo* InitUtil(Notices& notices, const char* programPath) {
     WriteSettingsString(notices, nullptr, "CurrentVersion", kCurrentVersion);
     batch.Commit();
   }
-  return InitPool();
 }
 
-void TerminateUtil() { TerminatePool(); }
+void TerminateUtil() {}
 
 bool SameSettings(const SettingsSet& a, const SettingsSet& b) {
   const gdi::LogFont &fa = a.Font, &fb = b.Font;

@@ -2,14 +2,13 @@
 #pragma once
 #include <string>
 
+#include "common/version.h"
 #include "platform/notices.h"
 #include "settings/settings_set.h"
 
 namespace tsl {
 
-struct LAInfo;
-
-constexpr const char* kCurrentVersion = "5.4.1110";
+constexpr const char* kCurrentVersion = TESSELLA_VERSION;
 constexpr const char* kDefaultSetName = "Default";
 // The base-key value naming the start-up set.
 constexpr const char* kStartupSetValue = "Settings";
@@ -40,8 +39,9 @@ std::string NormalizeSetName(const std::string& name);
 bool IsValidSetName(const std::string& name);
 
 // Records the program's path ("ImagePath", nullptr = the running program)
-// and "CurrentVersion" in the base key, and puts the memory pool in service.
-LAInfo* InitUtil(Notices& notices, const char* programPath = nullptr);
+// and "CurrentVersion" in the base key. (The small-block pool it once put
+// in service is gone: the system's allocator serves every size.)
+void InitUtil(Notices& notices, const char* programPath = nullptr);
 void TerminateUtil();
 
 // Field-by-field equality (the record has padding, so no memcmp).

@@ -97,12 +97,11 @@ void SetSettingsStore(SettingsStore* store);  // nullptr restores the platform's
 // The running program's full path (for the "ImagePath" value).
 std::string CurrentProgramPath();
 
-// Whole-file access for settings files (.SET files and the POSIX store):
-// reads at most `maxBytes` (a longer file is refused) and replaces a file so
-// that a crash or a full disk leaves either the old or the new content.
+// Whole-file reads for settings files (.SET files and the POSIX store):
+// at most `maxBytes` (a longer file is refused). They are written through
+// the one writer, WriteFileAtomically (common/atomic_file.h).
 enum class FileReadResult { Ok, Missing, TooLarge, Failed };
 FileReadResult ReadWholeFile(const std::string& path, size_t maxBytes, std::string* bytes,
                              std::string* systemText);
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, std::string* systemText);
 
 }  // namespace tsl

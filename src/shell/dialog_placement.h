@@ -1,10 +1,6 @@
 // Where the program's dialogs open.
 #pragma once
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_lean.h"
 
 namespace tsl::shell {
 

@@ -5,11 +5,7 @@
 // ...) that would rewrite their declarations.
 #include "common/gdi/types.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_lean.h"
 
 #include <cstdint>
 #include <string>

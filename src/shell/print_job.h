@@ -2,11 +2,7 @@
 // layout, played by GDI into the printer's device context on a thread of
 // its own so that the window stays responsive while the driver works.
 #pragma once
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_lean.h"
 #include <cderr.h>
 #include <commdlg.h>
 

@@ -62,6 +62,60 @@ class Palette {
   HPALETTE pal_ = nullptr, old_ = nullptr;
 };
 
+// Playing a picture onto the page. Metric mapping modes are played as the
+// anisotropic mode they stand for on the picture's reference device, as
+// Windows itself does: Wine measures them on the printer instead, which
+// drew our MM_LOMETRIC pictures three times too large at 300 dpi.
+struct Playback {
+  SIZEL device{}, millimeters{};
+  bool ok = true;
+};
+
+// Logical units per millimetre of a metric mapping mode, as a fraction;
+// false for the other modes.
+bool UnitsPerMm(DWORD mode, int* num, int* den) {
+  *den = 1;
+  switch (mode) {
+    case MM_LOMETRIC: *num = 10; return true;
+    case MM_HIMETRIC: *num = 100; return true;
+    case MM_LOENGLISH: *num = 1000, *den = 254; return true;  // 0.01 inch
+    case MM_HIENGLISH: *num = 10000, *den = 254; return true;  // 0.001 inch
+    case MM_TWIPS: *num = 14400, *den = 254; return true;      // 1/1440 inch
+    default: return false;
+  }
+}
+
+bool PlayOne(HDC dc, HANDLETABLE* table, const ENHMETARECORD* record, int count) {
+  return PlayEnhMetaFileRecord(dc, table, record, static_cast<UINT>(count)) != FALSE;
+}
+
+int CALLBACK PlayRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* record, int count, LPARAM data) {
+  auto* play = reinterpret_cast<Playback*>(data);
+  int num = 0, den = 1;
+  bool metric = record->iType == EMR_SETMAPMODE && UnitsPerMm(record->dParm[0], &num, &den);
+  if (!metric || play->device.cx <= 0 || play->device.cy <= 0) {
+    play->ok &= PlayOne(dc, table, record, count);
+    return 1;  // a record that fails does not end the page
+  }
+  EMRSETMAPMODE mode{{EMR_SETMAPMODE, sizeof(EMRSETMAPMODE)}, MM_ANISOTROPIC};
+  EMRSETVIEWPORTEXTEX window{{EMR_SETWINDOWEXTEX, sizeof(EMRSETVIEWPORTEXTEX)},
+                             {MulDiv(play->millimeters.cx, num, den), MulDiv(play->millimeters.cy, num, den)}};
+  EMRSETVIEWPORTEXTEX viewport{{EMR_SETVIEWPORTEXTEX, sizeof(EMRSETVIEWPORTEXTEX)},
+                               {play->device.cx, -play->device.cy}};
+  play->ok &= PlayOne(dc, table, reinterpret_cast<const ENHMETARECORD*>(&mode), count) &&
+              PlayOne(dc, table, reinterpret_cast<const ENHMETARECORD*>(&window), count) &&
+              PlayOne(dc, table, reinterpret_cast<const ENHMETARECORD*>(&viewport), count);
+  return 1;
+}
+
+BOOL PlayOnPage(HDC dc, HENHMETAFILE emf, const ENHMETAHEADER& header, const RECT& area) {
+  Playback play;
+  play.device = header.szlDevice;
+  play.millimeters = header.szlMillimeters;
+  BOOL enumerated = EnumEnhMetaFile(dc, emf, PlayRecord, &play, &area);
+  return enumerated && play.ok;
+}
+
 TextSize Measure(HDC dc, const std::string& text) {
   SIZE sz{};
   if (!text.empty()) GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &sz);
@@ -131,7 +185,7 @@ DWORD PrintPage(PrintRecord* r, HDC dc, HENHMETAFILE emf, HMODULE gdi) {
         TextOutA(dc, layout.footerX, layout.footerY, in.footer.data(), static_cast<int>(in.footer.size()));
       RECT area{layout.picture.left, layout.picture.top, layout.picture.right, layout.picture.bottom};
       SetLastError(0);
-      result = PlayEnhMetaFile(dc, emf, &area);
+      result = PlayOnPage(dc, emf, header, area);
       DWORD error = GetLastError();
       if (!result && error && !r->autoPrint) Tell(r, IDS_PRINT_PLAYBACK_FAILED, win32::SystemErrorText(error));
     }

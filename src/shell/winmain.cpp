@@ -1,5 +1,10 @@
 // Tessella.exe: one instance with one frame; a second start hands its
 // command line to the first.
+#include <new>
+#include <string>
+
+#include "common/memory.h"
+#include "resources/string_ids.h"
 #include "settings/settings_sets.h"
 #include "shell/hand_over.h"
 
@@ -58,9 +63,7 @@ void Shutdown() {
   tsl::TerminateUtil();
 }
 
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLineArg, int show) {
+int RunProgram(HINSTANCE instance, LPSTR commandLineArg, int show) {
   std::string commandLine = commandLineArg ? commandLineArg : "";
   if (!FirstInstance(instance, commandLine)) return 0;
 
@@ -111,4 +114,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLineArg, int show
   }
   Shutdown();
   return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
+  try {
+    return RunProgram(instance, commandLine, show);
+  } catch (const std::bad_alloc&) {
+    // What escaped every run's own boundary: said once, in a box of no window.
+    RemoveWindowNotices();
+    WindowNotices().Tell(tsl::MakeNotice(IDS_ALLOCATION_FAILED, {std::to_string(tsl::FailedAllocationSize())},
+                                         tsl::NoticeIcon::Error));
+    return 1;
+  }
 }

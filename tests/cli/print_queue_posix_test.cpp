@@ -45,6 +45,21 @@ std::vector<std::string> Pdfs(const std::string& folder) {
   return out;
 }
 
+// The PDF of the queue whose name holds `part`; empty when there is none.
+std::string PdfNamed(const std::string& folder, const char* part) {
+  for (const std::string& p : Pdfs(folder))
+    if (p.find(part) != std::string::npos) return p;
+  return std::string();
+}
+
+// The text of a page printed under Wine. Its PostScript names the dash
+// "hyphen", which pdftotext reads as a soft hyphen.
+std::string WinePageText(const std::string& pdf) {
+  std::string text = test::PdfText(pdf);
+  for (size_t at; (at = text.find("\xC2\xAD")) != std::string::npos;) text.replace(at, 2, "-");
+  return text;
+}
+
 bool QueueIdle() {
   std::unique_ptr<FILE, int (*)(FILE*)> p(popen("lpstat -o 2>/dev/null", "r"), pclose);
   return p && std::fgetc(p.get()) == EOF;
@@ -141,14 +156,9 @@ TEST_F(PrintQueue, NamedQueueAndAMetafileWithoutDescription) {
 // (tests/windows/print_test.cpp): fitted, with heading and footer.
 TEST_F(PrintQueue, PageFromWindows) {
   if (!std::getenv("TESSELLA_WINE_PRINTED")) GTEST_SKIP() << "run after the Windows tests (scripts/test.d/windows.sh)";
-  std::string pdf;
-  for (const std::string& p : Pdfs(out_))
-    if (p.find("wine_page") != std::string::npos) pdf = p;
+  std::string pdf = PdfNamed(out_, "wine_page");
   ASSERT_FALSE(pdf.empty()) << "no page from Wine in " << out_;
-  // Wine's PostScript names the dash "hyphen", which pdftotext reads as a
-  // soft hyphen.
-  std::string text = test::PdfText(pdf);
-  for (size_t at; (at = text.find("\xC2\xAD")) != std::string::npos;) text.replace(at, 2, "-");
+  std::string text = WinePageText(pdf);
   EXPECT_NE(text.find("wine_page.plt - "), std::string::npos) << text;
   EXPECT_NE(text.find("Tessella"), std::string::npos) << text;  // the footer, &V
   // A 100 x 75 mm picture fitted between margins of 10 mm (in whole dots
@@ -164,6 +174,31 @@ TEST_F(PrintQueue, PageFromWindows) {
   EXPECT_NEAR(w / h, 4.0 / 3, 0.02);
   EXPECT_NEAR((red.left + red.right) / 2, 105, 1.5);
   EXPECT_NEAR((red.top + red.bottom) / 2, 148.5, 1.5);
+}
+
+// The page the GUI driver printed from the window after its Page Setup:
+// left margin 25 mm, fitted with its proportions, not centred, heading
+// "&n - &d", footer "&V". A 100 x 75 mm drawing grows to the width between
+// the margins and stays at the top; centred, it would sit mid-page.
+TEST_F(PrintQueue, PageFromTheWindowsFrame) {
+  if (!std::getenv("TESSELLA_WINE_PRINTED")) GTEST_SKIP() << "run after the Windows tests (scripts/test.d/windows.sh)";
+  std::string pdf = PdfNamed(out_, "gui_page");
+  ASSERT_FALSE(pdf.empty()) << "no page from the window in " << out_;
+  std::string text = WinePageText(pdf);
+  EXPECT_NE(text.find("gui_page.plt - "), std::string::npos) << text;
+  EXPECT_NE(text.find("Tessella"), std::string::npos) << text;
+  test::RgbPage page;
+  ASSERT_TRUE(test::RenderPdfPage(pdf, 1, 50, &page));
+  InkBox red = FindInk(page, IsRed);
+  ASSERT_TRUE(red.found);
+  double w = red.right - red.left, h = red.bottom - red.top;
+  // The margin in whole dots per millimetre (23.3 mm at 300 dpi), plus the
+  // blank edge of the drawing's frame, scaled.
+  EXPECT_GT(red.left, 22.5);
+  EXPECT_LT(red.left, 30);
+  EXPECT_GT(w, 160) << "fitted to the page";
+  EXPECT_NEAR(w / h, 4.0 / 3, 0.03);
+  EXPECT_LT(red.top, 40) << "at the top, not centred";
 }
 
 }  // namespace

@@ -3,48 +3,12 @@
 #include <string>
 
 #include "common/colors.h"
-#include "common/memory.h"
 #include "common/names.h"
 #include "common/strings.h"
 #include "support/collect_notices.h"
 
 namespace tsl {
 namespace {
-
-TEST(Memory, SmallBlocksComeFromThePoolLowestFirst) {
-  InitPool();
-  void* blocks[17];
-  for (auto& b : blocks) b = AllocMem(10);
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(PoolBlockIndex(blocks[i]), i);
-  EXPECT_EQ(PoolBlockIndex(blocks[16]), -1);  // the 17th comes from the heap
-  FreeMem(blocks[2]);
-  void* again = AllocMem(10);
-  EXPECT_EQ(again, blocks[2]);
-  for (auto& b : blocks) FreeMem(b);
-
-  void* edge = AllocMem(255);
-  void* big = AllocMem(256);
-  EXPECT_GE(PoolBlockIndex(edge), 0);
-  EXPECT_EQ(PoolBlockIndex(big), -1);
-  FreeMem(edge);
-  FreeMem(big);
-  TerminatePool();
-}
-
-TEST(Memory, BlocksAreZeroedAndFailuresAreReported) {
-  InitPool();
-  auto* p = static_cast<unsigned char*>(AllocMem(100));
-  std::fill(p, p + 100, 0xAB);
-  FreeMem(p);
-  auto* q = static_cast<unsigned char*>(AllocMem(100));
-  for (int i = 0; i < 100; ++i) ASSERT_EQ(q[i], 0);
-  FreeMem(q);
-  TerminatePool();
-
-  SetAllocFailureHook([](size_t n) { return n == 4096; });
-  EXPECT_EQ(AllocMem(4096), nullptr);
-  SetAllocFailureHook(nullptr);
-}
 
 TEST(Names, OutputNamesBesideThePlotOrInAFolder) {
   test::CollectNotices notices;

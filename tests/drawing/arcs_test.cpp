@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "common/memory.h"
+#include "support/allocation_failure.h"
 #include "support/handler_fixture.h"
 #include "drawing/curves_test_util.h"
 
@@ -129,9 +129,10 @@ TEST(Circle, MissingRadiusIsAnError) {
 TEST(Circle, FallsBackToArcWithoutPointBuffer) {
   HandlerFixture f;
   f.Init();
-  SetAllocFailureHook([](size_t n) { return n >= 73 * sizeof(gdi::Point); });
-  f.Run("CI100");
-  SetAllocFailureHook(nullptr);
+  {
+    test::AllocationFailure fail([](size_t, size_t size) { return size >= 73 * sizeof(gdi::Point); });
+    f.Run("CI100");
+  }
   EXPECT_EQ(f.device.Joined("|"), "Arc -100,100,100,-100 100,0 100,0");
 }
 

@@ -14,6 +14,7 @@ inline const char* StepName(FileStep step) {
   switch (step) {
     case FileStep::Create: return "create";
     case FileStep::Write: return "write";
+    case FileStep::Sync: return "sync";
     case FileStep::Close: return "close";
     case FileStep::Rename: return "rename";
     case FileStep::Open: return "open";

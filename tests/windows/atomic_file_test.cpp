@@ -9,8 +9,7 @@
 #include "common/atomic_file.h"
 #include "support/temp_dir.h"
 
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "platform/windows_lean.h"
 
 namespace {
 

@@ -1,11 +1,7 @@
 // A 32-bit top-down DIB section with its own memory DC, white to start, for
 // playing metafiles and reading back pixels.
 #pragma once
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_lean.h"
 
 #include <cstdint>
 

@@ -2,11 +2,7 @@
 // CreateFontIndirect, ...) that would rewrite their declarations.
 #include "windows/hdc_device.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_lean.h"
 
 #include <cstring>
 

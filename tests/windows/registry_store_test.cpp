@@ -7,15 +7,12 @@
 #include <fstream>
 #include <string>
 
+#include "common/atomic_file.h"
 #include "settings/settings_store.h"
 #include "platform/win32/settings_store_registry.h"
 #include "settings/store_contract.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_lean.h"
 
 namespace tsl::test {
 namespace {
@@ -154,8 +151,8 @@ TEST(SettingsFiles, WholeFilesAreReadWithinTheirLimitAndReplacedAtOnce) {
   DeleteFileA(path.c_str());
   EXPECT_EQ(ReadWholeFile(path, 100, &bytes, &error), FileReadResult::Missing);
 
-  ASSERT_TRUE(ReplaceFileAtomically(path, "[Default]\r\nPen1=0\r\n", &error)) << error;
-  ASSERT_TRUE(ReplaceFileAtomically(path, "[Other]\r\n", &error)) << error;
+  ASSERT_TRUE(WriteFileAtomically(path, "[Default]\r\nPen1=0\r\n", &error)) << error;
+  ASSERT_TRUE(WriteFileAtomically(path, "[Other]\r\n", &error)) << error;
   EXPECT_EQ(ReadWholeFile(path, 100, &bytes, &error), FileReadResult::Ok);
   EXPECT_EQ(bytes, "[Other]\r\n");
   EXPECT_EQ(ReadWholeFile(path, 5, &bytes, &error), FileReadResult::TooLarge);
@@ -164,7 +161,7 @@ TEST(SettingsFiles, WholeFilesAreReadWithinTheirLimitAndReplacedAtOnce) {
   EXPECT_FALSE(error.empty());
 
   std::string nowhere = std::string(dir) + "no_such_folder_tsl\\x.set";
-  EXPECT_FALSE(ReplaceFileAtomically(nowhere, "x", &error));
+  EXPECT_FALSE(WriteFileAtomically(nowhere, "x", &error));
   EXPECT_NE(error.find(nowhere), std::string::npos);
   DeleteFileA(path.c_str());
 

@@ -10,12 +10,7 @@
 #include "platform/win32/system_text.h"
 #include "resources/string_ids.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#undef LoadString  // tsl::LoadString, not the Win32 macro
+#include "platform/windows_lean.h"
 
 namespace {
 

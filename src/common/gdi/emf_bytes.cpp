@@ -1,5 +1,7 @@
 #include "common/gdi/emf_bytes.h"
 
+#include "common/gdi/emf_types.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -32,6 +34,33 @@ void AppendUtf8(std::string& out, uint32_t cp) {
   }
 }
 }  // namespace
+
+ByteView BuildEmfHeader(RecordBuilder& rb, const EmfHeaderFields& h) {
+  rb.Begin(EMR_HEADER);
+  rb.RectL(h.bounds);
+  rb.RectL(h.frame);
+  rb.U32(kEmfSignature);
+  rb.U32(0x10000);  // version
+  rb.U32(h.nBytes);
+  rb.U32(h.nRecords);
+  rb.U16(h.nHandles);
+  rb.U16(0);  // reserved
+  rb.U32(static_cast<uint32_t>(h.description.size()));
+  rb.U32(h.description.empty() ? 0 : static_cast<uint32_t>(kEmfHeaderFixed));
+  rb.U32(0);  // nPalEntries
+  rb.I32(h.device.cx);
+  rb.I32(h.device.cy);
+  rb.I32(h.millimeters.cx);
+  rb.I32(h.millimeters.cy);
+  rb.U32(0);  // cbPixelFormat
+  rb.U32(0);  // offPixelFormat
+  rb.U32(0);  // bOpenGL
+  // szlMicrometers
+  rb.I32(static_cast<int32_t>(static_cast<uint32_t>(int64_t{h.millimeters.cx} * 1000)));
+  rb.I32(static_cast<int32_t>(static_cast<uint32_t>(int64_t{h.millimeters.cy} * 1000)));
+  for (char16_t c : h.description) rb.U16(c);
+  return rb.End();
+}
 
 void RecordBuilder::Expand(size_t k) {
   size_t room = buf_.size() < 256 ? 256 : buf_.size();

@@ -18,7 +18,7 @@ namespace gdi {
 
 namespace {
 
-constexpr size_t kHeaderFixed = 108;
+constexpr size_t kHeaderFixed = kEmfHeaderFixed;
 constexpr uint32_t kMaxSlot = 0xFFFE;  // nHandles is 16 bits
 constexpr uint32_t kPatCopy = 0x00F00021;
 constexpr uint32_t kRgnCopy = 5;
@@ -58,8 +58,10 @@ class Recorder final : public EmfRecorder {
     Emit(ByteView{placeholder.data(), placeholder.size()});
   }
 
+  // Whatever did not end in a finished file (a failure, or memory running
+  // out part way through Close) leaves nothing behind.
   ~Recorder() override {
-    if (!closed_) sink_->Abandon();
+    if (!finished_) sink_->Abandon();
   }
 
   bool Close(std::string* error) override;
@@ -306,6 +308,7 @@ class Recorder final : public EmfRecorder {
 
   RecordBuilder rb_;
   bool closed_ = false;
+  bool finished_ = false;
   bool failed_ = false;
   std::string error_;
   EmfSummary summary_;
@@ -546,29 +549,16 @@ bool Recorder::Close(std::string* error) {
   const uint16_t nHandles = static_cast<uint16_t>(highestSlot_ + 1);
 
   RecordBuilder hb;
-  hb.Begin(EMR_HEADER);
-  hb.RectL(bounds);
-  hb.RectL(frame);
-  hb.U32(kEmfSignature);
-  hb.U32(0x10000);
-  hb.U32(static_cast<uint32_t>(nBytes_));
-  hb.U32(static_cast<uint32_t>(nRecords_));
-  hb.U16(nHandles);
-  hb.U16(0);
-  hb.U32(static_cast<uint32_t>(description_.size()));
-  hb.U32(description_.empty() ? 0 : static_cast<uint32_t>(kHeaderFixed));
-  hb.U32(0);  // nPalEntries
-  hb.I32(ref_.szlDevice.cx);
-  hb.I32(ref_.szlDevice.cy);
-  hb.I32(ref_.szlMillimeters.cx);
-  hb.I32(ref_.szlMillimeters.cy);
-  hb.U32(0);  // cbPixelFormat
-  hb.U32(0);  // offPixelFormat
-  hb.U32(0);  // bOpenGL
-  hb.I32(static_cast<int32_t>(int64_t{ref_.szlMillimeters.cx} * 1000));
-  hb.I32(static_cast<int32_t>(int64_t{ref_.szlMillimeters.cy} * 1000));
-  for (char16_t c : description_) hb.U16(c);
-  const ByteView built = hb.End();
+  EmfHeaderFields fields;
+  fields.bounds = bounds;
+  fields.frame = frame;
+  fields.nBytes = static_cast<uint32_t>(nBytes_);
+  fields.nRecords = static_cast<uint32_t>(nRecords_);
+  fields.nHandles = nHandles;
+  fields.description = description_;
+  fields.device = ref_.szlDevice;
+  fields.millimeters = ref_.szlMillimeters;
+  const ByteView built = BuildEmfHeader(hb, fields);
   const std::vector<uint8_t> header(built.data, built.data + built.size);
   if (header.size() != headerSize_) {  // cannot happen; the placeholder had this size
     if (error) *error = "The metafile header does not fit.";
@@ -576,6 +566,7 @@ bool Recorder::Close(std::string* error) {
     return false;
   }
   if (!sink_->Finish(header, error)) return false;
+  finished_ = true;
 
   summary_.rclBounds = bounds;
   summary_.rclFrame = frame;

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/atomic_file.h"
 
 namespace tsl {
 
@@ -396,7 +397,7 @@ StoreStatus FileSettingsStore::Commit(const std::vector<Op>& ops) {
     }
     IniDocument doc = r == FileReadResult::Missing ? IniDocument::Parse(kFileHeader) : IniDocument::Parse(bytes);
     if (r == FileReadResult::Ok && IsDamaged(doc)) {
-      if (!ReplaceFileAtomically(DamagedCopyName(path), bytes, &error)) {
+      if (!WriteFileAtomically(DamagedCopyName(path), bytes, &error)) {
         status = StoreStatus::Failed(error);
         break;
       }
@@ -409,7 +410,7 @@ StoreStatus FileSettingsStore::Commit(const std::vector<Op>& ops) {
       status = StoreStatus::Failed("The settings would take more than 4 MB; nothing was saved: " + path);
       break;
     }
-    if (!ReplaceFileAtomically(path, text, &error)) status = StoreStatus::Failed(error);
+    if (!WriteFileAtomically(path, text, &error)) status = StoreStatus::Failed(error);
   } while (false);
   // Reread the file at the next access: after a failure the cache holds
   // writes that never happened.

@@ -1,7 +1,6 @@
 #include "platform/debug_output.h"
 
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "platform/windows_lean.h"
 
 namespace tsl {
 

@@ -10,11 +10,7 @@
 #include "platform/win32/settings_store_registry.h"
 #include "platform/win32/system_text.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_lean.h"
 
 namespace tsl {
 
@@ -50,7 +46,6 @@ std::string ErrorText(DWORD code, const std::string& path) {
   return win32::SystemErrorText(code) + ": " + path;
 }
 
-std::atomic<unsigned> gTempCounter{0};
 
 }  // namespace
 
@@ -118,39 +113,6 @@ FileReadResult ReadWholeFile(const std::string& path, size_t maxBytes, std::stri
   }
   bytes->resize(got);
   return FileReadResult::Ok;
-}
-
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, std::string* systemText) {
-  std::string tmp;
-  File file(INVALID_HANDLE_VALUE);
-  for (unsigned attempt = 0; attempt < 100 && !file.ok(); ++attempt) {
-    tmp = path + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(gTempCounter++);
-    file = File(CreateFileA(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.ok() && GetLastError() != ERROR_FILE_EXISTS) break;
-  }
-  if (!file.ok()) {
-    *systemText = ErrorText(GetLastError(), path);
-    return false;
-  }
-  size_t done = 0;
-  bool ok = true;
-  DWORD code = 0;
-  while (ok && done < bytes.size()) {
-    DWORD n = 0;
-    DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-    ok = WriteFile(file.get(), bytes.data() + done, want, &n, nullptr) && n > 0;
-    if (!ok) code = GetLastError();
-    done += n;
-  }
-  if (ok && !FlushFileBuffers(file.get())) ok = false, code = GetLastError();
-  if (!file.Close() && ok) ok = false, code = GetLastError();
-  if (ok && !MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    ok = false, code = GetLastError();
-  if (!ok) {
-    DeleteFileA(tmp.c_str());
-    *systemText = ErrorText(code ? code : ERROR_WRITE_FAULT, path);
-  }
-  return ok;
 }
 
 }  // namespace tsl

@@ -6,11 +6,7 @@
 
 #include "platform/win32/system_text.h"
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_lean.h"
 
 namespace tsl::win32 {
 

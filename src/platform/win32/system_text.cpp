@@ -2,8 +2,7 @@
 
 #include <vector>
 
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "platform/windows_lean.h"
 
 namespace tsl::win32 {
 

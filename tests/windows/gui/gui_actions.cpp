@@ -47,6 +47,38 @@ std::string BoxPlot(int w, int h, int pen) {
   return text;
 }
 
+std::string RunAndRead(const std::string& commandLine, DWORD ms) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return std::string();
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = si.hStdError = writeEnd;
+  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION pi{};
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  bool started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                                &si, &pi) != FALSE;
+  CloseHandle(writeEnd);  // the child's copy is the only writer left
+  std::string out;
+  if (started) {
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) out.append(buffer, got);
+    if (WaitForSingleObject(pi.hProcess, ms) != WAIT_OBJECT_0) {
+      TerminateProcess(pi.hProcess, 1);
+      out.clear();
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  CloseHandle(readEnd);
+  return out;
+}
+
 // --- settings --------------------------------------------------------------------
 
 namespace {

@@ -43,6 +43,9 @@ bool FileExists(const std::string& path);
 void RemoveFile(const std::string& path);
 // A small plot: a rectangle of w x h plotter units drawn with pen `pen`.
 std::string BoxPlot(int w, int h, int pen = 2);
+// What a console program (such as "reg query ...") writes to its standard
+// output, once it has ended; empty when it cannot start or does not end.
+std::string RunAndRead(const std::string& commandLine, DWORD ms = 30000);
 
 // --- the settings Tessella starts with ---------------------------------------
 // Sets a flag or value of the settings set "Default"; ResetSettings clears

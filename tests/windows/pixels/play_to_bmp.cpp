@@ -7,9 +7,7 @@
 // ask; it is played on white with PlayEnhMetaFile over the whole bitmap,
 // as the export does. GDI draws lines and fills without anti-aliasing;
 // Wine smooths TrueType text all the same (see pixel_compare_rules.h).
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
+#include "platform/windows_lean.h"
 
 #include <cmath>
 #include <cstdio>
