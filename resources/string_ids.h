@@ -105,6 +105,7 @@
 /* The version check. */
 #define IDS_NEW_VERSION_QUESTION 40100
 #define IDS_CURRENT_VERSION 40110
+#define IDS_PRODUCT_PAGE 40120
 
 /* The window: the toolbar's tooltips (each at its command's number), the
    commands a later version brings, the About box. */

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/batch.h"
+#include "cli/check_update.h"
 #include "cli/export_command.h"
 #include "cli/settings_command.h"
 #include "cli/arguments.h"
@@ -65,6 +66,7 @@ int Dump(const std::string& name) {
 int RunCli(int argc, char** argv) {
   if (argc >= 2 && !std::strcmp(argv[1], "settings")) return RunSettingsCommand(argc - 1, argv + 1);
   if (argc >= 2 && !std::strcmp(argv[1], "export")) return RunExportCommand(argc - 1, argv + 1);
+  if (argc >= 2 && !std::strcmp(argv[1], "--check-update")) return RunCheckUpdate(argc - 1, argv + 1);
 
   std::vector<std::string> args(argv + 1, argv + argc);
   for (size_t i = 0; i < args.size() && args[i] != "--"; ++i) {

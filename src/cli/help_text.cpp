@@ -7,6 +7,7 @@ const char kHelpText[] =
     "       tessella settings COMMAND...        (see 'tessella settings --help')\n"
     "       tessella export METAFILE FORMAT...  (see 'tessella export --help')\n"
     "       tessella --dump METAFILE|-\n"
+    "       tessella --check-update             (see 'tessella --check-update --help')\n"
     "Convert HP-GL and HP-GL/2 plot files into Windows Enhanced Metafiles.\n"
     "\n"
     "Each file is converted into a metafile beside it (drawing.plt gives\n"

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/check_update.h"
 #include "cli/terminal_notices.h"
 #include "common/colors.h"
 #include "common/ini_document.h"
@@ -56,6 +57,9 @@ const char* const kUsageText =
     "  AssumeIN, MirrorX, MirrorY, OEMConvert, LJMode, DrawChars, MultiplePages,\n"
     "  HighResolution, Normalize, PurgeLogs, IgnorePC, IgnoreLT, PurgeEMF, NoWarnings,\n"
     "  AutoEMZ                     on or off (also yes/no, true/false, 1/0)\n"
+    "  UpdateServer                the server the update check asks, HOST or HOST:PORT;\n"
+    "                              off turns the check off, \"\" restores the product's\n"
+    "                              own (kept apart from the sets: not with --set)\n"
     "\n"
     "Settings are kept in $TESSELLA_CONFIG_DIR, else $XDG_CONFIG_HOME/tessella, else\n"
     "~/.config/tessella.\n"
@@ -338,6 +342,7 @@ int Command::Set(const std::vector<std::string>& args) {
     }
   }
   if (rest.size() != 2) return Usage("set takes a KEY and a VALUE");
+  if (IsUpdateServerKey(rest[0])) return SetUpdateServerSetting(rest[1], named, out_, err_);
   Change change;
   std::string why;
   if (!ParseChange(rest[0], rest[1], &change, &why)) return Usage(why);

@@ -27,7 +27,7 @@ constexpr CommandEntry kCommands[] = {
     {IDM_HELP_CONTENTS, IDM_HELP_SEARCH, CmdHelp},
     {IDM_HELP_CONTEXT_FIRST, IDM_HELP_CONTEXT_LAST, CmdHelp},
     {IDM_ABOUT, IDM_ABOUT, CmdAbout},
-    {IDM_CHECK_UPDATES, IDM_CHECK_UPDATES, CmdNotAvailableYet},
+    {IDM_CHECK_UPDATES, IDM_CHECK_UPDATES, CmdCheckUpdates},
     {IDM_FIT_WINDOW, IDM_NORMAL_VIEW, CmdZoom},
     {IDM_ZOOM_IN, IDM_ZOOM_8, CmdZoom},
     {IDM_ZOOM_OUT, IDM_ZOOM_1_8, CmdZoom},

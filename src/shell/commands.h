@@ -42,9 +42,10 @@ LRESULT CmdPrint(HWND frame, unsigned id, LPARAM);
 LRESULT CmdPrinterSetup(HWND frame, unsigned id, LPARAM);
 LRESULT CmdPageSetup(HWND frame, unsigned id, LPARAM);
 
-// Help and About (help_commands.cpp).
+// Help, About and the version check (help_commands.cpp).
 LRESULT CmdHelp(HWND frame, unsigned id, LPARAM);
 LRESULT CmdAbout(HWND frame, unsigned id, LPARAM);
+LRESULT CmdCheckUpdates(HWND frame, unsigned id, LPARAM);
 
 // The command line (batch.cpp).
 LRESULT CmdCommandLine(HWND frame, unsigned id, LPARAM atom);

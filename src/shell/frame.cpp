@@ -13,6 +13,7 @@
 #include "shell/print_job.h"
 #include "shell/view.h"
 #include "shell/window_notices.h"
+#include "update/win32/version_thread.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -59,6 +60,9 @@ void OnCreate(HWND frame) {
 
 void OnDestroy(HWND frame) {
   DragAcceptFiles(frame, FALSE);
+  // A start-up check that still waits for its server gets 2.5 s, then is
+  // left behind: it cannot hold the program open.
+  tsl::win32::TerminateVersionCheck();
   // A print job gets 15 s to finish; one that hangs is ended.
   EndPrintThread();
   KillTimer(frame, kCommandLineTimer);

@@ -5,6 +5,7 @@
 #include "shell/commands.h"
 #include "shell/globals.h"
 #include "shell/window_notices.h"
+#include "update/win32/version_thread.h"
 
 namespace tsl::shell {
 
@@ -36,6 +37,15 @@ LRESULT CmdHelp(HWND, unsigned, LPARAM) {
   // Without a help file there is nothing to show.
   if (gvGlobals.helpFile.empty()) return 0;
   NotAvailableYet();
+  return 0;
+}
+
+LRESULT CmdCheckUpdates(HWND frame, unsigned, LPARAM) {
+  // Asked for by the user: in the foreground, and the current release is
+  // confirmed too. Every wait of the check is bounded.
+  HCURSOR old = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  tsl::win32::GetCurrentVersionInfo(frame, 1);
+  SetCursor(old);
   return 0;
 }
 

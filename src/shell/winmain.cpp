@@ -14,6 +14,7 @@
 #include "shell/globals.h"
 #include "shell/view.h"
 #include "shell/window_notices.h"
+#include "update/win32/version_thread.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -93,6 +94,9 @@ int RunProgram(HINSTANCE instance, LPSTR commandLineArg, int show) {
   SetWindowLongPtrA(frame, kFrameSlotToolbar, reinterpret_cast<LONG_PTR>(toolbar));
   SetWindowLongPtrA(frame, kFrameSlotClient, reinterpret_cast<LONG_PTR>(client));
 
+  // Asks in the background whether another release is published; its box,
+  // if any, is owned by the frame.
+  tsl::win32::LaunchVersionCheck(frame);
   WelcomeScreen(frame);
   ShowWindow(frame, show);
   UpdateWindow(frame);

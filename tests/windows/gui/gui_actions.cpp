@@ -107,6 +107,9 @@ void ResetSettings() {
     for (const char* name : {"TextViewer", "UseFolder", "Folder"}) RegDeleteValueA(base, name);
     RegCloseKey(base);
   }
+  // No start of the program asks an update server unless a scenario names
+  // the loopback one.
+  SetPreference("UpdateServer", "off");
   // Only values of the program's own key, which the tests' prefix owns.
   HKEY key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(kKey) + "\\Default").c_str(), 0, KEY_ALL_ACCESS, &key) != 0)

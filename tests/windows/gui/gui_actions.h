@@ -53,7 +53,7 @@ std::string RunAndRead(const std::string& commandLine, DWORD ms = 30000);
 void SetSetting(const char* name, uint32_t value);
 // A text value of the program's base key (its preferences).
 void SetPreference(const char* name, const std::string& text);
-// Clears the set "Default" and the preferences.
+// Clears the set "Default" and the preferences, and turns the update check off.
 void ResetSettings();
 constexpr uint32_t kOn = 0xFFFFFFFF;
 
