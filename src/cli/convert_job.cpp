@@ -20,9 +20,10 @@ namespace {
 
 // Unknown commands beyond this many, and this many times the commands
 // executed, make a file that is no plot (random bytes find a few real
-// mnemonics by chance).
+// mnemonics by chance, and about one in fifty of them runs, since PC, SP and
+// the like accept almost any parameters).
 constexpr int32_t kNoPlotUnknown = 1000;
-constexpr int32_t kNoPlotRatio = 50;
+constexpr int32_t kNoPlotRatio = 25;
 
 // The extents in plotter units, then the drawing's size twice: on the plot
 // (0.025 mm a unit) and in the metafile (0.1 mm a unit, as the log gives it).

@@ -38,7 +38,9 @@ void DoBZ(uint16_t mnemonic, const char* text, PlotterState& ps) {
     ps.yPen = start.y;
     if (ps.fPenDown) {
       gdi::Point last = p[count - 1];
+      GrowExtents(ps, start.x, start.y);
       if (gdi::Device* dc = DrawingDevice(ps)) {
+        SyncDrawingPosition(ps);
         for (size_t i = 0; i < count; ++i) p[i] = {ScaleCoord(ps, p[i].x), ScaleCoord(ps, p[i].y)};
         dc->PolyBezierTo(p, count);
       }

@@ -1,6 +1,8 @@
 // Fill type (FT), pattern anchor (AC) and the fill brush.
 #include "drawing/fills.h"
 
+#include <cmath>
+
 #include "drawing/chords.h"
 #include "interpreter/output_routines.h"
 #include "interpreter/args.h"
@@ -11,11 +13,26 @@
 
 namespace tsl {
 
+namespace {
+constexpr uint8_t kShading = 10;
+
+// The pen's colour tinted towards white: at 100 per cent the colour
+// itself, at 0 white.
+gdi::COLORREF Shaded(gdi::COLORREF c, double level) {
+  double k = level / 100;
+  auto tint = [k](unsigned v) { return static_cast<unsigned>(std::lround(255 - (255 - static_cast<int>(v)) * k)); };
+  return gdi::RGB(tint(gdi::GetRValue(c)), tint(gdi::GetGValue(c)), tint(gdi::GetBValue(c)));
+}
+}  // namespace
+
 void ReplaceFillBrush(PlotterState& ps) {
   DeleteGdiObject(ps, ps.hbrFill);
   ps.hbrFill = 0;
   gdi::COLORREF color = PenColor(ps);
   switch (ps.iFillType) {
+    case kShading:
+      ps.hbrFill = ps.objects->CreateSolidBrush(Shaded(color, ps.dShading));
+      break;
     case 3:
       ps.hbrFill = ps.objects->CreateHatchBrush(gdi::HS_HORIZONTAL, color);
       break;
@@ -52,7 +69,16 @@ void DoFT(uint16_t, const char* text, PlotterState& ps) {
     ps.nExecuted++;
   } else {
     int32_t type = ps.pArgs[0].l;
-    if (type >= 0 && type <= 4) {
+    if (type == kShading) {
+      // FT10,level: the pen's colour at that level; without a level the
+      // last one given.
+      if (n >= 2) {
+        double level = ps.pArgs[1].d;
+        ps.dShading = !(level > 0) ? 0 : level > 100 ? 100 : level;
+      }
+      ps.iFillType = kShading;
+      ps.nExecuted++;
+    } else if (type >= 0 && type <= 4) {
       ps.iFillType = static_cast<uint8_t>(type);
       ps.nExecuted++;
     } else {

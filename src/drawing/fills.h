@@ -7,8 +7,9 @@
 namespace tsl {
 
 // Deletes hbrFill and makes the brush of iFillType in the colour of pen
-// iPen: solid, or hatched (3 horizontal, 4 diagonal cross). The brush is made
-// in a measure-only run too, and is not selected.
+// iPen: solid, hatched (3 horizontal, 4 diagonal cross) or shaded (10, the
+// colour tinted to the FT level). The brush is made in a measure-only run
+// too, and is not selected.
 void ReplaceFillBrush(PlotterState& ps);
 
 // Selects hbrFill for the lifetime of the object and then the brush it

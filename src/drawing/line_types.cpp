@@ -1,6 +1,8 @@
 // Line types: each HP-GL type maps onto a GDI dash style and the pen is made
 // again with it; type 0 is the solid style 6, which the output routines draw
-// as dots.
+// as dots. Dashed types are drawn by geometric pens whose dashes follow the
+// HP-GL/2 pattern, so that they stay dashed at any width.
+#include <cmath>
 #include <cstdint>
 
 #include "drawing/line_types.h"
@@ -32,6 +34,7 @@ void DoLT(uint16_t, const char* text, PlotterState& ps) {
   }
   if (n == 0) {
     ps.iLineType = gdi::PS_SOLID;
+    ps.nLineType = 0;
   } else {
     int style = LineTypeStyle(ps.pArgs[0].l);
     if (style < 0) {
@@ -40,6 +43,12 @@ void DoLT(uint16_t, const char* text, PlotterState& ps) {
       ps.nErrors++;
     } else {
       ps.iLineType = static_cast<int16_t>(style);
+      int32_t type = ps.pArgs[0].l;
+      ps.nLineType = static_cast<int16_t>(type < 0 ? -type : type);
+      // The pattern length (per cent of the diagonal, or millimetres with
+      // mode 1) lasts until the next one.
+      if (n >= 2 && ps.pArgs[1].d > 0) ps.dPatternLength = ps.pArgs[1].d;
+      if (n >= 3) ps.fPatternAbsolute = ps.pArgs[2].l == 1;
     }
   }
   // Made again even after a bad type, so the pen always matches the state.

@@ -1,4 +1,5 @@
-// Line types as GDI pen styles.
+// Line types: the GDI pen style of each HP-GL type. Their dashes belong to
+// the pen creation rule (interpreter/output_routines.h).
 #pragma once
 #include <cstdint>
 

@@ -22,7 +22,7 @@ void SinglePoints(PlotterState& ps, int pairs) {
     ps.yPen = p.y;
     if (ps.chSymbol && !ps.MeasureOnly()) {
       // The symbol's advance must not move the pen.
-      PlotChars(ps, &ps.chSymbol, 1);
+      PlotChars(ps, &ps.chSymbol, 1, true);
       MoveToScaled(ps, p.x, p.y);
       ps.xPen = p.x;
       ps.yPen = p.y;
@@ -64,6 +64,11 @@ void DoPA(uint16_t mnemonic, const char* text, PlotterState& ps) {
     --n;
   }
   if (n >= 2) {
+    if (ps.fPenDown) {
+      SyncDrawingPosition(ps);
+      // A line measures from where it starts, not only where it ends.
+      GrowExtents(ps, ps.xPen, ps.yPen);
+    }
     if (ps.chSymbol || n == 2)
       SinglePoints(ps, n / 2);
     else

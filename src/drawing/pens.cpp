@@ -1,8 +1,10 @@
 // Pens, colours and widths: SP, NP, PC, CR, WU, PT and PW. The pen creation
 // rule they share with LT and PE is the output core's.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 
 #include "drawing/fills.h"
 #include "interpreter/output_routines.h"
@@ -26,6 +28,21 @@ void LogPenRange(const char* text, PlotterState& ps) {
 
 bool PenInRange(int32_t pen, const PlotterState& ps) { return pen >= 0 && pen < ps.nPens; }
 
+// A pen number beyond the pen count selects the pen it comes to when the
+// numbers wrap around, as a carousel does.
+uint16_t WrappedPen(int32_t pen, const PlotterState& ps) {
+  int32_t n = ps.nPens ? ps.nPens : 16;
+  return static_cast<uint16_t>(pen % n);
+}
+
+// The selected pen's colour has changed: the lines, fills and labels that
+// follow are drawn in the new one.
+void RefreshPenColour(PlotterState& ps) {
+  CreateCurrentPen(ps);
+  ReplaceFillBrush(ps);
+  if (Recording(ps)) ps.hdcMeta->SetTextColor(PenColor(ps));
+}
+
 // One PC component through the CR range: the reference value b maps to 0,
 // w to 255. References are read as signed 16-bit values.
 unsigned MapComponent(double v, uint16_t black, uint16_t white) {
@@ -43,12 +60,12 @@ unsigned MapComponent(double v, uint16_t black, uint16_t white) {
 void DoSP(uint16_t, const char* text, PlotterState& ps) {
   int n = GetArgs(text, ps, 1);
   if (n >= 1) {
-    if (!PenInRange(ps.pArgs[0].l, ps)) {
+    if (ps.pArgs[0].l < 0) {
       LogPenRange(text, ps);
       ps.nErrors++;
       return;
     }
-    ps.iPen = static_cast<uint16_t>(ps.pArgs[0].l);
+    ps.iPen = WrappedPen(ps.pArgs[0].l, ps);
   } else {
     ps.iPen = 0;
   }
@@ -71,8 +88,11 @@ void DoNP(uint16_t, const char* text, PlotterState& ps) {
 }
 
 void DoPC(uint16_t, const char* text, PlotterState& ps) {
-  if (GetArgs(text, ps, 4) != 4) {
-    LogParamError("4", text, ps);
+  // PC pen,r,g,b sets a colour; PC pen gives the pen back the colour the
+  // run started with, and PC alone every pen.
+  int n = GetArgs(text, ps, 4);
+  if (n != 0 && n != 1 && n != 4) {
+    LogParamError("0, 1 or 4", text, ps);
     ps.nIgnored++;
     return;
   }
@@ -80,16 +100,27 @@ void DoPC(uint16_t, const char* text, PlotterState& ps) {
     ps.nIgnored++;
     return;
   }
-  int32_t pen = ps.pArgs[0].l;
-  if (!PenInRange(pen, ps)) {
-    LogPenRange(text, ps);
-    ps.nIgnored++;
-    return;
+  const gdi::COLORREF before = PenColor(ps);
+  gdi::COLORREF* colours = ps.settings->PenColor;
+  if (n == 0) {
+    std::copy(std::begin(ps.crStart), std::end(ps.crStart), colours);
+  } else {
+    int32_t pen = ps.pArgs[0].l;
+    if (!PenInRange(pen, ps)) {
+      LogPenRange(text, ps);
+      ps.nIgnored++;
+      return;
+    }
+    if (n == 1) {
+      colours[pen] = ps.crStart[pen];
+    } else {
+      unsigned rgb[3];
+      for (int i = 0; i < 3; ++i)
+        rgb[i] = MapComponent(ps.pArgs[1 + i].d, ps.crRange[2 * i], ps.crRange[2 * i + 1]);
+      colours[pen] = gdi::RGB(rgb[0], rgb[1], rgb[2]);
+    }
   }
-  unsigned rgb[3];
-  for (int i = 0; i < 3; ++i)
-    rgb[i] = MapComponent(ps.pArgs[1 + i].d, ps.crRange[2 * i], ps.crRange[2 * i + 1]);
-  ps.settings->PenColor[pen] = gdi::RGB(rgb[0], rgb[1], rgb[2]);
+  if (PenColor(ps) != before) RefreshPenColour(ps);
   ps.nExecuted++;
 }
 
@@ -134,36 +165,34 @@ void DoWU(uint16_t, const char* text, PlotterState& ps) {
 
 void DoPT(uint16_t, const char* text, PlotterState& ps) {
   ps.dPenWidth = GetArgs(text, ps, 1) >= 1 ? ps.pArgs[0].d : 0.3;
+  std::fill(std::begin(ps.dPenWidths), std::end(ps.dPenWidths), ps.dPenWidth);
   CreateCurrentPen(ps);
   ps.nExecuted++;
 }
 
 void DoPW(uint16_t, const char* text, PlotterState& ps) {
   int n = GetArgs(text, ps, 2);
-  int32_t pen = (n >= 2 && ps.pArgs[1].l <= ps.nPens) ? ps.pArgs[1].l : ps.iPen;
-  if (pen != ps.iPen) {
-    ps.nExecuted++;
-    return;
+  bool relative = (ps.bMode & WIDTH_RELATIVE) != 0;
+  double given = std::fabs(n >= 1 ? ps.pArgs[0].d : (relative ? 0.1 : 0.3));
+  double mm = given;
+  if (relative) {
+    // Per cent of the P1-P2 diagonal.
+    double dx = ps.dxP1P2, dy = ps.dyP1P2;
+    mm = given / 100.0 * std::sqrt(dx * dx + dy * dy) / kPlotterUnitsPerMm;
   }
-  int32_t s = ConfiguredWidth(ps, ps.iPen);
-  if (s == 0) {
-    // The file's width becomes the normal width, as PT sets it: the later of
-    // the two wins, and configured widths of other pens still apply to it.
-    bool relative = (ps.bMode & WIDTH_RELATIVE) != 0;
-    double given = std::fabs(n >= 1 ? ps.pArgs[0].d : (relative ? 0.1 : 0.3));
-    if (relative) {
-      // Per cent of the P1-P2 diagonal.
-      double dx = ps.dxP1P2, dy = ps.dyP1P2;
-      ps.dPenWidth = given / 100.0 * std::sqrt(dx * dx + dy * dy) / kPlotterUnitsPerMm;
-    } else {
-      ps.dPenWidth = given;
+  // A pen table sets the widths of other pens as well as the current one;
+  // without a pen the width is every pen's.
+  if (n >= 2) {
+    if (ps.pArgs[1].l >= 0) {
+      uint16_t pen = WrappedPen(ps.pArgs[1].l, ps);
+      ps.dPenWidths[pen] = mm;
+      if (pen == ps.iPen) CreateCurrentPen(ps);
     }
+  } else {
+    std::fill(std::begin(ps.dPenWidths), std::end(ps.dPenWidths), mm);
+    ps.dPenWidth = mm;
+    CreateCurrentPen(ps);
   }
-  // A configured width wins over the file's until IN; a negative one is a
-  // fixed width of -s units and stays positive as an override.
-  ps.nWidthOverride = s < 0 ? -s : s;
-  int32_t width = ps.nWidthOverride ? ps.nWidthOverride : Trunc32(ps.dPenWidth * kPlotterUnitsPerMm);
-  SelectNewPen(ps, width);
   ps.nExecuted++;
 }
 

@@ -133,9 +133,11 @@ class PeRun {
   void PenDownRun() {
     gdi::Point* pts = points_;
     size_t count = 0;
-    // The run's box grows the extents once at its end: clamping into the
-    // window is monotonic, so the result is the same as point by point.
-    gdi::Point lo{INT32_MAX, INT32_MAX}, hi{INT32_MIN, INT32_MIN};
+    SyncDrawingPosition(ps_);
+    // The run's box, from the point it starts at, grows the extents once at
+    // its end: clamping into the window is monotonic, so the result is the
+    // same as point by point.
+    gdi::Point lo{ps_.xPen, ps_.yPen}, hi{ps_.xPen, ps_.yPen};
     gdi::Point p;
     do {
       if (!ReadPoint(&p)) break;

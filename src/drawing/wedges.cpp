@@ -67,6 +67,7 @@ void WedgeGdi(PlotterState& ps, gdi::Device& dc, const Wedge& w, bool fill) {
     FillBrushSelection brush(&dc, ps.hbrFill);
     dc.Pie(q.left, q.top, q.right, q.bottom, s.x, s.y, e.x, e.y);
   } else {
+    SyncDrawingPosition(ps);  // the radius is drawn from the centre, the pen
     DoLineTo(ps, w.s.x, w.s.y);
     if (!thin) dc.ArcTo(q.left, q.top, q.right, q.bottom, s.x, s.y, e.x, e.y);
     DoLineTo(ps, w.c.x, w.c.y);

@@ -9,6 +9,7 @@
 
 #include "common/memory.h"
 #include "interpreter/conversion_log.h"
+#include "interpreter/numeric.h"
 
 namespace tsl {
 
@@ -17,9 +18,12 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' ||
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Reads a decimal number at p: blanks, an optional sign, digits with an
-// optional decimal point. Returns the end, or p when nothing was read.
-const char* ScanNumber(const char* p) {
+// optional decimal point, and an exponent when an E follows the digits with
+// an optional sign and a digit (PostScript converters write 4.48966e-09).
+// Returns the end, or p when nothing was read.
+const char* ScanNumber(const char* p, bool* exponent) {
   const char* q = p;
+  *exponent = false;
   while (IsBlank(*q)) ++q;
   if (*q == '+' || *q == '-') ++q;
   bool digits = false;
@@ -28,7 +32,17 @@ const char* ScanNumber(const char* p) {
     ++q;
     while (IsDigit(*q)) ++q, digits = true;
   }
-  return digits ? q : p;
+  if (!digits) return p;
+  if (*q == 'e' || *q == 'E') {
+    const char* e = q + 1;
+    if (*e == '+' || *e == '-') ++e;
+    if (IsDigit(*e)) {
+      while (IsDigit(*e)) ++e;
+      *exponent = true;
+      q = e;
+    }
+  }
+  return q;
 }
 
 // The text read as a base-10 integer: stops at the decimal point, saturates
@@ -50,6 +64,13 @@ int32_t ToInteger(const char* p, const char* end, bool* overflow) {
   if (v > INT32_MAX) *overflow = true, v = INT32_MAX;
   if (v < INT32_MIN) *overflow = true, v = INT32_MIN;
   return static_cast<int32_t>(v);
+}
+
+// The integer form of a number written with an exponent: its value
+// truncated toward zero, saturating at the 32-bit limits.
+int32_t ExponentInteger(double d, bool* overflow) {
+  *overflow = !(d < 2147483648.0 && d > -2147483649.0);
+  return Trunc32(d);
 }
 
 // The value of a short decimal (at most 15 digits) without strtod: the
@@ -96,17 +117,19 @@ int GetArgs(const char* text, Arg* args, int maxArgs, uint32_t offset, Conversio
                   static_cast<unsigned long>(offset));
       break;
     }
-    const char* end = ScanNumber(p);
+    bool exponent;
+    const char* end = ScanNumber(p, &exponent);
     if (end != p) {
       double d;
-      if (!FastDecimal(p, end, &d)) {
+      if (exponent || !FastDecimal(p, end, &d)) {
         std::string number(p, end);
         errno = 0;
         d = std::strtod(number.c_str(), nullptr);
         if (errno == ERANGE) LogRange(log, "Floating-Point", p, offset);
       }
       bool overflow = false;
-      int32_t l = ToInteger(p, end, &overflow);
+      // With an exponent the digits alone are not the integer.
+      int32_t l = exponent ? ExponentInteger(d, &overflow) : ToInteger(p, end, &overflow);
       if (overflow) LogRange(log, "Long-Integer", p, offset);
       args[n].d = d;
       args[n].l = l;

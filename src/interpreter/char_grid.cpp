@@ -25,15 +25,17 @@ void TurnTruncated(int32_t& x, int32_t& y, int degrees) {
 }
 }  // namespace
 
-gdi::Point CharUnits(const PlotterState& ps, double a, double b) {
-  int32_t x, y;
-  if (ps.bMode & REL_CHAR_SIZE) {
-    x = Trunc32(a * (ps.dxP1P2 / 100.0) / 5.5);
-    y = Trunc32(b * (ps.dyP1P2 / 100.0) / 5.5);
-  } else {
-    x = Trunc32(a * (ps.cxChar / 8));
-    y = Trunc32(b * (ps.cyChar / 8));
-  }
+gdi::Point CharUnits(const PlotterState& ps, double a, double b) { return CharUnitsTurned(ps, a, b, 0); }
+
+gdi::Point CharUnitsTurned(const PlotterState& ps, double a, double b, int degrees) {
+  // A cell of 8 by 16 units is 1.5 character widths wide and two character
+  // heights high, whether the size came from SI or from SR. The label's
+  // direction turns the scaled vector, so that a turned label keeps the
+  // proportions of its characters.
+  double sx = a * 1.5 * ps.cxChar / 8, sy = b * ps.cyChar / 8.0;
+  if (degrees != 0) DirectionRotation(sx, sy, degrees);
+  int32_t x = Trunc32(sx);
+  int32_t y = Trunc32(sy);
   if (ps.nRotation != 0) TurnTruncated(x, y, ps.nRotation);
   const SettingsSet& s = *ps.settings;
   if (s.Has(Rotate)) {
@@ -60,7 +62,11 @@ gdi::Point CharUnits(const PlotterState& ps, double a, double b) {
 }
 
 int32_t RotatedLabelAngle(const PlotterState& ps, int32_t direction) {
-  int64_t a = static_cast<int64_t>(direction) - 10 * static_cast<int64_t>(ps.nRotation);
+  return LabelAngle(ps, direction, ps.nRotation);
+}
+
+int32_t LabelAngle(const PlotterState& ps, int32_t direction, int rotation) {
+  int64_t a = static_cast<int64_t>(direction) - 10 * static_cast<int64_t>(rotation);
   while (a < 0) a += 3600;
   const SettingsSet& s = *ps.settings;
   if (s.Has(Rotate)) {

@@ -1,8 +1,10 @@
 // IN, DF, BP, IP, IR, SC, IW, RO, PS: the plotter's coordinate system.
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include "interpreter/output_routines.h"
+#include "interpreter/polygon_buffer.h"
 #include "interpreter/args.h"
 #include "interpreter/conversion_log.h"
 #include "interpreter/gdi_helpers.h"
@@ -41,7 +43,7 @@ void MakeInitialFont(PlotterState& ps) {
   gdi::LogFont& f = ps.settings->Font;
   f.lfWeight = 500;
   f.lfItalic = 0;
-  f.lfHeight = Sat32(-int64_t{Trunc32(s * ps.cyChar)});
+  f.lfHeight = LabelFontHeight(ps);
   f.lfWidth = Trunc32(s * ps.cxChar);
   f.lfEscapement = f.lfOrientation = ps.nLabelAngle;
   if (ps.settings->Has(Rotate)) {
@@ -62,6 +64,7 @@ void MakeInitialFont(PlotterState& ps) {
 
 void DoIN(uint16_t mnemonic, const char*, PlotterState& ps) {
   bool isIN = SecondChar(mnemonic) == 'N';
+  ClearPolygonBuffer(ps);
   if (ps.fInitialized) DeleteGdiObject(ps, ps.hbrFill);
   ps.hbrFill = ps.objects->CreateSolidBrush(PenColor(ps));
 
@@ -101,7 +104,11 @@ void DoIN(uint16_t mnemonic, const char*, PlotterState& ps) {
   ps.nLabelAngle = 0;
   ps.nLabelDirection = 0;
   ps.iLineType = 0;
+  ps.nLineType = 0;
+  ps.dPatternLength = 4;
+  ps.fPatternAbsolute = 0;
   ps.dPenWidth = 0.3;
+  std::fill(std::begin(ps.dPenWidths), std::end(ps.dPenWidths), ps.dPenWidth);
   if (ps.hdcMeta) ps.hdcMeta->SelectClipRgnNone();
   ResetWindow(ps);
 
@@ -114,6 +121,7 @@ void DoIN(uint16_t mnemonic, const char*, PlotterState& ps) {
   ps.chSymbol = 0;
   ps.bMode &= ~(SCALED | ITALIC);
   ps.iFillType = 0;
+  ps.dShading = 100;
   ps.nFontAttr = 0;
   ps.nStrokeWeight = 0;
   ps.nLabelPath = 0;

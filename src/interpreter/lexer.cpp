@@ -151,10 +151,38 @@ LexResult Lexer::CollectRest(uint16_t m, char terminator, bool showTerminator) {
     if (c >= 0 && !Put(static_cast<char>(c))) return full;
     return LexResult::Command;
   }
-  c = CollectRun(kClasses.plain);
-  if (c == -2) return full;
-  if (c >= 0 && c != ';') in_.Unget();  // a letter or ESC starts the next command
-  return LexResult::Command;
+  for (;;) {
+    c = CollectRun(kClasses.plain);
+    if (c == -2) return full;
+    if (c == 'E' || c == 'e') {
+      Exponent e = TakeExponent(static_cast<char>(c));
+      if (e == Exponent::Full) return full;
+      if (e == Exponent::Taken) continue;
+      if (e == Exponent::GivenBack) return LexResult::Command;
+    }
+    if (c >= 0 && c != ';') in_.Unget();  // a letter or ESC starts the next command
+    return LexResult::Command;
+  }
+}
+
+Lexer::Exponent Lexer::TakeExponent(char e) {
+  // Only right after a digit or a decimal point, and only before a digit
+  // (with an optional sign): no mnemonic has a digit or a sign as its
+  // second character, so such an E never starts a command.
+  if (len_ <= 2) return Exponent::None;
+  char last = buf_[len_ - 1];
+  if (!((last >= '0' && last <= '9') || last == '.')) return Exponent::None;
+  const uint64_t after = in_.Tell();
+  int sign = in_.Get();
+  int digit = sign == '+' || sign == '-' ? in_.Get() : sign;
+  if (digit < '0' || digit > '9') {
+    in_.Seek(after - 1);  // the E starts the next command
+    return Exponent::GivenBack;
+  }
+  if (!Put(e)) return Exponent::Full;
+  if (sign != digit && !Put(static_cast<char>(sign))) return Exponent::Full;
+  if (!Put(static_cast<char>(digit))) return Exponent::Full;
+  return Exponent::Taken;
 }
 
 }  // namespace tsl

@@ -30,6 +30,11 @@ class Lexer {
     return true;
   }
   bool CollectNumericField();
+  // After a number, an E with a digit (and an optional sign) is the
+  // number's exponent. None leaves the E for the caller to give back;
+  // GivenBack has given it back already.
+  enum class Exponent { None, Taken, GivenBack, Full };
+  Exponent TakeExponent(char e);
   // Copies bytes up to the first one classed as a stop, dropping those
   // classed as skipped; returns the stopping byte (consumed), -1 at the end
   // of the file, or -2 when the text would not fit.

@@ -25,6 +25,14 @@ void MoveToScaled(PlotterState& ps, int32_t x, int32_t y) {
   if (ps.hdcMeta) ps.hdcMeta->MoveToEx(ScaleCoord(ps, x), ScaleCoord(ps, y));
 }
 
+void SyncDrawingPosition(PlotterState& ps) {
+  gdi::Device* dc = ps.hdcMeta;
+  if (!dc || ps.MeasureOnly()) return;
+  int32_t x = ScaleCoord(ps, ps.xPen), y = ScaleCoord(ps, ps.yPen);
+  gdi::Point at = dc->GetCurrentPositionEx();
+  if (at.x != x || at.y != y) dc->MoveToEx(x, y);
+}
+
 void GrowExtents(PlotterState& ps, int32_t x, int32_t y) {
   if (ps.fWindow) {
     x = std::min(x, ps.rcWindow.right);
@@ -75,13 +83,18 @@ void DoPolylineXX(PlotterState& ps, gdi::Point* points, size_t count) {
     points[i].x = ScaleCoord(ps, points[i].x);
     points[i].y = ScaleCoord(ps, points[i].y);
   }
+  RecordRun(ps, *dc, points, count);
+}
+
+void RecordRun(PlotterState& ps, gdi::Device& dc, const gdi::Point* points, size_t count) {
+  if (count == 0) return;
   if (ps.iLineType == kDotMode) {
-    StartDot(*dc);
-    for (size_t i = 0; i < count; ++i) Dot(*dc, points[i].x, points[i].y);
+    StartDot(dc);
+    for (size_t i = 0; i < count; ++i) Dot(dc, points[i].x, points[i].y);
     return;
   }
-  dc->PolylineTo(points, count);
-  dc->SetPixel(points[count - 1].x, points[count - 1].y, PenColor(ps));
+  dc.PolylineTo(points, count);
+  dc.SetPixel(points[count - 1].x, points[count - 1].y, PenColor(ps));
 }
 
 namespace {
@@ -91,7 +104,49 @@ bool Recording(const PlotterState& ps) { return ps.hdcMeta && !ps.MeasureOnly();
 int32_t ScaledWidth(const PlotterState& ps, int32_t w) {
   return Trunc32(static_cast<double>(w) * ps.settings->ScalePercent / 100.0);
 }
+
+// HP-GL/2's fixed line types 1..8: dash, gap, dash, ... in per cent of the
+// pattern length (a 0 is a dot).
+struct Pattern {
+  size_t count;
+  double part[8];
+};
+constexpr Pattern kPatterns[8] = {
+    {2, {0, 100}},
+    {2, {50, 50}},
+    {2, {70, 30}},
+    {4, {80, 10, 0, 10}},
+    {4, {70, 10, 10, 10}},
+    {6, {50, 10, 10, 10, 10, 10}},
+    {6, {70, 10, 0, 10, 0, 10}},
+    {8, {50, 10, 0, 10, 10, 10, 0, 10}},
+};
+// HP-GL/2's pattern length: 4 per cent of the P1-P2 diagonal.
+constexpr double kDefaultPatternLength = 4;
 }  // namespace
+
+bool DashedLineType(const PlotterState& ps) {
+  return ps.iLineType >= static_cast<int16_t>(gdi::PS_DASH) &&
+         ps.iLineType <= static_cast<int16_t>(gdi::PS_DASHDOTDOT) && ps.nLineType >= 1 && ps.nLineType <= 8;
+}
+
+size_t LineTypeDashes(const PlotterState& ps, uint32_t* dashes) {
+  const Pattern& p = kPatterns[ps.nLineType >= 1 && ps.nLineType <= 8 ? ps.nLineType - 1 : 1];
+  double length = ps.dPatternLength > 0 ? ps.dPatternLength : kDefaultPatternLength;
+  double units;
+  if (ps.fPatternAbsolute) {
+    units = length * kPlotterUnitsPerMm;  // millimetres
+  } else {
+    double dx = ps.dxP1P2, dy = ps.dyP1P2;
+    units = length / 100 * std::sqrt(dx * dx + dy * dy);
+  }
+  units *= ps.Scale();
+  for (size_t i = 0; i < p.count; ++i) {
+    double d = std::round(p.part[i] / 100 * units);
+    dashes[i] = !(d >= 1) ? 1 : d > 1e9 ? 1000000000u : static_cast<uint32_t>(d);
+  }
+  return p.count;
+}
 
 int32_t ConfiguredWidth(const PlotterState& ps, unsigned pen) {
   return pen < static_cast<unsigned>(kPenTableSize) ? ps.settings->PenWidth[pen] : 0;
@@ -99,14 +154,25 @@ int32_t ConfiguredWidth(const PlotterState& ps, unsigned pen) {
 
 void SelectNewPen(PlotterState& ps, int32_t width) {
   if (!Recording(ps)) return;
-  gdi::Handle pen = ps.objects->CreatePen(static_cast<uint16_t>(ps.iLineType),
-                                          ScaledWidth(ps, width), PenColor(ps));
+  gdi::Handle pen;
+  if (DashedLineType(ps)) {
+    // GDI draws its own dash styles solid wherever a pen is wider than a
+    // pixel: a geometric pen keeps the line type's dashes at any width.
+    uint32_t dashes[8];
+    size_t n = LineTypeDashes(ps, dashes);
+    int32_t w = ScaledWidth(ps, width);
+    pen = ps.objects->ExtCreatePen(gdi::PS_GEOMETRIC | gdi::PS_USERSTYLE | gdi::PS_ENDCAP_ROUND | gdi::PS_JOIN_ROUND,
+                                   w < 1 ? 1 : w, PenColor(ps), dashes, n);
+  } else {
+    pen = ps.objects->CreatePen(static_cast<uint16_t>(ps.iLineType), ScaledWidth(ps, width), PenColor(ps));
+  }
   SelectReplacing(ps, pen, &ps.hpenCurrent);
 }
 
 int32_t CurrentPenWidth(const PlotterState& ps) {
   if (ps.nWidthOverride != 0) return ps.nWidthOverride;
-  int32_t w = Trunc32(ps.dPenWidth * kPlotterUnitsPerMm);
+  double mm = ps.iPen < 256 ? ps.dPenWidths[ps.iPen] : ps.dPenWidth;
+  int32_t w = Trunc32(mm * kPlotterUnitsPerMm);
   int32_t s = ConfiguredWidth(ps, ps.iPen);
   if (s > 0) return Trunc32(static_cast<double>(w) * s);
   if (s < 0) return -s;

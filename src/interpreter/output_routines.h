@@ -18,11 +18,20 @@ void DoLineTo(PlotterState& ps, int32_t x, int32_t y);
 // measure-only.
 void DoPolylineXX(PlotterState& ps, gdi::Point* points, size_t count);
 
+// The device half of DoPolylineXX: a run through points already scaled,
+// with its end pixel, or dots in dot mode.
+void RecordRun(PlotterState& ps, gdi::Device& dc, const gdi::Point* points, size_t count);
+
 // A pen coordinate as handed to GDI: times the scale percentage / 100,
 // truncated toward zero.
 int32_t ScaleCoord(const PlotterState& ps, int32_t v);
 // Records MoveToEx to the scaled pen point unless measure-only.
 void MoveToScaled(PlotterState& ps, int32_t x, int32_t y);
+// Records MoveToEx to the pen when the metafile's drawing position is
+// elsewhere (text labels advance the pen without moving it, IN and a new
+// page put the pen where the metafile is not), so that a line drawn next
+// starts at the pen. Nothing when the two agree or measure-only.
+void SyncDrawingPosition(PlotterState& ps);
 // Grows the extents by (x, y), clamped into the IW window when one is set.
 void GrowExtents(PlotterState& ps, int32_t x, int32_t y);
 // The colour of pen iPen from the settings copy.
@@ -41,7 +50,17 @@ int32_t CurrentPenWidth(const PlotterState& ps);
 // times it, -n = n units).
 int32_t ConfiguredWidth(const PlotterState& ps, unsigned pen);
 // Creates, selects and swaps in a pen of `width` plotter units in the
-// current style and colour; nothing unless recording.
+// current style and colour; nothing unless recording. Dashed line types
+// make geometric pens with dashes of their own (ExtCreatePen), which GDI
+// draws dashed at any width.
 void SelectNewPen(PlotterState& ps, int32_t width);
+
+// Whether pens of the current line type are dashed.
+bool DashedLineType(const PlotterState& ps);
+// The dash and gap lengths of the current line type in logical units (at
+// most 8): HP-GL/2's pattern of the type, stretched to the pattern length
+// (per cent of the P1-P2 diagonal, or millimetres). Every length is at least
+// one unit: a dot is a round pen end, not nothing.
+size_t LineTypeDashes(const PlotterState& ps, uint32_t* dashes);
 
 }  // namespace tsl

@@ -68,7 +68,6 @@ bool PageOutput::Create(const std::string* path) {
     return false;
   }
   closed_ = false;
-  ps_.hdcMeta = recorder_.get();
   return true;
 }
 
@@ -80,6 +79,7 @@ void PageOutput::SetUpDevice() {
 
 bool PageOutput::OpenFirst() {
   if (!Create(hasPath_ ? &path_ : nullptr)) return false;
+  ps_.hdcMeta = recorder_.get();
   SetUpDevice();
   gdi::Handle pen = ps_.objects->CreatePen(gdi::PS_SOLID, 1, ps_.settings->PenColor[0]);
   SelectReplacing(ps_, pen, &ps_.hpenCurrent);
@@ -119,9 +119,20 @@ bool PageOutput::Close() {
   return closed_;
 }
 
-bool PageOutput::NextPage() {
-  bool ok = Close();
-  recorder_.reset();
+void PageOutput::NextPage() {
+  if (!waiting_) {
+    bool ok = Close();
+    if (ok && ps_.settings->Has(AutoEMZ)) Compress(result_.metafiles.back());
+    recorder_.reset();
+    waiting_ = true;
+    pending_.Begin(*ps_.objects, {ps_.hpenCurrent, ps_.hfontCurrent, PenColor(ps_)}, [this] { return OpenNext(); });
+  }
+  ps_.hdcMeta = &pending_;
+  // The state of the next page starts here, whenever its metafile is made.
+  DoIN(Mnemonic('D', 'F'), "DF;", ps_);
+}
+
+gdi::Device* PageOutput::OpenNext() {
   page_++;
   // plan.emf gives plan-2.emf; a name without an extension gets the number appended.
   std::string ext;
@@ -134,20 +145,20 @@ bool PageOutput::NextPage() {
   if (ps_.progress) ps_.progress->SetTarget(path_);
 
   ps_.log->LogString("\n");
-  LogConversionStats(ok ? &summary_ : nullptr, ps_, started_, clock_);
-  if (ok && ps_.settings->Has(AutoEMZ)) Compress(result_.metafiles.back());
+  LogConversionStats(closed_ ? &summary_ : nullptr, ps_, started_, clock_);
   ps_.log->LogString("\nProcessing next page...");
   ps_.log->LogString("\n\nOutput File: ");
   ps_.log->LogString(path_);
   ps_.log->LogString("\n\n");
   if (!Create(&path_)) {
     allOk_ = false;
-    return false;
+    if (ps_.hdcMeta == &pending_) ps_.hdcMeta = nullptr;
+    return nullptr;
   }
   SetUpDevice();
-  // The objects of the closed page's metafile are gone with it.
-  DoIN(Mnemonic('D', 'F'), "DF;", ps_);
-  return true;
+  waiting_ = false;
+  if (ps_.hdcMeta == &pending_) ps_.hdcMeta = recorder_.get();
+  return recorder_.get();
 }
 
 void PageOutput::DrawFrame() {
@@ -178,6 +189,12 @@ void PageOutput::DrawFrame() {
 }
 
 void PageOutput::FinishLast() {
+  if (waiting_) {
+    // The last page advance began no page: the page before it is the last.
+    ps_.hdcMeta = nullptr;
+    result_.metafileOk = closed_ && allOk_;
+    return;
+  }
   if (!recorder_) return;
   gdi::Device& dc = *recorder_;
   SelectReplacing(ps_, gdi::GetStockObject(gdi::NULL_PEN), &ps_.hpenCurrent);
@@ -204,7 +221,8 @@ void PageOutput::Compress(const std::string& emf) {
 }
 
 void PageOutput::CompressLast() {
-  if (closed_ && hasPath_) Compress(path_);
+  // A page closed by a page advance was compressed then.
+  if (closed_ && hasPath_ && !waiting_) Compress(path_);
 }
 
 bool PageOutput::LastSummary(gdi::EmfSummary* summary) const {

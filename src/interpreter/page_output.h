@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/gdi/emf_recorder.h"
+#include "interpreter/pending_page.h"
 #include "interpreter/plotter_state.h"
 #include "interpreter/tessella.h"
 
@@ -31,9 +32,12 @@ class PageOutput {
   bool OpenFirst();
   // Whether PG finishes the page here rather than in its handler.
   bool SplitsPages() const;
-  // Closes the page, logs its statistics and opens the next. False when the
-  // next metafile could not be made.
-  bool NextPage();
+  // Closes the page. The next one begins at its first drawing: only then
+  // are the closed page's statistics logged and the next metafile made, so
+  // that a page advance with nothing after it adds no empty page.
+  void NextPage();
+  // The next page's metafile could not be made: the run stops.
+  bool Stopped() const { return pending_.Failed(); }
   // The end of the run: frees the run's objects, draws the invisible frame
   // and closes the metafile.
   void FinishLast();
@@ -52,6 +56,8 @@ class PageOutput {
 
  private:
   bool Create(const std::string* path);
+  // The metafile of the page after a page advance, at its first drawing.
+  gdi::Device* OpenNext();
   void SetUpDevice();
   bool Close();
   void DrawFrame();
@@ -74,6 +80,9 @@ class PageOutput {
   bool closed_ = false;
   bool allOk_ = true;
   int page_ = 1;
+  // A page advanced and nothing drawn since.
+  bool waiting_ = false;
+  PendingPage pending_;
 };
 
 }  // namespace tsl

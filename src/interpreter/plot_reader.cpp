@@ -28,13 +28,13 @@ PlotReader::PlotReader(const SettingsSet& settings)
 
 size_t PlotReader::Allocate() {
   if (!TryResize(buffer_, size_)) return size_;
-  if (!TryResize(args_, size_ / 4)) return size_ / 4 * sizeof(Arg);
+  if (!TryResize(args_, ArgsFor(size_))) return ArgsFor(size_) * sizeof(Arg);
   return 0;
 }
 
 void PlotReader::Attach(PlotterState& ps) {
   ps.pArgs = args_.data();
-  ps.nArgsMax = static_cast<int32_t>(size_ / 4);
+  ps.nArgsMax = static_cast<int32_t>(ArgsFor(size_));
 }
 
 bool PlotReader::Grow(PlotterState& ps) {
@@ -49,8 +49,8 @@ bool PlotReader::Grow(PlotterState& ps) {
     ps.log->Error("Error: Failed to allocate %u bytes of memory.\n", static_cast<unsigned>(bigger));
     return false;
   }
-  if (!TryResize(args_, bigger / 4)) {
-    failedAllocation_ = bigger / 4 * sizeof(Arg);
+  if (!TryResize(args_, ArgsFor(bigger))) {
+    failedAllocation_ = ArgsFor(bigger) * sizeof(Arg);
     ps.log->Error("Error: Failed to allocate %u bytes of memory.\n", static_cast<unsigned>(failedAllocation_));
     return false;
   }
@@ -63,9 +63,13 @@ bool PlotReader::Execute(PlotterState& ps, PageOutput& pages, uint16_t m, const 
   // A command that cannot get its memory ends the run as a buffer that
   // cannot grow does: what was drawn so far is closed and kept.
   try {
-    if (m == Mnemonic('P', 'G') && pages.SplitsPages()) return pages.NextPage();
-    FindHandler(m)(m, text, ps);
-    return true;
+    // The next page's metafile is made at its first drawing, by whichever
+    // command draws it: any command may find that it could not be made.
+    if (m == Mnemonic('P', 'G') && pages.SplitsPages())
+      pages.NextPage();
+    else
+      FindHandler(m)(m, text, ps);
+    return !pages.Stopped();
   } catch (const std::bad_alloc&) {
     failedAllocation_ = FailedAllocationSize();
     ps.log->Error("Error: Failed to allocate %u bytes of memory.\n", static_cast<unsigned>(failedAllocation_));

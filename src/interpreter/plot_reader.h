@@ -22,9 +22,9 @@ class PlotReader {
  public:
   explicit PlotReader(const SettingsSet& settings);
 
-  // The command buffer (InitialCmdBuffer bytes) and the parameter array
-  // (a quarter as many records). 0, or the size in bytes that could not be
-  // allocated.
+  // The command buffer (InitialCmdBuffer bytes) and the parameter array,
+  // with room for every parameter a command of that size can hold. 0, or
+  // the size in bytes that could not be allocated.
   size_t Allocate();
   InputFile& Input() { return in_; }
   void Attach(PlotterState& ps);
@@ -41,6 +41,9 @@ class PlotReader {
 
  private:
   bool Grow(PlotterState& ps);
+  // A parameter takes at least one byte and a separator, so a buffer of
+  // `size` bytes never holds more than this many.
+  static size_t ArgsFor(size_t size) { return size / 2 + 1; }
   // Runs one command's handler (or splits the page). False when the run
   // must end: the next page's metafile could not be made, or memory ran
   // out (logged and counted).

@@ -4,6 +4,7 @@
 // two runs can go on in two threads.
 #pragma once
 #include <cstdint>
+#include <memory>
 
 #include "common/gdi/device.h"
 #include "common/gdi/objects.h"
@@ -12,6 +13,7 @@
 namespace tsl {
 
 class ConversionLog;
+class PolygonBuffer;
 class Progress;
 
 // A parsed parameter: integer and real forms of the same text.
@@ -60,14 +62,30 @@ struct PlotterState {
   uint8_t bMode = 0;
   uint16_t nRotation = 0;
   int16_t iLineType = 0;
+  // The HP-GL line type (sign dropped) and its pattern length: per cent of
+  // the P1-P2 diagonal, or millimetres when fPatternAbsolute (LT's mode 1).
+  int16_t nLineType = 0;
+  double dPatternLength = 4;
+  uint8_t fPatternAbsolute = 0;
   char chSymbol = 0;
   uint8_t iFillType = 0;
+  double dShading = 100;  // FT10's level, per cent of the pen's colour
   gdi::Handle hbrFill = 0;
+  // The polygon buffer of PM, which lasts until PM0, IN or DF; while
+  // fPolygonMode is set, hdcMeta is the buffer.
+  std::shared_ptr<PolygonBuffer> polygon;
+  int32_t fPolygonMode = 0;
   int32_t iPolyFillMode = 0;    // the fill mode last recorded; 0 = the DC's default (ALTERNATE)
   gdi::Handle hpenCurrent = 0;   // the pen the interpreter last selected
   gdi::Handle hfontCurrent = 0;  // the label font last selected
   uint16_t crRange[6] = {0, 255, 0, 255, 0, 255};
   uint16_t nPens = 0;
+  // The width of each selectable pen in millimetres: PW sets one or all,
+  // PT all; IN and DF put back 0.3.
+  double dPenWidths[256] = {};
+  // The pen colours the run started with: PC without colours goes back to
+  // them.
+  gdi::COLORREF crStart[kPenTableSize] = {};
 
   // Labels.
   double dRelCharW = 0, dRelCharH = 0;
@@ -83,6 +101,9 @@ struct PlotterState {
   uint8_t fLineReverse = 0;
   double dSpaceFactor = 0, dLineFactor = 0;
   int32_t xLabelStart = 0, yLabelStart = 0;
+  // Where the last label or CP left the pen: once the pen has moved from
+  // there, the carriage-return point is the pen.
+  int32_t xLabelEnd = 0, yLabelEnd = 0;
   double dTickLen = 0;
   // The label terminator and whether it stays in the label text; the lexer
   // reads them, DT and IN/DF set them.

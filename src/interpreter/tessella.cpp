@@ -1,6 +1,8 @@
 #include "interpreter/tessella.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <cstring>
 #include <memory>
 
@@ -121,6 +123,7 @@ int Convert(const SettingsSet& active, const std::string& input, const char* out
   ps.log = &log;
   ps.objects = &objects;
   ps.progress = &progress;
+  std::copy(std::begin(settings->PenColor), std::end(settings->PenColor), std::begin(ps.crStart));
   reader.Attach(ps);
 
   PageOutput pages(ps, env, Description(started, input), output, started, clock, res);

@@ -2,6 +2,7 @@
 #include "labels/fonts.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "interpreter/args.h"
 #include "interpreter/gdi_helpers.h"
@@ -16,15 +17,35 @@ void SelectLabelFont(PlotterState& ps) {
 }
 
 namespace {
-// lfWeight from the SD stroke weight: -7 thin .. 7 bold, 9999 (automatic)
-// and anything above 7 medium.
+// lfWeight from the SD stroke weight: 0 is the medium weight a font starts
+// with (500, drawn as the regular face), -7 the thinnest (100) and 7 the
+// boldest (900); 9999 (automatic) and anything above 7 stay medium.
 int32_t FontWeight(int16_t strokeWeight) {
   int s = strokeWeight;
   if (s > 7) return 500;
-  if (s < -7) return 0;  // below the thinnest weight there is nothing thinner
-  return (s + 7) * 1000 / 7;
+  if (s < -7) return 100;  // below the thinnest weight there is nothing thinner
+  return 500 + s * 400 / 7;
+}
+
+// The height of a capital letter per em of the face: a label's height is
+// that of its capitals, as on the plotter. The faces a settings set is
+// likely to name; others get a middling value.
+double CapHeightPerEm(const char* face) {
+  static const struct {
+    const char* face;
+    double ratio;
+  } kFaces[] = {{"Courier New", 0.571}, {"Arial", 0.716},           {"Times New Roman", 0.662},
+                {"Liberation Mono", 0.659}, {"Liberation Sans", 0.688}, {"Liberation Serif", 0.655}};
+  for (const auto& f : kFaces)
+    if (std::strcmp(face, f.face) == 0) return f.ratio;
+  return 0.66;
 }
 }  // namespace
+
+int32_t LabelFontHeight(const PlotterState& ps) {
+  double ratio = CapHeightPerEm(ps.settings->Font.lfFaceName);
+  return Sat32(-int64_t{Trunc32(ps.Scale() * ps.cyChar / ratio)});
+}
 
 void NewFont(PlotterState& ps, bool absolute, int count, const Arg* args) {
   bool given = count == 2 && args;
@@ -52,7 +73,7 @@ void NewFont(PlotterState& ps, bool absolute, int count, const Arg* args) {
   lf.lfWeight = FontWeight(ps.nStrokeWeight);
   lf.lfItalic = (ps.bMode & ITALIC) ? 0xFF : 0;
   double p = ps.Scale();
-  lf.lfHeight = Sat32(-int64_t{Trunc32(p * ps.cyChar)});
+  lf.lfHeight = LabelFontHeight(ps);
   lf.lfWidth = Trunc32(p * ps.cxChar);
   // Under the drawing rotation the angle follows the current RO and
   // rotation, from the last DI/DR direction.

@@ -4,7 +4,8 @@
 
 namespace tsl {
 
-// NewFont is one of the label services (interpreter/label_services.h).
+// NewFont and LabelFontHeight are label services
+// (interpreter/label_services.h).
 
 // Creates a font from the settings copy's template and, unless measure-only,
 // selects it and deletes the label font it replaces.

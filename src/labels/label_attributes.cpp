@@ -51,7 +51,7 @@ void DoDI(uint16_t m, const char* text, PlotterState& ps) {
 
   double s = ps.Scale();
   gdi::LogFont& lf = ps.settings->Font;
-  lf.lfHeight = Sat32(-int64_t{Trunc32(s * ps.cyChar)});
+  lf.lfHeight = LabelFontHeight(ps);
   lf.lfWidth = Trunc32(s * ps.cxChar);
   lf.lfEscapement = lf.lfOrientation = ps.nLabelAngle;
   SelectLabelFont(ps);
@@ -131,8 +131,13 @@ void DoCP(uint16_t, const char* text, PlotterState& ps) {
   uint8_t relative = ps.bMode & RELATIVE;
   int16_t lineType = ps.iLineType;
   int32_t widthOverride = ps.nWidthOverride;
-  ps.xPen = ps.xLabelStart;
-  ps.yPen = ps.yLabelStart;
+  // Spaces and lines count from the pen; a carriage return goes back to
+  // where the line began.
+  if (n == 0) {
+    gdi::Point cr = CarriageReturnPoint(ps);
+    ps.xPen = cr.x;
+    ps.yPen = cr.y;
+  }
 
   double f = 8, g = 16;
   switch (ps.nLabelPath) {
@@ -161,6 +166,9 @@ void DoCP(uint16_t, const char* text, PlotterState& ps) {
   ps.fPenDown = penDown;
   ps.bMode = (ps.bMode & ~RELATIVE) | relative;
   CreateCurrentPen(ps);
+  // A label after it starts its lines here.
+  ps.xLabelStart = ps.xLabelEnd = ps.xPen;
+  ps.yLabelStart = ps.yLabelEnd = ps.yPen;
   ps.nExecuted++;
 }
 

@@ -13,9 +13,11 @@
 
 namespace tsl {
 
-void PlotUC(PlotterState& ps, double dx, double dy) {
-  gdi::Point p = CharUnits(ps, dx, dy);
+void PlotUC(PlotterState& ps, double dx, double dy, int degrees) {
+  gdi::Point p = CharUnitsTurned(ps, dx, dy, degrees);
   if (ps.fPenDown) {
+    SyncDrawingPosition(ps);
+    GrowExtents(ps, ps.xPen, ps.yPen);
     DoLineTo(ps, p.x, p.y);
     GrowExtents(ps, p.x, p.y);
   } else {
@@ -25,38 +27,53 @@ void PlotUC(PlotterState& ps, double dx, double dy) {
   ps.yPen = p.y;
 }
 
+gdi::Point CarriageReturnPoint(const PlotterState& ps) {
+  if (ps.xPen == ps.xLabelEnd && ps.yPen == ps.yLabelEnd) return {ps.xLabelStart, ps.yLabelStart};
+  return {ps.xPen, ps.yPen};
+}
+
 namespace {
 
 struct Vec {
   double x, y;
 };
 
-// One label in progress: the turning angle, the advance and the
-// carriage-return point.
+// Half a character's width in grid units (a cell of 8 units is 1.5
+// character widths): a TrueType glyph, drawn centred on its reference
+// point, then stands at the start of its cell as a stroke glyph does.
+constexpr double kGlyphCentre = 8.0 / 3;
+
+// One label in progress: the turning angle, the advance, where the label
+// origin puts each line, and the carriage-return point: the origin of the
+// current line.
 struct LabelRun {
   PlotterState& ps;
   int turn = 0;  // F, whole degrees
   Vec advance{0, 0};
+  double column = 0;  // the share of a line's length before the origin: 0, 1/2 or 1
+  double rise = 0;    // the origin's height in the line, grid units
   int32_t xcr = 0, ycr = 0;
 
-  Vec Turned(Vec v) const {
-    if (turn != 0) DirectionRotation(v.x, v.y, turn);
-    return v;
-  }
-  // Pen-up move by a grid vector turned by the label direction.
-  void MoveTurned(Vec v) {
-    Vec t = Turned(v);
-    PlotUC(ps, t.x, t.y);
+  // A grid vector along the label, from the pen.
+  gdi::Point At(Vec v) const { return CharUnitsTurned(ps, v.x, v.y, turn); }
+  // Pen-up move by a grid vector along the label.
+  void MoveTurned(Vec v) { PlotUC(ps, v.x, v.y, turn); }
+  // From a line's origin back to its first character, for a line of
+  // `chars` characters.
+  Vec LineStart(size_t chars) const {
+    double k = -column * static_cast<double>(chars);
+    return {k * advance.x, k * advance.y};
   }
 
-  void CarriageReturn();
+  void CarriageReturn(size_t nextLineChars);
   void LineFeed();
   void StrokeGlyph(unsigned char c);
   void TextGlyph(unsigned char c);
 };
 
 int TurningAngle(const PlotterState& ps) {
-  int f = ps.nLabelAngle / 10;
+  // The label's own direction only: RO turns every grid step in CharUnits.
+  int f = LabelAngle(ps, ps.nLabelDirection, 0) / 10;
   if (ps.settings->Has(Rotate)) {
     f -= ps.settings->Rotation;
     if (f < 0) f += 360;
@@ -90,41 +107,44 @@ Vec LineFeedVector(const PlotterState& ps) {
   return {v.x * ps.dSpaceFactor, v.y * ps.dLineFactor};
 }
 
-// 8 x the longest line, counting CR as a new line and BS as a step back.
-double LabelWidth(const char* text, size_t n) {
+// The characters of the line that starts at `from`, up to the next CR: the
+// most it reaches, a BS stepping back one and an LF taking no room.
+size_t LineLength(const char* text, size_t n, size_t from) {
   size_t count = 0, longest = 0;
-  for (size_t i = 0; i < n; ++i) {
+  for (size_t i = from; i < n && text[i] != '\r'; ++i) {
     switch (text[i]) {
-      case '\r': count = 0; break;
       case '\b': if (count) --count; break;
       case '\n': break;
       default:
         if (++count > longest) longest = count;
     }
   }
-  return 8.0 * static_cast<double>(longest);
+  return longest;
 }
 
-Vec OriginOffset(uint16_t origin, double width) {
+// The label origin (LO; 11..19 as 1..9): how much of each line lies before
+// it, and its height in the line.
+void Origin(uint16_t origin, double* column, double* rise) {
   int o = origin > 10 ? origin - 10 : origin;
-  if (o < 1 || o > 9) return {0, 0};
-  static const double kY[3] = {0, -6, -12};
-  double x = o <= 3 ? 0 : o <= 6 ? -width / 2 : -width;
-  return {x, kY[(o - 1) % 3]};
+  if (o < 1 || o > 9) o = 1;
+  static const double kRise[3] = {0, -6, -12};
+  *column = o <= 3 ? 0 : o <= 6 ? 0.5 : 1;
+  *rise = kRise[(o - 1) % 3];
 }
 
-void LabelRun::CarriageReturn() {
-  MoveToScaled(ps, xcr, ycr);
+void LabelRun::CarriageReturn(size_t nextLineChars) {
   ps.xPen = xcr;
   ps.yPen = ycr;
+  Vec start = LineStart(nextLineChars);
+  MoveTurned(start);
 }
 
 void LabelRun::LineFeed() {
+  // The line's origin goes down with the pen.
+  int32_t x = ps.xPen, y = ps.yPen;
   MoveTurned(LineFeedVector(ps));
-  if (ps.nLabelPath == 1 || ps.nLabelPath == 3)
-    xcr = ps.xPen;
-  else
-    ycr = ps.yPen;
+  xcr = AddClamped(xcr, int64_t{ps.xPen} - x);
+  ycr = AddClamped(ycr, int64_t{ps.yPen} - y);
 }
 
 void LabelRun::StrokeGlyph(unsigned char c) {
@@ -134,9 +154,9 @@ void LabelRun::StrokeGlyph(unsigned char c) {
     StrokePoint pt = DecodeStroke(*s);
     // Italic glyphs lean right by half their height.
     if (italic) pt.x += pt.y / 2;
-    Vec step = Turned({static_cast<double>(pt.x - px), static_cast<double>(pt.y - py)});
-    gdi::Point p = CharUnits(ps, step.x, step.y);
+    gdi::Point p = At({static_cast<double>(pt.x - px), static_cast<double>(pt.y - py)});
     if (pt.draw) {
+      GrowExtents(ps, ps.xPen, ps.yPen);
       DoLineTo(ps, p.x, p.y);
       GrowExtents(ps, p.x, p.y);
     } else {
@@ -152,42 +172,54 @@ void LabelRun::StrokeGlyph(unsigned char c) {
 }
 
 void LabelRun::TextGlyph(unsigned char c) {
-  Vec base = Turned({0, 4});
-  gdi::Point at = CharUnits(ps, base.x, base.y);
+  // The baseline through the pen, the glyph in the first character width
+  // of its cell.
+  gdi::Point at = At({kGlyphCentre, 0});
   if (!ps.MeasureOnly() && ps.hdcMeta) {
     char byte = static_cast<char>(c);
     ps.hdcMeta->TextOutA(ScaleCoord(ps, at.x), ScaleCoord(ps, at.y), &byte, 1);
   }
-  Vec step = Turned(advance);
-  gdi::Point next = CharUnits(ps, step.x, step.y);
+  gdi::Point next = At(advance);
   ps.xPen = next.x;
   ps.yPen = next.y;
   GrowExtents(ps, next.x, next.y);
   // The cell's far side grows the extents too; the pen stays.
   Vec lf = LineFeedVector(ps);
-  Vec up = Turned({-lf.x, -lf.y});
-  gdi::Point top = CharUnits(ps, up.x, up.y);
+  gdi::Point top = At({-lf.x, -lf.y});
   GrowExtents(ps, top.x, top.y);
 }
 
 }  // namespace
 
-void PlotChars(PlotterState& ps, const char* text, size_t n) {
+void PlotChars(PlotterState& ps, const char* text, size_t n, bool symbol) {
   int32_t penDown = ps.fPenDown;
   uint8_t relative = ps.bMode & RELATIVE;
   int16_t lineType = ps.iLineType;
   int32_t widthOverride = ps.nWidthOverride;
+  bool strokes = ps.settings->Has(DrawChars);
 
   LabelRun run{ps};
   run.turn = TurningAngle(ps);
   run.advance = Advance(ps);
-
-  Vec origin = OriginOffset(ps.nLabelOrigin, LabelWidth(text, n));
   ps.bMode |= RELATIVE;
   ps.fPenDown = 0;
-  PlotUC(ps, origin.x, origin.y);
-  run.xcr = ps.xPen;
-  run.ycr = ps.yPen;
+  if (symbol) {
+    // The middle of a capital on the point: the stroke glyphs' capitals
+    // span 0..4 by 0..6, a TrueType capital one width by one height.
+    Vec centre = strokes ? Vec{2, 3} : Vec{kGlyphCentre, 4};
+    run.MoveTurned({-centre.x, -centre.y});
+    run.xcr = ps.xPen;
+    run.ycr = ps.yPen;
+  } else {
+    // The offsets turn with the label, and each line is placed by the
+    // origin on its own.
+    Origin(ps.nLabelOrigin, &run.column, &run.rise);
+    gdi::Point o = run.At({0, run.rise});
+    run.xcr = o.x;
+    run.ycr = o.y;
+    Vec start = run.LineStart(LineLength(text, n, 0));
+    run.MoveTurned({start.x, start.y + run.rise});
+  }
   ps.iLineType = 0;
 
   ps.nWidthOverride = ps.nStrokeWeight >= 1 && ps.nStrokeWeight <= 7 ? 3 : 1;
@@ -197,11 +229,10 @@ void PlotChars(PlotterState& ps, const char* text, size_t n) {
     SelectReplacing(ps, pen, &ps.hpenCurrent);
   }
 
-  bool strokes = ps.settings->Has(DrawChars);
   for (size_t i = 0; i < n; ++i) {
     unsigned char c = static_cast<unsigned char>(text[i]);
     if (c == '\r')
-      run.CarriageReturn();
+      run.CarriageReturn(LineLength(text, n, i + 1));
     else if (c == '\n')
       run.LineFeed();
     else if (c == '\b')
@@ -219,6 +250,8 @@ void PlotChars(PlotterState& ps, const char* text, size_t n) {
   CreateCurrentPen(ps);
   ps.xLabelStart = run.xcr;
   ps.yLabelStart = run.ycr;
+  ps.xLabelEnd = ps.xPen;
+  ps.yLabelEnd = ps.yPen;
 }
 
 void DoLB(uint16_t, const char* text, PlotterState& ps) {

@@ -70,6 +70,12 @@ class EmfRenderer {
   struct Pt {
     double x = 0, y = 0;
   };
+  // A bitmap's pixels and the box within which they may be written.
+  struct PixelTarget {
+    uint32_t* data = nullptr;
+    int stride = 0;  // in pixels
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  };
   struct Pen {
     uint32_t style = gdi::PS_SOLID;  // PS_STYLE_MASK part
     uint32_t endCap = 0, join = 0;   // PS_ENDCAP_*, PS_JOIN_* bits
@@ -152,7 +158,15 @@ class EmfRenderer {
   void BeginShape();
   void FinishShape(bool fill, bool stroke);
   void StrokeCurrent();
-  void StrokeInPixelSteps(const std::vector<double>& dashes);
+  // The current path (snapped to whole pixels) drawn one pixel per step
+  // along each segment's longer axis, without the last pixel of a figure,
+  // with `dashes` (device pixels, on and off) counted in those steps through
+  // the whole path (emf_renderer_pixels.cpp).
+  void StrokeOnePixel(const std::vector<double>& dashes);
+  // Where one-pixel lines may be written straight into the bitmap: its
+  // pixels and the clip's box, when the clip is that box (nullptr when it
+  // is not, or the target is no bitmap). Found again after the clip changed.
+  const PixelTarget* DirectPixels();
   // Raster surfaces: the current path (curves flattened) with every point
   // moved to its pixel edge, plus `offset` (a half for pixel centres).
   void SnapCurrentPath(double offset);
@@ -191,6 +205,8 @@ class EmfRenderer {
   std::vector<Object> objects_;
   bool inPath_ = false;
   bool havePath_ = false;
+  bool pixelTargetKnown_ = false;
+  PixelTarget pixelTarget_;
   cairo_path_t* path_ = nullptr;  // the closed path, output space
   struct CachedFace {
     std::string key;

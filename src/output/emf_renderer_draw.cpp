@@ -104,10 +104,14 @@ void EmfRenderer::StrokeCurrent() {
     }
   }
   if (width < options_.minLineWidth) width = options_.minLineWidth;
+  // A line one pixel wide on a bitmap is drawn pixel by pixel, as GDI
+  // draws it: one pixel for each step along its longer axis.
+  const bool onePixel = options_.pixelCentres && !options_.antialias && width <= 1;
   UseDevice();
   // An odd width is centred on a pixel, an even one between two, as GDI
-  // draws them around whole device coordinates.
-  if (options_.pixelCentres) SnapCurrentPath(std::fmod(std::round(width), 2) == 1 ? 0.5 : 0);
+  // draws them around whole device coordinates; the pixel steps of a
+  // one-pixel line start from the pixels themselves.
+  if (options_.pixelCentres) SnapCurrentPath(!onePixel && std::fmod(std::round(width), 2) == 1 ? 0.5 : 0);
   cairo_set_line_width(cr_, width);
   cairo_line_cap_t cap = p.endCap == 0x100 ? CAIRO_LINE_CAP_SQUARE
                          : p.endCap == 0x200 ? CAIRO_LINE_CAP_BUTT
@@ -141,9 +145,10 @@ void EmfRenderer::StrokeCurrent() {
     for (double d : p.user) dashes.push_back(p.geometric ? d * scale : d * options_.cosmeticWidth);
   bool any = false;
   for (double d : dashes) any = any || d > 0;
+  if (!any || dashes.size() % 2) dashes.clear();
   SetSourceColor(p.color);
-  if (any && dashes.size() % 2 == 0 && !p.geometric && options_.pixelCentres) {
-    StrokeInPixelSteps(dashes);
+  if (onePixel) {
+    StrokeOnePixel(dashes);
     return;
   }
   if (any && dashes.size() % 2 == 0)
@@ -151,48 +156,6 @@ void EmfRenderer::StrokeCurrent() {
   else
     cairo_set_dash(cr_, nullptr, 0, 0);
   cairo_stroke(cr_);
-}
-
-void EmfRenderer::StrokeInPixelSteps(const std::vector<double>& dashes) {
-  // GDI walks a cosmetic line pixel by pixel along its longer axis and
-  // counts its dashes in those steps, through the whole figure; cairo
-  // measures them along the line. Each segment gets its dashes stretched
-  // by its length per step and the pattern carried on from the last.
-  double period = 0;
-  for (double d : dashes) period += d;
-  cairo_path_t* path = cairo_copy_path(cr_);
-  cairo_new_path(cr_);
-  if (!path || path->status != CAIRO_STATUS_SUCCESS || !(period > 0)) {
-    if (path) cairo_path_destroy(path);
-    return;
-  }
-  std::vector<double> stretched(dashes.size());
-  double steps = 0;
-  Pt start, at;
-  auto segment = [&](Pt to) {
-    double major = std::fmax(std::fabs(to.x - at.x), std::fabs(to.y - at.y));
-    if (major > 0) {
-      double k = std::hypot(to.x - at.x, to.y - at.y) / major;
-      for (size_t i = 0; i < dashes.size(); ++i) stretched[i] = dashes[i] * k;
-      cairo_set_dash(cr_, stretched.data(), static_cast<int>(stretched.size()), std::fmod(steps, period) * k);
-      cairo_move_to(cr_, at.x, at.y);
-      cairo_line_to(cr_, to.x, to.y);
-      cairo_stroke(cr_);
-      steps += major;
-    }
-    at = to;
-  };
-  for (int i = 0; i < path->num_data; i += path->data[i].header.length) {
-    const cairo_path_data_t* d = &path->data[i];
-    switch (d->header.type) {
-      case CAIRO_PATH_MOVE_TO: start = at = {d[1].point.x, d[1].point.y}; break;
-      case CAIRO_PATH_LINE_TO: segment({d[1].point.x, d[1].point.y}); break;
-      case CAIRO_PATH_CURVE_TO: segment({d[3].point.x, d[3].point.y}); break;  // flattened before
-      case CAIRO_PATH_CLOSE_PATH: segment(start); break;
-    }
-  }
-  cairo_path_destroy(path);
-  cairo_set_dash(cr_, nullptr, 0, 0);
 }
 
 void EmfRenderer::SnapCurrentPath(double offset) {

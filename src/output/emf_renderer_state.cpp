@@ -110,6 +110,7 @@ bool EmfRenderer::RegionRects(const EmfRecord& r, size_t off, uint32_t cb,
 }
 
 void EmfRenderer::ApplyClip() {
+  pixelTargetKnown_ = false;
   cairo_path_t* keep = nullptr;
   if (inPath_) {
     UseDevice();

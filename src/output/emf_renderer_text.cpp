@@ -205,9 +205,24 @@ void EmfRenderer::TextOut(const EmfRecord& r, bool wide) {
   }
   Vec down = {gy.x, gy.y};  // one em downwards on the output
   double ox = origin.x, oy = origin.y;
+  if (options_.pixelCentres) {
+    // GDI puts the reference point on a whole pixel.
+    ox = std::floor(ox + 0.5);
+    oy = std::floor(oy + 0.5);
+  }
   switch (dc_.textAlign & 6) {
     case TA_RIGHT: ox -= advance.x; oy -= advance.y; break;
-    case TA_CENTER: ox -= advance.x / 2; oy -= advance.y / 2; break;
+    case TA_CENTER: {
+      double length = std::hypot(advance.x, advance.y);
+      // On a bitmap GDI centres by half the text's width in whole pixels,
+      // truncated.
+      double half = options_.pixelCentres ? std::trunc(std::round(length) / 2) : length / 2;
+      if (length > 0) {
+        ox -= advance.x / length * half;
+        oy -= advance.y / length * half;
+      }
+      break;
+    }
     default: break;
   }
   switch (dc_.textAlign & TA_BASELINE) {

@@ -59,6 +59,4 @@ LRESULT CmdPreferences(HWND frame, unsigned id, LPARAM);
 LRESULT CmdOptions(HWND frame, unsigned id, LPARAM);
 LRESULT CmdSettingsFile(HWND frame, unsigned id, LPARAM);
 
-// Commands whose work comes with a later version.
-
 }  // namespace tsl::shell

@@ -24,6 +24,4 @@ NoticeAnswer NotifySE(unsigned id, const std::string& arg);
 // A text of the program's own.
 NoticeAnswer ShowText(const std::string& text, const std::string& caption, NoticeIcon icon);
 
-// Commands whose work comes with a later version say so.
-
 }  // namespace tsl::shell

@@ -35,22 +35,25 @@ bool Contains(const std::string& hay, const std::string& needle) {
 TEST(PenSelect, RangeFollowsThePenCount) {
   HandlerFixture f;
   Start(f);
-  f.Run("SP16");
-  EXPECT_TRUE(Contains(f.logText, "Warning: Pen number out of range: 'SP16' at offset 0x"));
-  EXPECT_EQ(f.ps.nErrors, 1);
-  EXPECT_EQ(f.ps.nExecuted, 0);
-  EXPECT_TRUE(f.device.calls.empty());
+  // Beyond the pen count the numbers wrap around: 16 pens make SP17 pen 1.
+  f.Run("SP17");
+  EXPECT_EQ(f.ps.iPen, 1);
+  EXPECT_TRUE(f.logText.empty());
+  EXPECT_EQ(f.ps.nExecuted, 1);
 
   f.Run("SP15");
   EXPECT_EQ(f.ps.iPen, 15);
+  f.ClearRecords();
   f.Run("SP-1");
+  EXPECT_TRUE(Contains(f.logText, "Warning: Pen number out of range: 'SP-1' at offset 0x"));
   EXPECT_EQ(f.ps.iPen, 15);
-  EXPECT_EQ(f.ps.nErrors, 2);
+  EXPECT_EQ(f.ps.nErrors, 1);
+  EXPECT_TRUE(f.device.calls.empty());
 
   f.Run("NP17");
   f.Run("SP16");
   EXPECT_EQ(f.ps.iPen, 16);
-  EXPECT_EQ(f.ps.nErrors, 2);
+  EXPECT_EQ(f.ps.nErrors, 1);
 
   f.Run("SP");
   EXPECT_EQ(f.ps.iPen, 0);
@@ -132,8 +135,9 @@ TEST(PenColour, DefaultRangeAndLimits) {
   f.Run("PC0," + std::string(400, '9') + ",0,0");  // an infinite component stays in range
   EXPECT_EQ(f.settings.PenColor[0], gdi::RGB(255, 0, 0));
   EXPECT_EQ(f.ps.nExecuted, 4);
-  // The current pen is not made again.
-  EXPECT_TRUE(f.device.calls.empty());
+  // Only the last one coloured the current pen (0): made again in red.
+  EXPECT_EQ(LastPen(f.device), "pen(0,12,#0000ff)");
+  EXPECT_EQ(f.device.calls.front(), "SelectObject pen(0,12,#0000ff)");
 }
 
 TEST(PenColour, Refusals) {
@@ -141,10 +145,10 @@ TEST(PenColour, Refusals) {
   Start(f);
   gdi::COLORREF before = f.settings.PenColor[1];
   f.Run("PC1,255,0");
-  EXPECT_TRUE(Contains(f.logText, "Error: Expecting 4 parameters: 'PC1,255,0' at offset 0x"));
-  f.Run("PC");
+  EXPECT_TRUE(Contains(f.logText, "Error: Expecting 0, 1 or 4 parameters: 'PC1,255,0' at offset 0x"));
   f.Run("PC16,255,0,0");
   EXPECT_TRUE(Contains(f.logText, "Warning: Pen number out of range: 'PC16,255,0,0'"));
+  f.Run("PC16");
   EXPECT_EQ(f.ps.nIgnored, 3);
   EXPECT_EQ(f.ps.nErrors, 0);
   EXPECT_EQ(f.settings.PenColor[1], before);
@@ -158,15 +162,14 @@ TEST(PenColour, Refusals) {
   EXPECT_TRUE(g.logText.empty());
 }
 
-TEST(PenColour, EndPixelsChangeAtOnceThePenOnlyWhenMadeAgain) {
+TEST(PenColour, AnotherPensColourWaitsForItsSelection) {
   HandlerFixture f;
   Start(f);
   f.Run("SP1");
-  f.Run("PC1,0,0,255");
   f.ClearRecords();
-  f.Run("PD10,0");
-  EXPECT_EQ(f.device.Joined(), "LineTo 10,0\nSetPixel 10,0 #ff0000");
-  f.Run("LT");
+  f.Run("PC2,0,0,255");
+  EXPECT_TRUE(f.device.calls.empty());
+  f.Run("SP2");
   EXPECT_EQ(LastPen(f.device), "pen(0,12,#ff0000)");
 }
 
@@ -250,22 +253,18 @@ TEST(PenWidth, ConfiguredWidths) {
   f.Run("SP3");
   EXPECT_EQ(LastPen(f.device), "pen(0,12,#00ff00)");
 
-  // PW with pen 1 current: its 3 becomes a width in units for every pen.
+  // The file's widths go through each pen's configured width: pen 1
+  // triples them, pen 2 keeps its fixed 5 units, pen 3 takes them as given.
   f.Run("SP1");
   f.Run("PW0.7");
-  EXPECT_EQ(LastPen(f.device), "pen(0,3,#000000)");
+  EXPECT_EQ(LastPen(f.device), "pen(0,84,#000000)");
   f.Run("SP3");
-  EXPECT_EQ(LastPen(f.device), "pen(0,3,#00ff00)");
+  EXPECT_EQ(LastPen(f.device), "pen(0,28,#00ff00)");
+  f.Run("SP2");
+  EXPECT_EQ(LastPen(f.device), "pen(0,5,#0000ff)");
   f.Run("IN");
   f.Run("SP3");
   EXPECT_EQ(LastPen(f.device), "pen(0,12,#00ff00)");
-
-  // A fixed width stays a positive width as an override.
-  f.Run("SP2");
-  f.Run("PW");
-  EXPECT_EQ(LastPen(f.device), "pen(0,5,#0000ff)");
-  f.Run("SP3");
-  EXPECT_EQ(LastPen(f.device), "pen(0,5,#00ff00)");
 }
 
 TEST(PenWidth, WidthCommandWithoutConfiguredWidth) {
@@ -296,7 +295,8 @@ TEST(PenWidth, WidthCommandWithoutConfiguredWidth) {
   f.Run("WU");
   EXPECT_FALSE(f.ps.bMode & WIDTH_RELATIVE);
 
-  // Another pen's width is not kept.
+  // Another pen's width is kept for when it is selected; no pen takes a
+  // negative number.
   f.ClearRecords();
   int executed = f.ps.nExecuted;
   f.Run("PW1,5");
@@ -305,6 +305,8 @@ TEST(PenWidth, WidthCommandWithoutConfiguredWidth) {
   EXPECT_EQ(f.ps.nExecuted, executed + 2);
   f.Run("PW0.25,2");
   EXPECT_EQ(LastPen(f.device), "pen(0,10,#0000ff)");
+  f.Run("SP5");
+  EXPECT_EQ(LastPen(f.device), "pen(0,40,#ff0000)");
 }
 
 TEST(PenWidth, MeasureOnlyRecordsNothing) {

@@ -11,19 +11,22 @@ namespace {
 TEST(PolygonMode, FilledPolygonRecordOrder) {
   HandlerFixture f;
   f.Init();
-  f.RunAll("PM0;PD;PA100,0,100,100;PM2;FP");
+  f.RunAll("PM0;PD;PA100,0,100,100;PM2");
+  // The polygon is kept, not drawn, until FP or EP.
+  EXPECT_TRUE(f.device.calls.empty());
+  f.Run("FP");
   EXPECT_EQ(f.device.Joined("|"),
-            "BeginPath|MoveToEx 0,0|PolylineTo (0,0) (100,0) (100,100)|SetPixel 100,100 #000000|"
-            "CloseFigure|EndPath|SetPolyFillMode 1|SelectObject brush(0,#000000,0)|FillPath|"
-            "SelectObject stock(0)");
+            "SetPolyFillMode 1|SelectObject brush(0,#000000,0)|BeginPath|MoveToEx 0,0|"
+            "PolylineTo (0,0) (100,0) (100,100)|EndPath|FillPath|SelectObject stock(0)");
   EXPECT_EQ(f.ps.nExecuted, 6);
 }
 
 TEST(PolygonMode, SubpolygonsAndInvalidModes) {
   HandlerFixture f;
   f.Init();
+  // Outside polygon mode PM1 has no subpolygon to close.
   f.RunAll("PA50,60;PM1");
-  EXPECT_EQ(f.device.Joined("|"), "MoveToEx 50,60|CloseFigure|MoveToEx 50,60");
+  EXPECT_EQ(f.device.Joined("|"), "MoveToEx 50,60");
   f.ClearRecords();
   f.RunAll("PM5;PM-1;PM3");
   EXPECT_TRUE(f.device.calls.empty());
@@ -41,6 +44,7 @@ TEST(PolygonMode, SubpolygonsAndInvalidModes) {
 TEST(PolygonMode, FillModesAndEdge) {
   HandlerFixture f;
   f.Init();
+  f.RunAll("PM0;PD;PA100,0;PM2");
   for (const char* cmd : {"FP1", "FP", "FP0", "FP2"}) f.Run(cmd);
   std::vector<std::string> modes = CallsStarting(f.device.calls, "SetPolyFillMode");
   ASSERT_EQ(modes.size(), 4u);
@@ -50,7 +54,13 @@ TEST(PolygonMode, FillModesAndEdge) {
   EXPECT_EQ(modes[3], "SetPolyFillMode 2");
   f.ClearRecords();
   f.Run("EP5");
-  EXPECT_EQ(f.device.Joined("|"), "StrokePath");
+  EXPECT_EQ(f.device.Joined("|"), "MoveToEx 0,0|PolylineTo (100,0)|SetPixel 100,0 #000000");
+  // Without a polygon neither draws.
+  HandlerFixture g;
+  g.Init();
+  g.RunAll("FP;EP");
+  EXPECT_TRUE(g.device.calls.empty());
+  EXPECT_EQ(g.ps.nExecuted, 3);
 }
 
 TEST(FillType, BrushesFollowTheType) {
@@ -62,7 +72,8 @@ TEST(FillType, BrushesFollowTheType) {
       {"FT3", "brush(2,#000000,0)", 0},    {"FT3,10,45", "brush(2,#000000,0)", 0},
       {"FT4", "brush(2,#000000,5)", 0},    {"FT1", "brush(0,#000000,0)", 0},
       {"FT0", "brush(0,#000000,0)", 0},    {"FT", "brush(0,#000000,0)", 0},
-      {"FT10", "brush(0,#000000,0)", 1},   {"FT-1", "brush(0,#000000,0)", 1},
+      {"FT10", "brush(0,#000000,0)", 0},   {"FT10,50", "brush(0,#808080,0)", 0},
+      {"FT11", "brush(0,#000000,0)", 1},   {"FT-1", "brush(0,#000000,0)", 1},
       {"FT3" "0000000000000", "brush(0,#000000,0)", 1},
   };
   for (const Case& c : cases) {
@@ -77,8 +88,8 @@ TEST(FillType, BrushesFollowTheType) {
   }
   HandlerFixture f;
   f.Init();
-  f.Run("FT10");
-  EXPECT_EQ(f.logText, "Error: Expecting a value between 1 .. 4: 'FT10' at offset 0x0\r\n");
+  f.Run("FT11");
+  EXPECT_EQ(f.logText, "Error: Expecting a value between 1 .. 4: 'FT11' at offset 0x0\r\n");
   EXPECT_EQ(f.ps.iFillType, 0);
   f.Run("FT");
   EXPECT_EQ(f.ps.iFillType, 1);
@@ -108,10 +119,25 @@ TEST(Rectangle, FilledAtTheOrigin) {
             "FillRect 0,0,100,100 brush(0,#000000,0)|Rectangle 0,0,100,100");
   EXPECT_EQ(f.ps.xPen, 0);
   EXPECT_EQ(f.ps.yPen, 0);
-  EXPECT_EQ(f.ps.xMin, 100);  // the corner only, not the pen position
-  EXPECT_EQ(f.ps.yMin, 100);
+  EXPECT_EQ(f.ps.xMin, 0);  // from the pen's corner
+  EXPECT_EQ(f.ps.yMin, 0);
   EXPECT_EQ(f.ps.xMax, 100);
   EXPECT_EQ(f.ps.yMax, 100);
+}
+
+TEST(Rectangle, EveryFormGrowsTheExtentsByBothCorners) {
+  // A title block after a pen-up move: nothing else drawn, so only the
+  // rectangle's own corners can place it inside the frame.
+  for (const char* rect : {"RA200,200", "EA200,200", "RR-300,-200", "ER-300,-200"}) {
+    HandlerFixture f;
+    f.Init();
+    f.RunAll("PU500,400");
+    f.Run(rect);
+    EXPECT_EQ(f.ps.xMin, 200) << rect;
+    EXPECT_EQ(f.ps.yMin, 200) << rect;
+    EXPECT_EQ(f.ps.xMax, 500) << rect;
+    EXPECT_EQ(f.ps.yMax, 400) << rect;
+  }
 }
 
 TEST(Rectangle, RelativeFormsAndScaledCorners) {

@@ -59,7 +59,7 @@ TEST(Wedge, FillBelowTheAxisInChords) {
 TEST(Wedge, FillPutsBackTheFillModeOfFP) {
   HandlerFixture f;
   f.Init();
-  f.RunAll("FP1;WG100,0,45");
+  f.RunAll("PM0;PD0,100;PM2;FP1;WG100,0,45");
   std::vector<std::string> modes = CallsStarting(f.device.calls, "SetPolyFillMode");
   ASSERT_EQ(modes.size(), 3u);
   EXPECT_EQ(modes[2], "SetPolyFillMode 2");
@@ -97,12 +97,12 @@ TEST(Wedge, DrawnWithThePenUpOrDownAndThePenStays) {
   for (const char* pen : {"PU", "PD"}) {
     HandlerFixture f;
     f.Init();
-    f.RunAll(std::string(pen) + ";PA300,400;WG100,100,100");
+    f.RunAll("PA300,400;" + std::string(pen) + ";WG100,100,100");
     EXPECT_EQ(CallsStarting(f.device.calls, "Polygon").size(), 1u) << pen;
     EXPECT_EQ(f.ps.xPen, 300);
     EXPECT_EQ(f.ps.yPen, 400);
     // 100 degrees: the corner of the second quadrant; 200: the third.
-    EXPECT_EQ(f.ps.xMax, pen[1] == 'D' ? 300 : 200);
+    EXPECT_EQ(f.ps.xMax, 200);
     EXPECT_EQ(f.ps.xMin, 200);
     EXPECT_EQ(f.ps.yMin, 300);
     EXPECT_EQ(f.ps.yMax, 500);

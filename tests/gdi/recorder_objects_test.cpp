@@ -44,6 +44,34 @@ TEST(RecorderObjects, SlotsAreReusedLowestFirst) {
   EXPECT_EQ(I32(dash, 20), 0);
 }
 
+TEST(RecorderObjects, GeometricPensWithDashesAreExtCreatePenRecords) {
+  const uint32_t dashes[4] = {80, 10, 1, 10};
+  Recording rec([&](EmfRecorder& dc, Objects& objects) {
+    dc.SelectObject(objects.ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE, 25, RGB(0, 0, 255), dashes, 4));
+    dc.MoveToEx(0, 0);
+    dc.LineTo(1000, 0);
+  });
+  ASSERT_EQ(rec.OfType(EMR_EXTCREATEPEN).size(), 1u);
+  EXPECT_TRUE(rec.OfType(EMR_CREATEPEN).empty());
+  const auto pen = rec.OfType(EMR_EXTCREATEPEN)[0];
+  // Slot, no brush bitmap, then the EXTLOGPEN with its four entries.
+  EXPECT_EQ(pen.size, 52u + 4 * 4);
+  EXPECT_EQ(U32(pen, 8), 1u);
+  for (size_t off : {12, 16, 20, 24}) EXPECT_EQ(U32(pen, off), 0u) << off;
+  EXPECT_EQ(U32(pen, 28), PS_GEOMETRIC | PS_USERSTYLE);
+  EXPECT_EQ(I32(pen, 32), 25);
+  EXPECT_EQ(U32(pen, 36), BS_SOLID);
+  EXPECT_EQ(U32(pen, 40), RGB(0, 0, 255));
+  EXPECT_EQ(U32(pen, 44), 0u);
+  EXPECT_EQ(U32(pen, 48), 4u);
+  EXPECT_EQ(U32(pen, 60), 1u);
+  EXPECT_NE(rec.Dump().find("EMR_EXTCREATEPEN 1 style=0x10007 width=25 brush=0 color=#ff0000 dashes=80,10,1,10"),
+            std::string::npos)
+      << rec.Dump();
+  // The pen's width widens the bounds as a plain pen's does.
+  EXPECT_GE(rec.summary.rclBounds.bottom - rec.summary.rclBounds.top, 2);
+}
+
 TEST(RecorderObjects, CreationIsWrittenWhenFirstSelectedIntoThisMetafile) {
   Objects objects;
   const Handle unused = objects.CreatePen(PS_SOLID, 1, 0);

@@ -58,6 +58,23 @@ TEST(GetArgs, NonNumericCharactersAreSkippedOneAtATime) {
   EXPECT_EQ(Parse("").n, 0);
 }
 
+TEST(GetArgs, ExponentsScaleTheNumber) {
+  Parsed p = Parse("DI4.48966e-09,1E2,-2.5e+1,7e");
+  ASSERT_EQ(p.n, 4);
+  EXPECT_DOUBLE_EQ(p.a[0].d, 4.48966e-09);
+  EXPECT_EQ(p.a[0].l, 0);
+  EXPECT_EQ(p.a[1].l, 100);
+  EXPECT_EQ(p.a[2].l, -25);
+  EXPECT_DOUBLE_EQ(p.a[2].d, -25.0);
+  // An E without a digit after it is no exponent.
+  EXPECT_EQ(p.a[3].l, 7);
+  Parsed big = Parse("PA1e10,1e400");
+  EXPECT_EQ(big.a[0].l, INT32_MAX);
+  EXPECT_TRUE(std::isinf(big.a[1].d));
+  EXPECT_NE(big.log.find("Long-Integer range error"), std::string::npos);
+  EXPECT_NE(big.log.find("Floating-Point range error"), std::string::npos);
+}
+
 TEST(GetArgs, TooManyParametersAreCutWithAWarning) {
   Parsed p = Parse("SC1,2,3,4,5,6", 5);
   EXPECT_EQ(p.n, 5);

@@ -26,57 +26,60 @@ struct Grid : ::testing::Test {
   gdi::Point At(double a, double b) { return CharUnits(ps, a, b); }
 };
 
-TEST_F(Grid, AbsoluteSizeScalesByWholePlotterUnitsPerGridUnit) {
-  gdi::Point p = At(8, 4);
-  EXPECT_EQ(p.x, 1000 + 160);
-  EXPECT_EQ(p.y, 2000 + 160);
-  // 75 / 8 is 9 whole units, so a cell is 72 wide, not 75.
+TEST_F(Grid, ACellIsOneAndAHalfWidthsByTwoHeights) {
+  // 8 units across are 1.5 x 160, 16 up are 2 x 320.
+  gdi::Point p = At(8, 16);
+  EXPECT_EQ(p.x, 1000 + 240);
+  EXPECT_EQ(p.y, 2000 + 640);
+  // No whole-unit rounding per grid unit: 1.5 x 75 is 112.5.
   ps.cxChar = 75;
-  EXPECT_EQ(At(8, 0).x, 1000 + 72);
-  EXPECT_EQ(At(-8, 0).x, 1000 - 72);
+  EXPECT_EQ(At(8, 0).x, 1000 + 112);
+  EXPECT_EQ(At(-8, 0).x, 1000 - 112);
 }
 
-TEST_F(Grid, RelativeSizeFollowsP1P2) {
+TEST_F(Grid, RelativeSizesUseTheSameCell) {
+  // After SR the size is still the character's: SR's percentages of P1-P2
+  // became cxChar and cyChar, and the grid follows them, not P1-P2 alone.
   ps.bMode |= REL_CHAR_SIZE;
   gdi::Point p = At(8, 16);
-  EXPECT_EQ(p.x, 1000 + static_cast<int>(8 * 100.0 / 5.5));  // 145
-  EXPECT_EQ(p.y, 2000 + static_cast<int>(16 * 70.0 / 5.5));  // 203
+  EXPECT_EQ(p.x, 1000 + 240);
+  EXPECT_EQ(p.y, 2000 + 640);
 }
 
 TEST_F(Grid, RotationsTurnTheDisplacement) {
   ps.nRotation = 90;
   gdi::Point p = At(8, 0);
   EXPECT_EQ(p.x, 1000);
-  EXPECT_EQ(p.y, 2000 + 160);
+  EXPECT_EQ(p.y, 2000 + 240);
   // The drawing rotation turns the other way round: 90 acts as 270.
   ps.nRotation = 0;
   settings.Set(Rotate, true);
   settings.Rotation = 90;
   p = At(8, 0);
   EXPECT_EQ(p.x, 1000);
-  EXPECT_EQ(p.y, 2000 - 160);
+  EXPECT_EQ(p.y, 2000 - 240);
   settings.Rotation = 180;
   p = At(8, 0);
-  EXPECT_EQ(p.x, 1000 - 160);
+  EXPECT_EQ(p.x, 1000 - 240);
   EXPECT_EQ(p.y, 2000);
 }
 
 TEST_F(Grid, PlacementMirrorsRelativeToThePenOrFromP2) {
   settings.Set(MirrorX, true);
-  EXPECT_EQ(At(8, 0).x, 1000 - 160);
+  EXPECT_EQ(At(8, 0).x, 1000 - 240);
   ps.bMode = SCALED;
   ps.xP1 = 100;
   ps.yP1 = 200;
   ps.xP2 = 5000;
   ps.yP2 = 6000;
   gdi::Point p = At(8, 8);
-  EXPECT_EQ(p.x, 5000 - (100 + 160));
+  EXPECT_EQ(p.x, 5000 - (100 + 240));
   EXPECT_EQ(p.y, 200 + 320);
   settings.Set(MirrorX, false);
   settings.Set(MirrorY, true);
   ps.bMode = 0;
   p = At(8, 8);
-  EXPECT_EQ(p.x, 160);
+  EXPECT_EQ(p.x, 240);
   EXPECT_EQ(p.y, 6000 - 320);
 }
 

@@ -20,7 +20,7 @@ TEST(Coordinates, InitialiseOnA4) {
   EXPECT_EQ(f.ps.nExecuted, 1);
   EXPECT_NE(f.device.Joined().find("SetTextAlign 30"), std::string::npos);
   EXPECT_NE(f.device.Joined().find("SetBkMode 1"), std::string::npos);
-  EXPECT_NE(f.device.Joined().find("SelectObject font(-126,89,0,0,500,0,Courier New)"), std::string::npos);
+  EXPECT_NE(f.device.Joined().find("SelectObject font(-220,89,0,0,500,0,Courier New)"), std::string::npos);
 }
 
 TEST(Coordinates, LargePagesHalveTheScaleOnce) {

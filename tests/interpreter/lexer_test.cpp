@@ -80,6 +80,16 @@ TEST(Lexer, EscapeSequences) {
   EXPECT_EQ(Lex("\x1bZ12XIN").texts, (Texts{"\x1bZ12X", "IN"}));
 }
 
+TEST(Lexer, AnExponentStaysWithItsNumber) {
+  EXPECT_EQ(Lex("DI4.48966e-09,100;PA1E5EA2,3;").texts, (Texts{"DI4.48966e-09,100", "PA1E5", "EA2,3"}));
+  // Only an E between a digit and a digit (or sign and digit) is an exponent.
+  EXPECT_EQ(Lex("PA1,2EP;PA1e+EW5;").texts, (Texts{"PA1,2", "EP", "PA1", "EW5"}));
+  EXPECT_EQ(Lex("PA,E5;").texts, (Texts{"PA,"}));
+  // The bytes after the E may lie beyond the file's end.
+  EXPECT_EQ(Lex("PA1e").texts, (Texts{"PA1"}));
+  EXPECT_EQ(Lex("PA1e-").texts, (Texts{"PA1"}));
+}
+
 TEST(Lexer, ACommandThatReachesTheLastByteIsTooLong) {
   EXPECT_EQ(Lex("PA123456;", 10).texts, (Texts{"PA123456"}));
   EXPECT_TRUE(Lex("PA1234567;", 10).tooLong);

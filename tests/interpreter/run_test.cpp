@@ -3,6 +3,7 @@
 #include <string>
 #include <thread>
 
+#include "common/gdi/emf_reader.h"
 #include "interpreter/tessella.h"
 #include "platform/clock.h"
 #include "platform/progress.h"
@@ -170,6 +171,38 @@ TEST(Run, MultiplePagesWriteNumberedMetafiles) {
             "Ctrl+M) to view the images from the previous pages.");
 }
 
+// The records of a metafile the run wrote.
+std::string DumpFile(const std::string& path) {
+  std::string bytes = test::ReadFile(path);
+  gdi::EmfReader reader;
+  std::string error;
+  if (!reader.Parse(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &error)) return error;
+  return gdi::DumpEmf(reader);
+}
+
+TEST(Run, APageBeginsAtItsFirstDrawing) {
+  SettingsSet s = DefaultSettings();
+  s.Set(MultiplePages, true);
+  // pstoedit and plotutils end with PG: no empty second page, no message.
+  FileRun trailing("IN;SP1;PD100,100;PU;SP;PG1;", s);
+  EXPECT_EQ(trailing.dir.List(), (std::vector<std::string>{"c.emf", "c.log", "c.plt"}));
+  EXPECT_EQ(trailing.result.pages, 1);
+  EXPECT_TRUE(trailing.result.metafileOk);
+  EXPECT_EQ(Count(trailing.log, "Conversion completed at "), 1u);
+  EXPECT_EQ(Count(trailing.log, "Processing next page"), 0u);
+  for (const std::string& text : trailing.notices.texts) EXPECT_EQ(text.find("pages"), std::string::npos) << text;
+  // Two advances with nothing between make one page; what was set after
+  // the advance (SC, SP, IN's alignment) holds on the page that begins.
+  FileRun twice("IN;SP2;PD100,100;PG;PG;IN;SC0,10,0,10;SP3;PU1,1;PD2,2;", s);
+  EXPECT_EQ(twice.dir.List(), (std::vector<std::string>{"c-2.emf", "c.emf", "c.log", "c.plt"}));
+  EXPECT_EQ(twice.result.pages, 2);
+  std::string second = DumpFile(twice.dir.File("c-2.emf"));
+  EXPECT_NE(second.find("EMR_SETTEXTALIGN 0x1e"), std::string::npos) << second;
+  EXPECT_NE(second.find("EMR_CREATEPEN 1 style=0 width=12 color=#00ff00"), std::string::npos) << second;
+  EXPECT_NE(second.find("EMR_MOVETOEX (1188,840)\nEMR_LINETO (2376,1680)"), std::string::npos) << second;
+  EXPECT_EQ(Count(twice.log, "Conversion completed at "), 2u);
+}
+
 TEST(Run, CancelEndsTheRunButKeepsTheDrawing) {
   struct CancelAtOnce : NullProgress {
     bool SetPct(int) override { return false; }
@@ -258,7 +291,7 @@ TEST(Run, MeasureOnlyWritesNothing) {
   FileRun run("PD100,200,-50,7;", s);
   EXPECT_EQ(run.dir.List(), (std::vector<std::string>{"c.plt"}));
   EXPECT_EQ(run.result.xMax, 100);
-  EXPECT_EQ(run.result.yMin, 7);  // the pen's start is no drawn point
+  EXPECT_EQ(run.result.yMin, 0);  // the line drawn from the pen's start at the origin
   EXPECT_TRUE(run.notices.texts.empty());
 }
 

@@ -19,18 +19,25 @@ struct Fonts : ::testing::Test {
 };
 
 TEST_F(Fonts, StrokeWeightMapsToFontWeight) {
+  // The medium weight 0 is the weight IN starts with, drawn regular; 3 is
+  // as near bold as regular, 7 the boldest, -7 the thinnest.
   const struct {
     const char* command;
     int weight;
-  } cases[] = {{"SD6,3", 1428}, {"SD6,0", 1000}, {"SD6,-7", 0}, {"SD6,7", 2000},
-               {"SD6,9999", 500}, {"SD6,-30", 0}};
+  } cases[] = {{"SD6,3", 671}, {"SD6,0", 500}, {"SD6,-7", 100}, {"SD6,7", 900},
+               {"SD6,9999", 500}, {"SD6,-30", 100}};
   for (const auto& c : cases) {
     f.Run(c.command);
     EXPECT_EQ(Font().lfWeight, c.weight) << c.command;
   }
   EXPECT_EQ(ps.nExecuted, 6);
-  EXPECT_NE(f.device.Joined().find("SelectObject font(-126,89,0,0,1428,0,Courier New)"),
+  EXPECT_NE(f.device.Joined().find("SelectObject font(-220,89,0,0,671,0,Courier New)"),
             std::string::npos);
+  // A size given again keeps the normal weight: no bold labels after SI.
+  HandlerFixture g;
+  InitFresh(g);
+  g.Run("SI0.2,0.3");
+  EXPECT_EQ(g.settings.Font.lfWeight, 500);
 }
 
 TEST_F(Fonts, PostureSetsItalicAndResetsTheSizeOfTheCurrentMode) {
@@ -107,7 +114,8 @@ TEST(FontScale, SizesAreScaledIntoTheFontButNotTheState) {
   EXPECT_EQ(f.ps.cxChar, 200);
   EXPECT_EQ(f.ps.cyChar, 300);
   EXPECT_EQ(f.settings.Font.lfWidth, 100);
-  EXPECT_EQ(f.settings.Font.lfHeight, -150);
+  // Capitals 150 units high: Courier New's are 0.571 of its em.
+  EXPECT_EQ(f.settings.Font.lfHeight, -262);
 }
 
 TEST(MeasureOnly, SizeAndDirectionStillChangeWithoutAnyFont) {

@@ -29,7 +29,8 @@ TEST_F(Attributes, SiSetsAbsoluteSizesAndANewFont) {
   EXPECT_DOUBLE_EQ(ps.dRelCharW, 0.1879);
   EXPECT_DOUBLE_EQ(ps.dRelCharH, 0.269);
   EXPECT_FALSE(ps.bMode & REL_CHAR_SIZE);
-  EXPECT_TRUE(Contains(f.device.Joined(), "SelectObject font(-107,75,0,0,"));
+  // The font's em is larger than the capitals it must make 107 high.
+  EXPECT_TRUE(Contains(f.device.Joined(), "SelectObject font(-187,75,0,0,500,"));
 
   f.Run("SI0.5,0.8");
   EXPECT_EQ(ps.cxChar, 200);
@@ -54,8 +55,8 @@ TEST_F(Attributes, SrFollowsP1P2AndTheOldFontIsDeleted) {
   EXPECT_EQ(ps.cyChar, 105);
   EXPECT_TRUE(ps.bMode & REL_CHAR_SIZE);
   EXPECT_EQ(f.device.Joined(),
-            "SelectObject font(-105,75,0,0,1000,0,Courier New)\n"
-            "DeleteObject font(-320,200,0,0,1000,0,Courier New)");
+            "SelectObject font(-183,75,0,0,500,0,Courier New)\n"
+            "DeleteObject font(-560,200,0,0,500,0,Courier New)");
   f.Run("SR2,3");
   EXPECT_EQ(ps.cxChar, 200);
   EXPECT_EQ(ps.cyChar, 210);
@@ -195,43 +196,44 @@ TEST_F(Attributes, DtSetsTheTerminatorAndKeepsItsVisibility) {
 struct CharacterPlot : Attributes {
   void SetUp() override {
     Attributes::SetUp();
-    f.RunAll("SI0.4,0.8;PA1000,2000");  // 20 x 40 plotter units per grid unit
-    ps.xLabelStart = 1000;
-    ps.yLabelStart = 2000;
+    f.RunAll("SI0.4,0.8;PA1000,2000");  // 30 x 40 plotter units per grid unit
     f.ClearRecords();
   }
 };
 
-TEST_F(CharacterPlot, TwiceWithoutParametersLandsOnTheSameNextLine) {
+TEST_F(CharacterPlot, EachCarriageReturnGoesOneLineFurther) {
+  // The pen moved since any label: the line starts at the pen.
   f.Run("CP");
   EXPECT_EQ(ps.xPen, 1000);
   EXPECT_EQ(ps.yPen, 2000 - 16 * 40);
   f.Run("CP");
   EXPECT_EQ(ps.xPen, 1000);
-  EXPECT_EQ(ps.yPen, 2000 - 16 * 40);
-  EXPECT_TRUE(Contains(f.device.Joined(), "MoveToEx 1000,1360"));
+  EXPECT_EQ(ps.yPen, 2000 - 2 * 16 * 40);
+  EXPECT_EQ(f.device.calls.front(), "MoveToEx 1000,1360");
+  EXPECT_TRUE(Contains(f.device.Joined(), "\nMoveToEx 1000,720\n"));
   EXPECT_EQ(ps.xLabelStart, 1000);
-  EXPECT_EQ(ps.yLabelStart, 2000);
+  EXPECT_EQ(ps.yLabelStart, 720);
 }
 
-TEST_F(CharacterPlot, MovesInCellsAlongThePathAndRestoresThePenState) {
+TEST_F(CharacterPlot, MovesInCellsFromThePenAlongThePathAndRestoresThePenState) {
   f.RunAll("PD;PR");
   f.Run("CP2,1");
-  EXPECT_EQ(ps.xPen, 1000 + 2 * 8 * 20);
+  EXPECT_EQ(ps.xPen, 1000 + 2 * 8 * 30);
   EXPECT_EQ(ps.yPen, 2000 + 16 * 40);
   EXPECT_EQ(ps.fPenDown, 1);
   EXPECT_TRUE(ps.bMode & RELATIVE);
-  EXPECT_EQ(f.device.calls.front(), "MoveToEx 1320,2640");
+  EXPECT_EQ(f.device.calls.front(), "MoveToEx 1480,2640");
 
   // Path 1 runs down the page: spaces go down, lines go left; ES still
   // scales x by the space factor.
   f.RunAll("DV1;ES1,0");
   f.Run("CP2,1");
-  EXPECT_EQ(ps.xPen, 1000 + 8 * 1 * 2 * 20);
-  EXPECT_EQ(ps.yPen, 2000 - 16 * 2 * 40);
+  EXPECT_EQ(ps.xPen, 1480 + 8 * 1 * 2 * 30);
+  EXPECT_EQ(ps.yPen, 2640 - 16 * 2 * 40);
   f.Run("DV1,1");
   f.Run("CP2,1");
-  EXPECT_EQ(ps.xPen, 1000 - 8 * 1 * 2 * 20);
+  EXPECT_EQ(ps.xPen, 1480);
+  EXPECT_EQ(ps.yPen, 2640 - 2 * 16 * 2 * 40);
 
   f.Run("CP3");
   EXPECT_EQ(ps.nErrors, 1);

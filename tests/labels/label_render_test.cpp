@@ -21,7 +21,8 @@ std::vector<std::string> Matching(const std::vector<std::string>& calls, const s
   return out;
 }
 
-// SI0.4,0.8: a grid unit is 20 plotter units across and 40 up.
+// SI0.4,0.8: a grid unit is 30 plotter units across (a cell of 8 units is
+// 1.5 character widths) and 40 up (16 units are two character heights).
 struct Labels : ::testing::Test {
   HandlerFixture f;
   PlotterState& ps = f.ps;
@@ -35,16 +36,18 @@ struct Labels : ::testing::Test {
   std::vector<std::string> Texts() const { return Matching(f.device.calls, "TextOutA"); }
 };
 
-TEST_F(Labels, EachCharacterIsOneTextOutAboveThePenAndThePenAdvancesOneCell) {
+TEST_F(Labels, EachCharacterIsOneTextOutOnTheBaselineAndThePenAdvancesOneCell) {
+  // Centred on its first character width (8/3 units, 80 plotter units), the
+  // baseline through the pen.
   f.Run("LBAB");
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"TextOutA 1000,1160 \"A\"",
-                                               "TextOutA 1160,1160 \"B\""}));
-  EXPECT_EQ(ps.xPen, 1000 + 2 * 160);
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"TextOutA 1080,1000 \"A\"",
+                                               "TextOutA 1320,1000 \"B\""}));
+  EXPECT_EQ(ps.xPen, 1000 + 2 * 240);
   EXPECT_EQ(ps.yPen, 1000);
   EXPECT_EQ(ps.xLabelStart, 1000);
   EXPECT_EQ(ps.yLabelStart, 1000);
   // The extents reach the pen after each cell and the cell's top.
-  EXPECT_EQ(ps.xMax, 1320);
+  EXPECT_EQ(ps.xMax, 1480);
   EXPECT_EQ(ps.yMax, 1000 + 16 * 40);
   EXPECT_EQ(ps.nExecuted, 1);
   f.Run("LB");
@@ -63,29 +66,32 @@ TEST_F(Labels, TheLabelPenIsSolidAndThinUnlessTheStrokeWeightIsBold) {
   EXPECT_EQ(f.device.calls[1], "SelectObject pen(0,3,#000000)");
 }
 
-TEST_F(Labels, OriginsShiftByTheLongestLine) {
-  // Two lines, the longer of three characters: LO4 centres on 24 units.
+TEST_F(Labels, OriginsPlaceEachLine) {
+  // LO4 centres each line on the origin: the first of two characters, the
+  // second of three; the carriage-return point is the origin itself.
   f.Run("LO4");
-  std::string label = "LBAB\r\nCDE";
-  f.Run(label);
+  f.Run("LBAB\r\nCDE");
   std::vector<std::string> texts = Texts();
   ASSERT_EQ(texts.size(), 5u);
-  EXPECT_EQ(texts[0], "TextOutA 760,1160 \"A\"");
-  EXPECT_EQ(texts[2], "TextOutA 760,520 \"C\"");
-  EXPECT_EQ(ps.xLabelStart, 760);
+  EXPECT_EQ(texts[0], "TextOutA 840,1000 \"A\"");
+  EXPECT_EQ(texts[2], "TextOutA 720,360 \"C\"");
+  EXPECT_EQ(ps.xLabelStart, 1000);
   EXPECT_EQ(ps.yLabelStart, 1000 - 16 * 40);
 
   const struct {
     int origin;
     int x, y;
-  } cases[] = {{1, 1000, 1000}, {2, 1000, 760}, {3, 1000, 520}, {5, 840, 760},
-               {6, 840, 520},   {7, 680, 1000}, {8, 680, 760},  {9, 680, 520},
-               {13, 1000, 520}, {19, 680, 520}};
+  } cases[] = {{1, 1080, 1000}, {2, 1080, 760}, {3, 1080, 520}, {5, 840, 760},
+               {6, 840, 520},   {7, 600, 1000}, {8, 600, 760},  {9, 600, 520},
+               {13, 1080, 520}, {19, 600, 520}};
   for (const auto& c : cases) {
     f.RunAll("PA1000,1000;LO" + std::to_string(c.origin));
     f.ClearRecords();
     f.Run("LBXY");
-    EXPECT_EQ(ps.xLabelStart, c.x) << "LO" << c.origin;
+    ASSERT_FALSE(Texts().empty());
+    EXPECT_EQ(Texts()[0], "TextOutA " + std::to_string(c.x) + "," + std::to_string(c.y) + " \"X\"")
+        << "LO" << c.origin;
+    EXPECT_EQ(ps.xLabelStart, 1000) << "LO" << c.origin;
     EXPECT_EQ(ps.yLabelStart, c.y) << "LO" << c.origin;
   }
 }
@@ -93,8 +99,8 @@ TEST_F(Labels, OriginsShiftByTheLongestLine) {
 TEST_F(Labels, CarriageReturnLineFeedAndBackspace) {
   f.Run("LBA\rB");
   std::vector<std::string> texts = Texts();
-  EXPECT_EQ(texts[0], "TextOutA 1000,1160 \"A\"");
-  EXPECT_EQ(texts[1], "TextOutA 1000,1160 \"B\"");
+  EXPECT_EQ(texts[0], "TextOutA 1080,1000 \"A\"");
+  EXPECT_EQ(texts[1], "TextOutA 1080,1000 \"B\"");
 
   f.RunAll("PA1000,1000;ES0,0.5");
   f.ClearRecords();
@@ -102,22 +108,22 @@ TEST_F(Labels, CarriageReturnLineFeedAndBackspace) {
   texts = Texts();
   // LF goes one line (times the line factor) down from where the pen is;
   // the next CR returns to the start of that line.
-  EXPECT_EQ(texts[1], "TextOutA 1160,"+ std::to_string(1000 - 24 * 40 + 160) + " \"B\"");
-  EXPECT_EQ(texts[2], "TextOutA 1000,"+ std::to_string(1000 - 24 * 40 + 160) + " \"C\"");
+  EXPECT_EQ(texts[1], "TextOutA 1320," + std::to_string(1000 - 24 * 40) + " \"B\"");
+  EXPECT_EQ(texts[2], "TextOutA 1080," + std::to_string(1000 - 24 * 40) + " \"C\"");
 
   // BS at the start of a line still moves back, but the width ignores it.
   f.RunAll("PA1000,1000;ES;LO7");
   f.ClearRecords();
   f.Run("LB\bA");
   texts = Texts();
-  EXPECT_EQ(texts[0], "TextOutA " + std::to_string(1000 - 160 - 160) + ",1160 \"A\"");
+  EXPECT_EQ(texts[0], "TextOutA " + std::to_string(1000 - 240 - 240 + 80) + ",1000 \"A\"");
 }
 
 TEST_F(Labels, HighBytesAreSingleTextOutBytes) {
   f.Run("LB\xC1\xE9");
   std::vector<std::string> texts = Texts();
-  EXPECT_EQ(texts, (std::vector<std::string>{"TextOutA 1000,1160 \"\xC1\"",
-                                             "TextOutA 1160,1160 \"\xE9\""}));
+  EXPECT_EQ(texts, (std::vector<std::string>{"TextOutA 1080,1000 \"\xC1\"",
+                                             "TextOutA 1320,1000 \"\xE9\""}));
 }
 
 TEST_F(Labels, PathAndDirectionTurnTheAdvance) {
@@ -126,23 +132,24 @@ TEST_F(Labels, PathAndDirectionTurnTheAdvance) {
   EXPECT_EQ(ps.xPen, 1000);
   EXPECT_EQ(ps.yPen, 1000 - 2 * 16 * 40);
 
-  // DI0,1 writes upward: a cell advance of 8 units becomes y.
+  // DI0,1 writes upward: a cell advance of 240 units becomes y.
   f.RunAll("DV;PA1000,1000;SI0.4,0.4;DI0,1");
   f.ClearRecords();
   f.Run("LBA");
   EXPECT_EQ(ps.xPen, 1000);
-  EXPECT_EQ(ps.yPen, 1000 + 160);
-  EXPECT_EQ(Texts()[0], "TextOutA 920,1000 \"A\"");
+  EXPECT_EQ(ps.yPen, 1000 + 240);
+  EXPECT_EQ(Texts()[0], "TextOutA 1000,1080 \"A\"");
 
-  // Diagonals turn the same way as the font: DI1,1 rises, DI1,-1 falls.
+  // Diagonals turn the same way as the font: DI1,1 rises, DI1,-1 falls,
+  // and at 45 degrees on the paper whatever the cell's proportions.
   f.RunAll("PA1000,1000;DI1,1");
   f.Run("LBA");
-  EXPECT_EQ(ps.xPen, 1000 + 113);  // 8 units at 45 degrees, 20 plotter units each
-  EXPECT_EQ(ps.yPen, 1000 + 113);
+  EXPECT_EQ(ps.xPen, 1000 + 169);  // 240 units at 45 degrees
+  EXPECT_EQ(ps.yPen, 1000 + 169);
   f.RunAll("PA1000,1000;DI1,-1");
   f.Run("LBA");
-  EXPECT_EQ(ps.xPen, 1000 + 113);
-  EXPECT_EQ(ps.yPen, 1000 - 113);
+  EXPECT_EQ(ps.xPen, 1000 + 169);
+  EXPECT_EQ(ps.yPen, 1000 - 169);
 }
 
 TEST_F(Labels, MeasureOnlyRecordsNothingButMovesAndMeasuresAlike) {
@@ -182,12 +189,12 @@ struct StrokeLabels : Labels {
 TEST_F(StrokeLabels, GlyphsAreDrawnAsStrokesFromTheCharacterOrigin) {
   f.Run("LBL");  // L: M(0,6) D(0,0) D(4,0)
   EXPECT_TRUE(Texts().empty());
-  EXPECT_EQ(Lines(), (std::vector<std::string>{"LineTo 1000,1000", "LineTo 1080,1000"}));
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"LineTo 1000,1000", "LineTo 1120,1000"}));
   EXPECT_NE(std::find(f.device.calls.begin(), f.device.calls.end(), "MoveToEx 1000,1240"),
             f.device.calls.end());
-  EXPECT_EQ(ps.xPen, 1160);
+  EXPECT_EQ(ps.xPen, 1240);
   EXPECT_EQ(ps.yPen, 1000);
-  EXPECT_EQ(ps.yMax, 1000);  // only drawn points count: the move to the top does not
+  EXPECT_EQ(ps.yMax, 1240);  // the stroke drawn down from the top measures from there
 }
 
 TEST_F(StrokeLabels, HighCodesUseTheGlyphOfTheLowCodeAndSpaceOnlyAdvances) {
@@ -203,17 +210,17 @@ TEST_F(StrokeLabels, HighCodesUseTheGlyphOfTheLowCodeAndSpaceOnlyAdvances) {
   f.ClearRecords();
   f.Run("LB ");
   EXPECT_TRUE(Lines().empty());
-  EXPECT_EQ(ps.xPen, 1160);
+  EXPECT_EQ(ps.xPen, 1240);
 }
 
 TEST_F(StrokeLabels, ItalicGlyphsLeanButKeepThePitch) {
-  f.Run("SD5,1");  // resets the size to 75 x 107: 9 x 13 per grid unit
+  f.Run("SD5,1");  // resets the size to the default
   f.RunAll("SI0.4,0.8;PA1000,1000");
   f.ClearRecords();
   f.Run("LBHHH");
   // H: M(0,0) D(0,6): the top leans 3 units right.
-  EXPECT_EQ(Lines()[0], "LineTo 1060,1240");
-  EXPECT_EQ(ps.xPen, 1000 + 3 * 160);
+  EXPECT_EQ(Lines()[0], "LineTo 1090,1240");
+  EXPECT_EQ(ps.xPen, 1000 + 3 * 240);
   EXPECT_EQ(ps.yPen, 1000);
 }
 
@@ -221,10 +228,10 @@ TEST_F(Labels, UserCharacterDrawsInGridUnitsAndEndsWithThePenUp) {
   f.Run("UC99,0,4,4,0,-99,4,-4");
   EXPECT_EQ(f.device.Joined(),
             "LineTo 1000,1160\nSetPixel 1000,1160 #000000\n"
-            "LineTo 1080,1160\nSetPixel 1080,1160 #000000\n"
-            "MoveToEx 1160,1000");
+            "LineTo 1120,1160\nSetPixel 1120,1160 #000000\n"
+            "MoveToEx 1240,1000");
   EXPECT_EQ(ps.fPenDown, 0);
-  EXPECT_EQ(ps.xPen, 1160);
+  EXPECT_EQ(ps.xPen, 1240);
   EXPECT_FALSE(ps.bMode & RELATIVE);
   EXPECT_EQ(ps.nExecuted, 1);
 }
@@ -234,8 +241,8 @@ TEST_F(Labels, UserCharacterIgnoresALoneLastNumber) {
   f.RunAll("PA1000,1000");
   f.ClearRecords();
   f.Run("UC4,4,7");
-  EXPECT_EQ(f.device.Joined(), "MoveToEx 1080,1160");
-  EXPECT_EQ(ps.xPen, 1080);
+  EXPECT_EQ(f.device.Joined(), "MoveToEx 1120,1160");
+  EXPECT_EQ(ps.xPen, 1120);
   EXPECT_EQ(ps.yPen, 1160);
 }
 

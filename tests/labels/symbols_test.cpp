@@ -22,11 +22,12 @@ TEST(SymbolMode, DrawsTheSymbolAtEveryPointAndLeavesThePenThere) {
   std::vector<std::string> kept;
   for (const auto& c : f.device.calls)
     if (c.rfind("MoveToEx", 0) == 0 || c.rfind("TextOutA", 0) == 0) kept.push_back(c);
-  // After IN the size is relative: 4 grid units up are 4 x 84 / 5.5 = 61.
+  // Centred on the point: the glyph's middle on x, its baseline half a
+  // capital (63 units after IN) below.
   EXPECT_EQ(kept, (std::vector<std::string>{
-                      "MoveToEx 100,100", "MoveToEx 100,100", "TextOutA 100,161 \"*\"",
-                      "MoveToEx 100,100", "MoveToEx 200,200", "MoveToEx 200,200",
-                      "TextOutA 200,261 \"*\"", "MoveToEx 200,200"}));
+                      "MoveToEx 100,100", "MoveToEx 56,37", "TextOutA 100,37 \"*\"",
+                      "MoveToEx 100,100", "MoveToEx 200,200", "MoveToEx 156,137",
+                      "TextOutA 200,137 \"*\"", "MoveToEx 200,200"}));
   f.Run("PR0,0");
   EXPECT_EQ(f.ps.xPen, 200);
   EXPECT_EQ(f.ps.yPen, 200);

@@ -113,6 +113,55 @@ TEST(GdiRules, CosmeticDashesAreCountedInStepsAlongTheLongerAxis) {
   EXPECT_EQ(columns, (std::vector<int>{18, 6, 18, 6, 18, 6, 18, 6, 18, 6, 18, 6}));
 }
 
+TEST(GdiRules, OnePixelLinesTakeOnePixelPerStepAlongTheLongerAxis) {
+  // A slanted line 140 columns across and 50 down: one pixel in each
+  // column from the first to the one before the last (a stroke covers two
+  // in some columns), and none in the last one, which the line ends at.
+  EmfBuilder b(5080, 2860);
+  b.R(EMR_SETMAPMODE, {MM_TEXT}).Pen(1, PS_SOLID, 0, RGB(0, 0, 0)).Select(1);
+  b.R(EMR_MOVETOEX, {10, 10}).R(EMR_LINETO, {150, 60});
+  // A steep one: one pixel per row.
+  b.R(EMR_MOVETOEX, {170, 5}).R(EMR_LINETO, {180, 100});
+  Ink ink = Draw(b);
+  for (int32_t x = 10; x < 150; ++x) {
+    int inkInColumn = 0;
+    for (int32_t y = 0; y < kH; ++y) inkInColumn += ink.At(x, y);
+    EXPECT_EQ(inkInColumn, 1) << "column " << x;
+  }
+  EXPECT_TRUE(ink.InkRows(150).empty());
+  for (int32_t y = 5; y < 100; ++y) {
+    int inkInRow = 0;
+    for (int32_t x = 160; x < kW; ++x) inkInRow += ink.At(x, y);
+    EXPECT_EQ(inkInRow, 1) << "row " << y;
+  }
+}
+
+TEST(GdiRules, CentredTextStandsOnAWholePixel) {
+  // A reference point between pixels is rounded first, and the text
+  // centred by half its width in whole pixels: two labels whose reference
+  // points round to the same pixel are drawn alike, and one a pixel to the
+  // right is the same picture a pixel to the right.
+  auto columns = [](int32_t tenths) {
+    EmfBuilder b = TenthsOfAPixel();
+    b.R(EMR_SETTEXTALIGN, {TA_BASELINE | TA_CENTER}).R(EMR_SETBKMODE, {TRANSPARENT});
+    b.Font(1, -300, 0, "Liberation Mono").Select(1);
+    b.Text(tenths, 600, "HI", 90);
+    Ink ink = Draw(b);
+    std::vector<int32_t> cols;
+    for (int32_t x = 0; x < kW; ++x)
+      if (!ink.InkRows(x).empty()) cols.push_back(x);
+    return cols;
+  };
+  std::vector<int32_t> a = columns(996), b = columns(1004), c = columns(1010);
+  ASSERT_FALSE(a.empty());
+  EXPECT_EQ(a, b);
+  ASSERT_EQ(a.size(), c.size());
+  for (size_t i = 0; i < a.size(); ++i) EXPECT_EQ(c[i], a[i] + 1);
+  // Around the point.
+  EXPECT_LT(a.front(), 100);
+  EXPECT_GT(a.back(), 100);
+}
+
 TEST(GdiRules, PensAreWholePixelsWideAndEvenWidthsSitAboveTheLine) {
   // 16 units come to 1.6 pixels: GDI draws 2, in the row of the line and
   // the one above it.

@@ -31,6 +31,11 @@ std::string CallLogDevice::Describe(gdi::Handle h) const {
   if (gdi::IsStock(h)) return Fmt("stock(%u)", h & ~gdi::kStockFlag);
   const gdi::ObjectData* d = objects_.Find(h);
   if (!d) return Fmt("unknown(%u)", h);
+  if (auto* p = std::get_if<gdi::LogPen>(d); p && p->extended) {
+    std::string dashes;
+    for (uint32_t i = 0; i < p->entries; ++i) dashes += (i ? " " : "") + std::to_string(p->dashes[i]);
+    return Fmt("extpen(0x%x,%d,#%06x,", p->style, p->width, p->color) + dashes + ")";
+  }
   if (auto* p = std::get_if<gdi::LogPen>(d))
     return Fmt("pen(%u,%d,#%06x)", p->style, p->width, p->color);
   if (auto* b = std::get_if<gdi::LogBrush>(d))

@@ -21,6 +21,14 @@ struct TestConversion {
 // the closing message.
 TestConversion ConvertForTest(const std::string& plot, const SettingsSet& settings = DefaultSettings());
 
+// Whether `text` holds `what`, and how often: for checks on dumps and logs.
+inline bool Has(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }
+inline size_t Occurrences(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}
+
 // Compares `actual` with tests/data/golden/<name>; with TESSELLA_UPDATE_GOLDEN=1
 // in the environment the file is (re)written instead. Review a rewritten
 // golden file before committing it.

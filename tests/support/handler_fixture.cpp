@@ -1,6 +1,8 @@
 #include "support/handler_fixture.h"
 
+#include <algorithm>
 #include <cctype>
+#include <iterator>
 
 namespace tsl::test {
 
@@ -14,6 +16,7 @@ HandlerFixture::HandlerFixture(const SettingsSet& s, bool measureOnly) : setting
   ps.pArgs = args.data();
   ps.nArgsMax = static_cast<int32_t>(args.size());
   ps.bMode = HPGL_MODE;
+  std::copy(std::begin(settings.PenColor), std::end(settings.PenColor), std::begin(ps.crStart));
 }
 
 void HandlerFixture::Run(const std::string& text) {

@@ -18,6 +18,13 @@ std::vector<POINT> ToPoints(const gdi::Point* pts, size_t n) {
 }
 
 HGDIOBJ Make(const gdi::ObjectData& data) {
+  if (auto* pen = std::get_if<gdi::LogPen>(&data); pen && pen->extended) {
+    LOGBRUSH brush{BS_SOLID, pen->color, 0};
+    DWORD dashes[16];
+    for (uint32_t i = 0; i < pen->entries; ++i) dashes[i] = pen->dashes[i];
+    return ::ExtCreatePen(pen->style, static_cast<DWORD>(pen->width), &brush, pen->entries,
+                          pen->entries ? dashes : nullptr);
+  }
   if (auto* pen = std::get_if<gdi::LogPen>(&data))
     return ::CreatePen(static_cast<int>(pen->style), pen->width, pen->color);
   if (auto* brush = std::get_if<gdi::LogBrush>(&data)) {

@@ -43,6 +43,14 @@ std::string Hex(const RawRecord& r) {
   return out.str();
 }
 
+uint32_t WineType(uint32_t type) { return type == gdi::EMR_EXTCREATEPEN ? gdi::EMR_CREATEPEN : type; }
+
+std::vector<uint32_t> WineTypes(const std::vector<RawRecord>& records) {
+  std::vector<uint32_t> out;
+  for (const RawRecord& r : records) out.push_back(WineType(r.type));
+  return out;
+}
+
 bool HasDrawingBounds(uint32_t type) {
   switch (type) {
     case gdi::EMR_POLYLINE16: case gdi::EMR_POLYLINETO16: case gdi::EMR_POLYBEZIERTO16:
@@ -56,6 +64,17 @@ bool HasDrawingBounds(uint32_t type) {
 }
 
 std::string RecordDifference(const RawRecord& ours, const RawRecord& gdis) {
+  if (ours.type == gdi::EMR_EXTCREATEPEN && gdis.type == gdi::EMR_CREATEPEN) {
+    // Slot, style, width and colour where each record has them.
+    const std::pair<size_t, size_t> fields[] = {{8, 8}, {28, 12}, {32, 16}, {40, 24}};
+    for (auto [o, g] : fields)
+      if (ours.U32(o) != gdis.U32(g))
+        return "field at " + std::to_string(o) + ": ours " + std::to_string(ours.U32(o)) + ", GDI " +
+               std::to_string(gdis.U32(g));
+    uint32_t entries = ours.U32(48);
+    if (entries == 0 || ours.bytes.size() != 52 + 4 * static_cast<size_t>(entries)) return "dashes";
+    return "";
+  }
   if (ours.type != gdis.type) return "type";
   if (ours.bytes.size() != gdis.bytes.size())
     return "size: ours " + std::to_string(ours.bytes.size()) + ", GDI " + std::to_string(gdis.bytes.size());

@@ -18,9 +18,19 @@ std::string Hex(const RawRecord& r);
 // device units, so they are left out of the comparison.
 bool HasDrawingBounds(uint32_t type);
 
+// The type of record Wine 8 writes where we write one of `type`: it
+// records the pens of ExtCreatePen as EMR_CREATEPEN, with the EXTLOGPEN's
+// style, width and colour but not its dashes (Windows writes
+// EMR_EXTCREATEPEN, as we do).
+uint32_t WineType(uint32_t type);
+// Our types as Wine writes them.
+std::vector<uint32_t> WineTypes(const std::vector<RawRecord>& records);
+
 // Empty when `ours` and `gdis` (of the same type) agree by these rules,
 // else what differs. Text records are compared in their layout-free parts
-// only: GDI lays text out with the fonts of the machine.
+// only: GDI lays text out with the fonts of the machine. An extended pen
+// is held to Wine's EMR_CREATEPEN by the fields that record keeps; ours
+// must also carry dashes.
 std::string RecordDifference(const RawRecord& ours, const RawRecord& gdis);
 
 // Removes our EMR_SETBRUSHORGEX records, which Wine 8 does not write

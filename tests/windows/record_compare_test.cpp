@@ -46,6 +46,23 @@ TEST(RecordCompare, TextInItsLayoutFreeParts) {
   EXPECT_NE(RecordDifference(ours, Make(gdi::EMR_EXTTEXTOUTW, f)), "");
 }
 
+TEST(RecordCompare, ExtendedPensAgainstWinesPlainPens) {
+  // Ours: slot 2, no bitmap, style, width 20, solid, blue, no hatch, two
+  // dashes. Wine's: the same slot, style, width and colour.
+  RawRecord ours = Make(gdi::EMR_EXTCREATEPEN, {2, 0, 0, 0, 0, 0x10007, 20, 0, 0xFF0000, 0, 2, 291, 291});
+  RawRecord gdis = Make(gdi::EMR_CREATEPEN, {2, 0x10007, 20, 0, 0xFF0000});
+  EXPECT_EQ(RecordDifference(ours, gdis), "");
+  EXPECT_EQ(WineType(gdi::EMR_EXTCREATEPEN), gdi::EMR_CREATEPEN);
+  EXPECT_EQ(WineType(gdi::EMR_LINETO), gdi::EMR_LINETO);
+  gdis = Make(gdi::EMR_CREATEPEN, {2, 0x10007, 21, 0, 0xFF0000});
+  EXPECT_NE(RecordDifference(ours, gdis), "");
+  gdis = Make(gdi::EMR_CREATEPEN, {2, 0x10007, 20, 0, 0xFF00FF});
+  EXPECT_NE(RecordDifference(ours, gdis), "");
+  // Ours without its dashes is no line type.
+  ours = Make(gdi::EMR_EXTCREATEPEN, {2, 0, 0, 0, 0, 0x10007, 20, 0, 0xFF0000, 0, 0});
+  EXPECT_EQ(RecordDifference(ours, Make(gdi::EMR_CREATEPEN, {2, 0x10007, 20, 0, 0xFF0000})), "dashes");
+}
+
 TEST(RecordCompare, DropsOurBrushOriginsAndCountsThem) {
   std::vector<RawRecord> records = {Make(gdi::EMR_HEADER, {}), Make(gdi::EMR_SETBRUSHORGEX, {3, 4}),
                                     Make(gdi::EMR_LINETO, {1, 2}), Make(gdi::EMR_SETBRUSHORGEX, {0, 0})};

@@ -216,6 +216,16 @@ std::string DumpRecord(const EmfReader& reader, const EmfRecord& r) {
       l.Add(F("%" PRIu32 " style=%" PRIu32 " width=%d", l.U32(8), l.U32(12), l.I32(16)));
       l.Add("color=" + l.Color(24));
       break;
+    case EMR_EXTCREATEPEN: {
+      l.Add(F("%" PRIu32 " style=0x%" PRIx32 " width=%d brush=%" PRIu32, l.U32(8), l.U32(28), l.I32(32),
+              l.U32(36)));
+      l.Add("color=" + l.Color(40));
+      std::string dashes;
+      uint32_t n = l.U32(48);
+      for (uint32_t i = 0; i < n && i < 64; ++i) dashes += (i ? "," : "") + F("%" PRIu32, l.U32(52 + 4 * i));
+      if (n) l.Add("dashes=" + dashes);
+      break;
+    }
     case EMR_CREATEBRUSHINDIRECT:
       l.Add(F("%" PRIu32 " style=%" PRIu32, l.U32(8), l.U32(12)));
       l.Add("color=" + l.Color(16) + F(" hatch=%" PRIu32, l.U32(20)));

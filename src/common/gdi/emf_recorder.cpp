@@ -370,7 +370,22 @@ void Recorder::ConsumePath(uint32_t type, int32_t logicalWiden) {
 }
 
 void Recorder::WriteCreation(uint32_t slot, const ObjectData& data) {
-  if (auto* pen = std::get_if<LogPen>(&data)) {
+  if (auto* pen = std::get_if<LogPen>(&data); pen && pen->extended) {
+    rb_.Begin(EMR_EXTCREATEPEN);
+    rb_.U32(slot);
+    rb_.U32(0);  // offBmi, cbBmi, offBits, cbBits: a solid brush has no bitmap
+    rb_.U32(0);
+    rb_.U32(0);
+    rb_.U32(0);
+    rb_.U32(pen->style);
+    rb_.I32(pen->width);
+    rb_.U32(BS_SOLID);
+    rb_.U32(pen->color);
+    rb_.U32(0);  // elpHatch
+    rb_.U32(pen->entries);
+    for (uint32_t i = 0; i < pen->entries; ++i) rb_.U32(pen->dashes[i]);
+    Emit(rb_.End());
+  } else if (pen) {
     rb_.Begin(EMR_CREATEPEN);
     rb_.U32(slot);
     rb_.U32(pen->style);

@@ -18,6 +18,15 @@ Handle Objects::Add(ObjectData data) {
 Handle Objects::CreatePen(uint32_t style, int32_t width, COLORREF color) {
   return Add(LogPen{style, width, color});
 }
+Handle Objects::ExtCreatePen(uint32_t style, int32_t width, COLORREF color, const uint32_t* dashes,
+                             size_t count) {
+  LogPen pen{style, width, color};
+  pen.extended = true;
+  pen.entries = static_cast<uint32_t>(count < 16 ? count : 16);
+  for (uint32_t i = 0; i < pen.entries; ++i) pen.dashes[i] = dashes[i];
+  return Add(pen);
+}
+
 Handle Objects::CreateSolidBrush(COLORREF color) { return Add(LogBrush{BS_SOLID, color, 0}); }
 Handle Objects::CreateHatchBrush(uint32_t hatch, COLORREF color) {
   return Add(LogBrush{BS_HATCHED, color, hatch});

@@ -20,6 +20,9 @@ using ObjectData = std::variant<std::monostate, LogPen, LogBrush, LogFont>;
 class Objects {
  public:
   Handle CreatePen(uint32_t style, int32_t width, COLORREF color);
+  // ExtCreatePen with a solid brush; at most 16 dashes (GDI's limit) are
+  // kept.
+  Handle ExtCreatePen(uint32_t style, int32_t width, COLORREF color, const uint32_t* dashes, size_t count);
   Handle CreateSolidBrush(COLORREF color);
   Handle CreateHatchBrush(uint32_t hatch, COLORREF color);
   Handle CreateFontIndirect(const LogFont& font);

@@ -47,6 +47,11 @@ struct LogPen {
   uint32_t style = 0;
   int32_t width = 0;
   COLORREF color = 0;
+  // Made by ExtCreatePen (a solid brush): a PS_GEOMETRIC pen and, with
+  // PS_USERSTYLE, the lengths of its dashes and gaps in logical units.
+  bool extended = false;
+  uint32_t entries = 0;
+  uint32_t dashes[16] = {};
 };
 
 struct LogBrush {
@@ -65,9 +70,12 @@ enum : int { TRANSPARENT = 1, OPAQUE = 2 };
 enum : uint32_t { TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6,
                   TA_TOP = 0, TA_BOTTOM = 8, TA_BASELINE = 24 };
 
-// Pen styles.
+// Pen styles; the end cap and join bits and the pen type of ExtCreatePen.
 enum : uint32_t { PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4,
-                  PS_NULL = 5, PS_INSIDEFRAME = 6 };
+                  PS_NULL = 5, PS_INSIDEFRAME = 6, PS_USERSTYLE = 7, PS_STYLE_MASK = 0x0F };
+enum : uint32_t { PS_ENDCAP_ROUND = 0, PS_ENDCAP_SQUARE = 0x100, PS_ENDCAP_FLAT = 0x200,
+                  PS_JOIN_ROUND = 0, PS_JOIN_BEVEL = 0x1000, PS_JOIN_MITER = 0x2000,
+                  PS_COSMETIC = 0, PS_GEOMETRIC = 0x10000 };
 
 // Brush styles and hatches.
 enum : uint32_t { BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2 };

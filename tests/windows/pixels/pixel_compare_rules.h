@@ -10,6 +10,13 @@
 // other orders; a shape gone missing or moved by two pixels or more leaves
 // a clump or a large share and fails.
 //
+// Dashed line types are geometric pens with dashes of their own
+// (PS_USERSTYLE). Windows, and the renderer, take their lengths in logical
+// units; Wine 8 takes them as device pixels. The plot of dashes
+// (tests/windows/data/pixels/dashes.plt) is drawn so that a logical unit
+// comes to a pixel at the compared size, where both readings agree; the
+// other plots draw no dashes.
+//
 // TrueType text: GDI under Wine anti-aliases it whatever the font
 // smoothing setting (fonts recorded in draft quality), cairo does not, and
 // the two rasterisers hint the same font differently. Pixels are first

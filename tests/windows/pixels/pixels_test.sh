@@ -27,18 +27,26 @@ mkdir -p "$out/emf" "$out/gdi" "$out/cairo" "$out/config" "$out/gdi-export" "$ou
 # set of their own.
 export XDG_CONFIG_HOME="$out/config"
 "$tessella" settings set --set Strokes DrawChars on >/dev/null
-"$tessella" -Q -B -O:"$out/emf" "$data"/{lines,fills,curves,clipping,labels_truetype}.plt
+# Besides our own plots, two of other programs': gnuplot's (hpgl) and
+# pstoedit's (hpgl2, with rotated text).
+"$tessella" -Q -B -O:"$out/emf" "$data"/{lines,fills,curves,clipping,labels_truetype,dashes,gnuplot,pstoedit}.plt
 "$tessella" -Q -B --set Strokes -O:"$out/emf" "$data/labels_stroke.plt"
 
 emfs=()
-for name in lines fills curves clipping labels_stroke labels_truetype; do
+for name in lines fills curves clipping labels_stroke labels_truetype gnuplot pstoedit; do
   emfs+=("$(winepath -w "$out/emf/$name.emf")")
 done
 wine "$player" 800 "$(winepath -w "$out/gdi")" "${emfs[@]}" </dev/null
+# The dashes at a size where a logical unit (0.1 mm) is a pixel: the frame's
+# width in 0.01 mm, over ten (see pixel_compare_rules.h).
+frame=$("$tessella" --dump "$out/emf/dashes.emf" | sed -n '1s/.* frame=(\(-*[0-9]*\),-*[0-9]*,\(-*[0-9]*\),.*/\1 \2/p')
+read -r left right <<<"$frame"
+wine "$player" $(((right - left + 5) / 10)) "$(winepath -w "$out/gdi")" "$(winepath -w "$out/emf/dashes.emf")" </dev/null
 
 status=0
-"$compare" "$out/gdi" "$out/cairo" "$out"/emf/{lines,fills,curves,clipping,labels_stroke}.emf \
-  --text "$out/emf/labels_truetype.emf" || status=$?
+"$compare" "$out/gdi" "$out/cairo" "$out"/emf/{lines,fills,curves,clipping,labels_stroke,dashes}.emf \
+  --text "$out/emf/labels_truetype.emf" --text "$out/emf/gnuplot.emf" --text "$out/emf/pstoedit.emf" ||
+  status=$?
 # The Windows program's BMP export (GDI into the pens' palette) against the
 # Linux export (cairo, then the same palette) of the same metafiles.
 shapes=()
