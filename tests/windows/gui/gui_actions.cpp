@@ -104,7 +104,9 @@ void SetPreference(const char* name, const std::string& text) {
 void ResetSettings() {
   HKEY base;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_ALL_ACCESS, &base) == 0) {
-    for (const char* name : {"TextViewer", "UseFolder", "Folder"}) RegDeleteValueA(base, name);
+    // "Settings" names the start-up set: a scenario that saved another set
+    // must not hand it to the next one.
+    for (const char* name : {"TextViewer", "UseFolder", "Folder", "Settings"}) RegDeleteValueA(base, name);
     RegCloseKey(base);
   }
   // No start of the program asks an update server unless a scenario names
