@@ -18,33 +18,7 @@ constexpr char kBase[] = "Software\\Quillmark\\Tessella";
 constexpr char kFullBase[] = "HKEY_CURRENT_USER\\Software\\Quillmark\\Tessella";
 
 // What reg.exe prints for `args`.
-std::string Reg(const std::string& args) {
-  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-  HANDLE read = nullptr, write = nullptr;
-  if (!CreatePipe(&read, &write, &sa, 0)) return std::string();
-  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = write;
-  si.hStdError = write;
-  PROCESS_INFORMATION pi{};
-  std::string cmd = "reg.exe " + args;
-  std::string out;
-  if (CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
-    CloseHandle(write);
-    write = nullptr;
-    char buffer[4096];
-    DWORD n = 0;
-    while (::ReadFile(read, buffer, sizeof buffer, &n, nullptr) && n) out.append(buffer, n);
-    WaitForSingleObject(pi.hProcess, 10000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-  }
-  if (write) CloseHandle(write);
-  CloseHandle(read);
-  return out;
-}
+std::string Reg(const std::string& args) { return RunAndRead("reg.exe " + args, 10000); }
 
 // The values reg.exe lists for one key: name -> "TYPE data" ("" for the
 // default value's name).
