@@ -114,11 +114,16 @@ def peer_png_options(plot, width, height, work):
     aspect = (width / height) / (pw / ph)
     opts = base + ["-a", f"{aspect:.4f}"]
     subprocess.run(opts + ["-f", probe, plot], check=True, stdout=subprocess.DEVNULL)
-    pw, ph = png_size(probe)
-    # hp2xx rounds its box up by a pixel or so: take that back once.
-    opts[opts.index("-w") + 1] = f"{(2 * width - pw) / 10:.1f}"
-    opts[opts.index("-h") + 1] = f"{(2 * height - ph) / 10:.1f}"
-    subprocess.run(opts + ["-f", probe, plot], check=True, stdout=subprocess.DEVNULL)
+    # hp2xx rounds its box by a pixel or so: nudge the box until it fits.
+    w, h = width / 10, height / 10
+    for _ in range(4):
+        pw, ph = png_size(probe)
+        if (pw, ph) == (width, height):
+            break
+        w, h = w + (width - pw) / 20, h + (height - ph) / 20
+        opts[opts.index("-w") + 1] = f"{w:.2f}"
+        opts[opts.index("-h") + 1] = f"{h:.2f}"
+        subprocess.run(opts + ["-f", probe, plot], check=True, stdout=subprocess.DEVNULL)
     return opts, png_size(probe)
 
 
