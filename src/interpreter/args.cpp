@@ -130,7 +130,8 @@ Scan QuickNumber(const char* p, const char** end, Arg* arg) {
   }
   if (wholeDigits + decimals == 0) return Scan::None;
   if (wholeDigits > 9 || wholeDigits + decimals > 15 || *q == 'e' || *q == 'E') return Scan::General;
-  const double v = static_cast<double>(mantissa) / kPow10[decimals];
+  // Dividing by 1 changes nothing, and most parameters are whole numbers.
+  const double v = decimals ? static_cast<double>(mantissa) / kPow10[decimals] : static_cast<double>(mantissa);
   arg->d = negative ? -v : v;
   arg->l = static_cast<int32_t>(negative ? -whole : whole);
   *end = q;

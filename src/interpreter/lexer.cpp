@@ -35,11 +35,17 @@ int Lexer::CollectRun(const uint8_t* classes) {
     size_t avail;
     const char* p = in_.Peek(&avail);
     if (!p) return -1;
+    // The text may grow to two bytes short of the buffer's size: copy while
+    // scanning, up to that limit, since most runs are a few bytes.
+    const size_t room = size_ - 2 - len_;  // Next keeps size_ >= 4 and len_ <= size_ - 2
+    const size_t limit = avail < room ? avail : room;
+    char* out = buf_ + len_;
     size_t i = 0;
-    while (i < avail && classes[static_cast<uint8_t>(p[i])] == kTake) ++i;
-    // The text may grow to two bytes short of the buffer's size.
-    if (len_ + i + 2 > size_) return -2;
-    std::memcpy(buf_ + len_, p, i);
+    while (i < limit && classes[static_cast<uint8_t>(p[i])] == kTake) {
+      out[i] = p[i];
+      ++i;
+    }
+    if (i == limit && limit < avail && classes[static_cast<uint8_t>(p[i])] == kTake) return -2;
     len_ += i;
     in_.Advance(i);
     if (i == avail) continue;

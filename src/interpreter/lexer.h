@@ -21,6 +21,8 @@ class Lexer {
   // characters, then the rest as collected for that mnemonic, NUL-terminated.
   // The label terminator and its visibility come from the run's state.
   LexResult Next(char* buf, size_t size, uint16_t* mnemonic, char terminator, bool showTerminator);
+  // The length of the text of the last command read.
+  size_t Length() const { return len_; }
 
  private:
   // Appends c unless the text would reach the buffer's last byte.
