@@ -81,6 +81,7 @@ LexResult Lexer::Next(char* buf, size_t size, uint16_t* mnemonic, char terminato
     in_.Unget();
   }
 
+  plain_ = false;
   buf_[len_++] = static_cast<char>(first);
   buf_[len_++] = static_cast<char>(second);
   *mnemonic = Mnemonic(static_cast<char>(first), static_cast<char>(second));
@@ -157,6 +158,7 @@ LexResult Lexer::CollectRest(uint16_t m, char terminator, bool showTerminator) {
     if (c >= 0 && !Put(static_cast<char>(c))) return full;
     return LexResult::Command;
   }
+  plain_ = true;
   for (;;) {
     c = CollectRun(kClasses.plain);
     if (c == -2) return full;
