@@ -36,6 +36,19 @@ int64_t SaneExtent(int32_t v);
 class Bounds {
  public:
   void Add(const Rect& r);
+  // Add for a box already normalised: inline, for the recorder's per-record
+  // path.
+  void AddNormalised(const Rect& n) {
+    if (empty_) {
+      r_ = n;
+      empty_ = false;
+      return;
+    }
+    if (n.left < r_.left) r_.left = n.left;
+    if (n.top < r_.top) r_.top = n.top;
+    if (n.right > r_.right) r_.right = n.right;
+    if (n.bottom > r_.bottom) r_.bottom = n.bottom;
+  }
   void Reset() { empty_ = true; }
   bool Empty() const { return empty_; }
   // (0, 0, -1, -1) when empty, as GDI reports an empty metafile.

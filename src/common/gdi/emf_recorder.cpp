@@ -289,8 +289,8 @@ class Recorder final : public EmfRecorder {
     bounds_.Add(dev);
     return dev;
   }
-  // The same for records that carry no bounds of their own: the logical
-  // box is only gathered, and mapped once (SettleBounds). The mapping is
+  // The same for records that carry no bounds of their own (`box`
+  // normalised): the logical box is only gathered, and mapped once (SettleBounds). The mapping is
   // monotonic on each axis, so the device box of the union is the union of
   // the device boxes.
   void DrawnUnrecorded(const Rect& box, bool stroked) {
@@ -298,7 +298,8 @@ class Recorder final : public EmfRecorder {
       pathBounds_.Add(map_.ToDevice(box));
       return;
     }
-    logicalBounds_.Add(stroked ? Grown(box, PenHalfWidth()) : box);
+    const int32_t half = stroked ? PenHalfWidth() : 0;
+    logicalBounds_.AddNormalised(half ? Grown(box, half) : box);
   }
   // Brings the gathered logical box into the device bounds, before the
   // mapping changes and before the bounds are read.
