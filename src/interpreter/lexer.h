@@ -44,6 +44,10 @@ class Lexer {
   // of the file, or -2 when the text would not fit.
   int CollectRun(const uint8_t* classes);
   LexResult CollectRest(uint16_t mnemonic, char terminator, bool showTerminator);
+  // An ordinary command (not SM, DT, LB, PE, MG, CO or an escape) that lies
+  // whole in the read-ahead, with no E after it, cut in one pass. False,
+  // having consumed nothing, for anything else.
+  bool QuickPlain(uint16_t* mnemonic);
 
   InputFile& in_;
   char* buf_ = nullptr;
