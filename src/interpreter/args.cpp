@@ -14,7 +14,8 @@
 namespace tsl {
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n'; }
+// Blank, tab, and LF, VT, FF, CR (9 to 13).
+bool IsBlank(char c) { return c == ' ' || static_cast<unsigned char>(c - '\t') <= '\r' - '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Reads a decimal number at p: blanks, an optional sign, digits with an
@@ -178,11 +179,6 @@ int GetArgs(const char* text, Arg* args, int maxArgs, uint32_t offset, Conversio
     ++p;
   }
   return n;
-}
-
-int GetArgs(const char* text, PlotterState& ps, int maxArgs) {
-  if (maxArgs > ps.nArgsMax) maxArgs = ps.nArgsMax;
-  return GetArgs(text, ps.pArgs, maxArgs, ps.offCommand, ps.log);
 }
 
 void LogParamError(const char* expected, const char* text, PlotterState& ps) {
