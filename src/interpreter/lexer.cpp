@@ -17,10 +17,12 @@ struct ByteClasses {
   uint8_t pe[256];
   uint8_t plain[256];
   uint8_t starts[256];  // a letter of either case or ESC: may start a mnemonic
+  uint8_t letter[256];  // 0 to 25 for a letter of either case, 26 for anything else
   ByteClasses() {
     for (int c = 0; c < 256; ++c) {
       pe[c] = plain[c] = kTake;
       starts[c] = IsLetter(Upper(c)) || c == ESC;
+      letter[c] = static_cast<uint8_t>(IsLetter(Upper(c)) ? Upper(c) - 'A' : 26);
       if (IsLetter(Upper(c))) plain[c] = kStop;
     }
     const uint8_t esc = static_cast<uint8_t>(ESC);
@@ -49,8 +51,8 @@ bool Lexer::QuickPlain(uint16_t* mnemonic) {
   size_t i = 0;
   while (i < avail && !kClasses.starts[p[i]]) ++i;
   if (i + 1 >= avail) return false;
-  const unsigned a = static_cast<unsigned>(Upper(p[i])) - 'A', b = static_cast<unsigned>(Upper(p[i + 1])) - 'A';
-  if (a >= 26 || b >= 26 || kSpecial.pair[a * 26 + b]) return false;
+  const unsigned a = kClasses.letter[p[i]], b = kClasses.letter[p[i + 1]];
+  if (a == 26 || b == 26 || kSpecial.pair[a * 26 + b]) return false;
   size_t n = 2;
   const size_t room = size_ - 2;  // the text may grow to two bytes short of the buffer
   for (size_t k = i + 2; k < avail; ++k) {
