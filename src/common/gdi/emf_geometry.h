@@ -63,8 +63,14 @@ class Bounds {
 Rect Normalised(const Rect& r);
 // Smallest box holding the points (n > 0).
 Rect PointsBox(const Point* pts, size_t n);
-// `box` grown by `d` on every side.
-Rect Grown(const Rect& box, int32_t d);
+// `box` grown by `d` on every side, each edge kept within 32 bits.
+inline Rect Grown(const Rect& box, int32_t d) {
+  auto clamp = [](int64_t v) {
+    return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+  };
+  return Rect{clamp(int64_t{box.left} - d), clamp(int64_t{box.top} - d), clamp(int64_t{box.right} + d),
+              clamp(int64_t{box.bottom} + d)};
+}
 
 // Where the ray from the centre of the ellipse inscribed in `box` through
 // `ray` meets the ellipse (rounded); the centre itself for a degenerate box.
