@@ -356,7 +356,7 @@ class Recorder final : public EmfRecorder {
   RecordBuilder rb_;
   // Records go out in blocks: most are a few bytes, and each write to the
   // sink would cost more than the record.
-  static constexpr size_t kOutBuffer = 64 * 1024;
+  static constexpr size_t kOutBuffer = 256 * 1024;
   std::vector<uint8_t> out_ = std::vector<uint8_t>(kOutBuffer);
   size_t outUsed_ = 0;
   bool closed_ = false;
