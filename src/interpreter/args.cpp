@@ -118,23 +118,27 @@ Scan QuickNumber(const char* p, const char** end, Arg* arg) {
   while (IsBlank(*q)) ++q;
   bool negative = false;
   if (*q == '+' || *q == '-') negative = *q++ == '-';
-  int64_t mantissa = 0;
+  // Unsigned, so that the digits of a number too long for this path wrap
+  // harmlessly before the count sends it to the general one.
+  uint64_t mantissa = 0;
   const char* start = q;
-  while (IsDigit(*q)) mantissa = mantissa * 10 + (*q++ - '0');
-  const int64_t whole = mantissa;
+  while (IsDigit(*q)) mantissa = mantissa * 10 + static_cast<uint64_t>(*q++ - '0');
+  const uint64_t whole = mantissa;
   const long wholeDigits = q - start;
   long decimals = 0;
   if (*q == '.') {
     const char* f = ++q;
-    while (IsDigit(*q)) mantissa = mantissa * 10 + (*q++ - '0');
+    while (IsDigit(*q)) mantissa = mantissa * 10 + static_cast<uint64_t>(*q++ - '0');
     decimals = q - f;
   }
   if (wholeDigits + decimals == 0) return Scan::None;
   if (wholeDigits > 9 || wholeDigits + decimals > 15 || *q == 'e' || *q == 'E') return Scan::General;
   // Dividing by 1 changes nothing, and most parameters are whole numbers.
-  const double v = decimals ? static_cast<double>(mantissa) / kPow10[decimals] : static_cast<double>(mantissa);
+  const double m = static_cast<double>(static_cast<int64_t>(mantissa));
+  const double v = decimals ? m / kPow10[decimals] : m;
   arg->d = negative ? -v : v;
-  arg->l = static_cast<int32_t>(negative ? -whole : whole);
+  const int32_t l = static_cast<int32_t>(whole);  // at most 9 digits
+  arg->l = negative ? -l : l;
   *end = q;
   return Scan::Done;
 }
