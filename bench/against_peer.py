@@ -22,7 +22,7 @@ def run(cmd, cwd=None, may_fail=False, timeout=None):
     report = os.path.join(WORK, "time.txt")
     start = time.perf_counter()
     # A session of its own, so that a peer past its time goes with its timer.
-    proc = subprocess.Popen(["/usr/bin/time", "-f", "%M", "-o", report] + cmd, cwd=cwd,
+    proc = subprocess.Popen(["/usr/bin/time", "-f", "%M %U %S", "-o", report] + cmd, cwd=cwd,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, start_new_session=True)
     try:
         _, err = proc.communicate(timeout=timeout)
@@ -39,8 +39,8 @@ def run(cmd, cwd=None, may_fail=False, timeout=None):
             return None
         sys.exit(1)
     with open(report) as f:
-        kib = int(f.read().split()[-1])
-    return secs, kib / 1024
+        kib, user, system = f.read().split()[-3:]
+    return secs, int(kib) / 1024, float(user) + float(system)
 
 
 def best(cmd, runs, may_fail=False, timeout=None):
@@ -49,7 +49,7 @@ def best(cmd, runs, may_fail=False, timeout=None):
         results.append(run(cmd, may_fail=may_fail, timeout=timeout))
         if results[-1] is None:
             return None
-    return min(r[0] for r in results), max(r[1] for r in results)
+    return min(r[0] for r in results), max(r[1] for r in results), min(r[2] for r in results)
 
 
 def png_size(path):
@@ -61,9 +61,9 @@ def png_size(path):
 class Table:
     def __init__(self, before, peer):
         self.before, self.peer = before, peer
-        cols = f"{'task':9} {'file':10} {'MB':>7} | {'s':>6} {'MB/s':>7} {'MiB':>6}"
+        cols = f"{'task':9} {'file':10} {'MB':>7} | {'s':>6} {'cpu s':>6} {'MB/s':>7} {'MiB':>6}"
         if before:
-            cols += f" | {'before s':>8} {'MB/s':>7} {'MiB':>6} {'speed-up':>8}"
+            cols += f" | {'before s':>8} {'cpu s':>6} {'MB/s':>7} {'MiB':>6} {'speed-up':>8}"
         if peer:
             cols += f" | {'peer s':>7} {'MB/s':>7} {'MiB':>6} {'x peer':>7}"
         print(cols)
@@ -71,13 +71,13 @@ class Table:
 
     def row(self, task, name, size, ours, before=None, peer=None):
         mb = size / MB
-        line = f"{task:9} {name:10} {mb:7.1f} | {ours[0]:6.2f} {mb / ours[0]:7.1f} {ours[1]:6.1f}"
+        line = f"{task:9} {name:10} {mb:7.1f} | {ours[0]:6.2f} {ours[2]:6.2f} {mb / ours[0]:7.1f} {ours[1]:6.1f}"
         if self.before:
             if before:
-                line += (f" | {before[0]:8.2f} {mb / before[0]:7.1f} {before[1]:6.1f}"
+                line += (f" | {before[0]:8.2f} {before[2]:6.2f} {mb / before[0]:7.1f} {before[1]:6.1f}"
                          f" {before[0] / ours[0]:7.2f}x")
             else:
-                line += " | " + " " * 33
+                line += " | " + " " * 40
         if self.peer:
             if peer:
                 line += f" | {peer[0]:7.2f} {mb / peer[0]:7.1f} {peer[1]:6.1f} {peer[0] / ours[0]:6.2f}x"
@@ -104,26 +104,24 @@ def generate(work, big):
 
 
 def peer_png_options(plot, width, height, work):
-    """hp2xx options giving a width x height PNG: 254 dpi makes a pixel 0.1 mm,
-    -w/-h give the box, and -a stretches the drawing (hp2xx keeps the plot's
-    own aspect) after a first run at -a 1 shows the aspect it chose."""
+    """hp2xx options giving a width x height PNG: 254 dpi makes a pixel 0.1 mm;
+    the box (-w, -h) is left a little wide so that the height decides the
+    scale, and -a stretches the drawing across (hp2xx keeps the plot's own
+    aspect otherwise), corrected until the pixels agree."""
     probe = os.path.join(work, "probe.png")
-    base = ["hp2xx", "-q", "-m", "png", "-d", "254", "-w", f"{width / 10:.1f}", "-h", f"{height / 10:.1f}"]
-    subprocess.run(base + ["-f", probe, plot], check=True, stdout=subprocess.DEVNULL)
-    pw, ph = png_size(probe)
-    aspect = (width / height) / (pw / ph)
-    opts = base + ["-a", f"{aspect:.4f}"]
-    subprocess.run(opts + ["-f", probe, plot], check=True, stdout=subprocess.DEVNULL)
-    # hp2xx rounds its box by a pixel or so: nudge the box until it fits.
-    w, h = width / 10, height / 10
-    for _ in range(4):
+    w, h, aspect = width / 10 + 5, height / 10, 1.0
+    opts = []
+    for _ in range(8):
+        opts = ["hp2xx", "-q", "-m", "png", "-d", "254", "-w", f"{w:.2f}", "-h", f"{h:.2f}",
+                "-a", f"{aspect:.5f}"]
+        subprocess.run(opts + ["-f", probe, plot], check=True, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
         pw, ph = png_size(probe)
         if (pw, ph) == (width, height):
             break
-        w, h = w + (width - pw) / 20, h + (height - ph) / 20
-        opts[opts.index("-w") + 1] = f"{w:.2f}"
-        opts[opts.index("-h") + 1] = f"{h:.2f}"
-        subprocess.run(opts + ["-f", probe, plot], check=True, stdout=subprocess.DEVNULL)
+        h += (height - ph) / 10
+        aspect *= width / pw
+        w = max(w, width / 10 * aspect + 5)
     return opts, png_size(probe)
 
 

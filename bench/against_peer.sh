@@ -3,7 +3,8 @@
 # files, in one run: the surface plot that gnuplot writes (200 x 200,
 # hidden3d, its body repeated to 60 MB), PA/PD polylines, the same as
 # Polyline Encoded, and labels, fills and many small pens. Prints, per task,
-# seconds, MB/s of input, peak memory and the ratios:
+# seconds (wall, and CPU: user + system, steadier on a shared machine), MB/s
+# of input (wall), peak memory and the ratios (wall):
 #   plot -> EMF (peer: -m svg), measure only (-E), plot -> PNG at the peer's
 #   pixel count (surface only), and -j 1 against -j 2 on a folder of 200 plots.
 #
