@@ -14,7 +14,8 @@
 # --before    run BIN too on the same files and print after/before
 # --runs N    best of N runs per figure (default 3; the peer and -j: 2)
 # --only      comma-separated tasks among emf,measure,png,jobs (default all)
-# --peer-timeout S   a peer run taking longer is stopped and shown as none (20)
+# --peer-timeout S   a peer run taking longer is stopped and shown as none (20;
+#             ten times that on the 600 MB file)
 # Installs nothing: gnuplot and hp2xx come from scripts/packages/bench.txt.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
