@@ -45,7 +45,12 @@ struct RenderOptions {
   std::vector<TextRun>* textRuns = nullptr;
   // When set and raised, playing stops at the next record.
   const std::atomic<bool>* cancel = nullptr;
+  // Seconds a picture may take to draw (0: no limit); past them playing
+  // stops, so that no metafile holds the program for ever.
+  double timeLimit = 0;
 };
+
+enum class PlayResult { kDone, kCancelled, kTimedOut, kDamaged };
 
 // Destination rectangle in the context's device space.
 struct DestRect {
@@ -56,6 +61,11 @@ struct DestRect {
 // are damaged are skipped; nothing is read outside them.
 void PlayEnhMetaFile(cairo_t* cr, const gdi::EmfReader& emf, const DestRect& rect,
                      const RenderOptions& options = {});
+// The same, reading the records as they are played (the reader's header
+// already read). kDamaged, with the reason, for data that end or break
+// before EMR_EOF: what came before is drawn.
+PlayResult PlayEnhMetaFile(cairo_t* cr, gdi::EmfStreamReader& emf, const DestRect& rect,
+                           const RenderOptions& options, std::string* error);
 
 class EmfRenderer {
  public:
@@ -66,6 +76,8 @@ class EmfRenderer {
 
   // Interprets one record; false at EMR_EOF.
   bool PlayRecord(const gdi::EmfRecord& r);
+  // Draws what is still held back (a run of lines); called at the end.
+  void Flush();
 
   struct Pt {
     double x = 0, y = 0;
