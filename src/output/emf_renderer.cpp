@@ -123,11 +123,14 @@ EmfRenderer::~EmfRenderer() {
   for (auto& f : faces_) cairo_font_face_destroy(f.face);
 }
 
-void EmfRenderer::Flush() {}
-
 bool EmfRenderer::PlayRecord(const EmfRecord& r) {
-  if (r.type == EMR_EOF) return false;
+  if (r.type == EMR_EOF) {
+    Flush();
+    return false;
+  }
   if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS) return false;  // nothing more can be drawn
+  if (BatchRecord(r)) return true;
+  Flush();
   if (!StateRecord(r)) DrawRecord(r);
   return true;
 }

@@ -114,6 +114,16 @@ class EmfRenderer {
     bool evenOdd = false;
     bool exclude = false;
   };
+  // A point in cairo's 24.8 fixed point.
+  struct FixedPt {
+    int32_t x = 0, y = 0;
+    bool operator==(const FixedPt& o) const { return x == o.x && y == o.y; }
+  };
+  // Open figures on the output: their points, and where each begins.
+  struct Figures {
+    std::vector<Pt> points;
+    std::vector<size_t> starts;
+  };
   struct Xform {
     double m11 = 1, m12 = 0, m21 = 0, m22 = 1, dx = 0, dy = 0;
   };
@@ -169,12 +179,26 @@ class EmfRenderer {
   bool ReadPoints(const gdi::EmfRecord& r, size_t countOff, size_t ptsOff, bool small, std::vector<Pt>* pts);
   void BeginShape();
   void FinishShape(bool fill, bool stroke);
+  // How the current pen strokes on this output.
+  struct Stroke {
+    Pen pen;
+    double width = 1;       // output units
+    bool onePixel = false;  // drawn pixel by pixel (StrokeOnePixel)
+    std::vector<double> dashes;  // output units, on and off; empty: solid
+  };
+  Stroke StrokeFor();
+  void SetStroke(const Stroke& st);  // width, caps, joins, colour, dashes
   void StrokeCurrent();
   // The current path (snapped to whole pixels) drawn one pixel per step
   // along each segment's longer axis, without the last pixel of a figure,
   // with `dashes` (device pixels, on and off) counted in those steps through
   // the whole path (emf_renderer_pixels.cpp).
   void StrokeOnePixel(const std::vector<double>& dashes);
+  void StrokeOnePixel(const Figures& figures);  // solid
+  // Sets the pixels at these output points to the source colour.
+  void FillPixels(const std::vector<Pt>& pixels);
+  template <class Shape>
+  void DrawPixels(const Shape& shape, const std::vector<double>& dashes);
   // Where one-pixel lines may be written straight into the bitmap: its
   // pixels and the clip's box, when the clip is that box (nullptr when it
   // is not, or the target is no bitmap). Found again after the clip changed.
@@ -199,6 +223,16 @@ class EmfRenderer {
                  double yDest, double cxDest, double cyDest, double xSrc, double ySrc, double cxSrc,
                  double cySrc, bool bottomUpOrigin);
 
+  // Runs of lines (emf_renderer_batch.cpp): the lines of consecutive
+  // records drawn with one pen (and the pixels set in its colour) are held
+  // in one path, each record a figure of its own, and drawn at once when
+  // anything else comes. True when `r` joined the run.
+  bool BatchRecord(const gdi::EmfRecord& r);
+  bool StartBatch();
+  // Adds a record's points (after `first`, the pen position, when given)
+  // as a figure, on the pixels the record drawn by itself is stroked along.
+  void BatchFigure(const Pt* pts, size_t n, const Pt* first);
+
   // Text (emf_renderer_text.cpp).
   struct FaceMetrics {
     double ascent = 0.8, descent = 0.2, avgWidth = 0.5;  // per em
@@ -220,6 +254,15 @@ class EmfRenderer {
   bool pixelTargetKnown_ = false;
   PixelTarget pixelTarget_;
   cairo_path_t* path_ = nullptr;  // the closed path, output space
+  bool batching_ = false;
+  size_t batchRecords_ = 0;
+  Stroke batchStroke_;
+  cairo_matrix_t batchMatrix_{};  // logical -> output
+  double batchOffset_ = 0;
+  Figures batchFigures_;         // output space, snapped
+  std::vector<Pt> batchPixels_;  // output space
+  std::vector<Pt> batchPoints_;  // a record's points, kept for their memory
+  std::vector<FixedPt> batchFixed_, batchSnapped_;
   struct CachedFace {
     std::string key;
     cairo_font_face_t* face;
