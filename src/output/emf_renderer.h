@@ -45,6 +45,9 @@ struct RenderOptions {
   std::vector<TextRun>* textRuns = nullptr;
   // When set and raised, playing stops at the next record.
   const std::atomic<bool>* cancel = nullptr;
+  // Runs of lines drawn with one pen are held and drawn at once (raster
+  // surfaces); off, every record is drawn by itself.
+  bool batchLines = true;
   // Seconds a picture may take to draw (0: no limit); past them playing
   // stops, so that no metafile holds the program for ever.
   double timeLimit = 0;
@@ -262,7 +265,7 @@ class EmfRenderer {
   Figures batchFigures_;         // output space, snapped
   std::vector<Pt> batchPixels_;  // output space
   std::vector<Pt> batchPoints_;  // a record's points, kept for their memory
-  std::vector<FixedPt> batchFixed_, batchSnapped_;
+  std::vector<FixedPt> batchFixed_;
   struct CachedFace {
     std::string key;
     cairo_font_face_t* face;

@@ -93,26 +93,19 @@ void EmfRenderer::BatchFigure(const Pt* pts, size_t n, const Pt* first) {
   };
   if (first) add(*first);
   for (size_t i = 0; i < n; ++i) add(pts[i]);
-  // ...then on its pixels, as it is appended again after snapping (cairo
-  // does that for the figures it strokes).
-  std::vector<Fixed>& snapped = batchSnapped_;
-  snapped.clear();
+  // ...then on its pixels. (Stroked, cairo merges again the points that
+  // have come to lie on one line, as it did when the snapped path was
+  // appended; the pixel steps of a one-pixel line are the same either way.)
   const int32_t offset = static_cast<int32_t>(batchOffset_ * 256);
-  for (const Fixed& f : logical) {
-    Fixed s{(f.x & ~255) + offset, (f.y & ~255) + offset};
-    if (snapped.empty() || !batchStroke_.onePixel)
-      snapped.push_back(s);
-    else
-      LineTo(snapped, s);
-  }
   batchFigures_.starts.push_back(batchFigures_.points.size());
-  for (const Fixed& f : snapped) batchFigures_.points.push_back({f.x / 256.0, f.y / 256.0});
+  for (const Fixed& f : logical)
+    batchFigures_.points.push_back({((f.x & ~255) + offset) / 256.0, ((f.y & ~255) + offset) / 256.0});
 }
 
 bool EmfRenderer::BatchRecord(const EmfRecord& r) {
   // Anti-aliased outputs keep one stroke per record: where lines overlap
   // their edges blend differently.
-  if (options_.antialias || inPath_) return false;
+  if (options_.antialias || !options_.batchLines || inPath_) return false;
   switch (r.type) {
     case EMR_MOVETOEX:
       if (!batching_) return false;
