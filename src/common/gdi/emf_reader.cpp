@@ -237,32 +237,18 @@ bool EmfStreamReader::ReadHeader(std::string* error) {
 }
 
 EmfStreamReader::Step EmfStreamReader::Next(EmfRecord* r, std::string* error) {
+  if (!fault_.empty()) return Fault(fault_, error);
   if (done_) return Step::kEnd;
-  if (nBytes_ == 0) {
-    Fail(error, "The metafile header was not read.");
-    return Step::kFault;
-  }
-  if (offset_ >= nBytes_) {
-    Fail(error, kNoEof);
-    return Step::kFault;
-  }
+  if (nBytes_ == 0) return Fault("The metafile header was not read.", error);
+  if (offset_ >= nBytes_) return Fault(kNoEof, error);
   const uint64_t left = nBytes_ - offset_;
   std::string why;
-  if (left < 8) {
-    Fail(error, Format("The record at offset 0x%" PRIx64 " is truncated.", offset_));
-    return Step::kFault;
-  }
-  if (!Fill(8, &why)) {
-    Fail(error, why.empty() ? Truncated(offset_ + (end_ - at_), nBytes_) : why);
-    return Step::kFault;
-  }
+  if (left < 8) return Fault(Format("The record at offset 0x%" PRIx64 " is truncated.", offset_), error);
+  if (!Fill(8, &why)) return Fault(why.empty() ? Truncated(offset_ + (end_ - at_), nBytes_) : why, error);
   r->type = GetU32(buffer_.data() + at_);
   r->size = GetU32(buffer_.data() + at_ + 4);
-  if (!CheckRecordSize(offset_, r->size, left, error)) return Step::kFault;
-  if (!Fill(r->size, &why)) {
-    Fail(error, why.empty() ? Truncated(offset_ + (end_ - at_), nBytes_) : why);
-    return Step::kFault;
-  }
+  if (!CheckRecordSize(offset_, r->size, left, &why)) return Fault(why, error);
+  if (!Fill(r->size, &why)) return Fault(why.empty() ? Truncated(offset_ + (end_ - at_), nBytes_) : why, error);
   r->data = buffer_.data() + at_;
   r->offset = static_cast<size_t>(offset_);
   at_ += r->size;
@@ -272,12 +258,16 @@ EmfStreamReader::Step EmfStreamReader::Next(EmfRecord* r, std::string* error) {
     done_ = true;
     // As Parse, every byte the header counts must be there.
     uint64_t present = 0;
-    if (!Skip(nBytes_ - offset_, &present, &why)) {
-      Fail(error, why.empty() ? Truncated(offset_ + present, nBytes_) : why);
-      return Step::kFault;
-    }
+    if (!Skip(nBytes_ - offset_, &present, &why))
+      return Fault(why.empty() ? Truncated(offset_ + present, nBytes_) : why, error);
   }
   return Step::kRecord;
+}
+
+EmfStreamReader::Step EmfStreamReader::Fault(const std::string& why, std::string* error) {
+  fault_ = why;  // a reader that failed stays failed
+  Fail(error, why);
+  return Step::kFault;
 }
 
 bool CheckEmf(const uint8_t* data, size_t size, std::string* error) {

@@ -110,6 +110,7 @@ class EmfStreamReader {
   bool Fill(size_t n, std::string* error);
   // Reads past `n` bytes without keeping them; *present counts those found.
   bool Skip(uint64_t n, uint64_t* present, std::string* error);
+  Step Fault(const std::string& why, std::string* error);
 
   ByteSource* source_;
   EmfHeader header_;
@@ -121,6 +122,7 @@ class EmfStreamReader {
   uint32_t headerSize_ = 0;
   uint64_t count_ = 0;
   bool done_ = false;
+  std::string fault_;
 };
 
 // The checks of EmfReader::Parse without keeping a list of the records (in
