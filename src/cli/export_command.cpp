@@ -177,14 +177,9 @@ int RunExportCommand(int argc, char** argv, const SettingsSet& options) {
     outs.push_back(o);
   }
 
-  // Bitmaps are drawn from the file as it is read; the vector writers take
-  // the metafile whole.
+  // Every picture is drawn from the file as it is read.
   MetafileStream header;
   if (!header.Open(source, &why)) return Fail(input, "cannot open '" + source + "': " + why);
-  std::vector<uint8_t> emf;
-  bool vector = false;
-  for (const Out& o : outs) vector = vector || o.format == kSvg || o.format == kPdf;
-  if (vector && !LoadMetafileBytes(source, &emf, &why)) return Fail(input, why);
   // Pictures written before a failure or an interrupt are taken back.
   OutputGuard guard;
   for (const Out& o : outs)
@@ -195,8 +190,8 @@ int RunExportCommand(int argc, char** argv, const SettingsSet& options) {
     if (Interrupted()) break;
     bool ok;
     if (o.format == kSvg || o.format == kPdf) {
-      ok = EmfToVectorFile(emf.data(), emf.size(), o.format == kSvg ? VectorFormat::Svg : VectorFormat::Pdf, o.path,
-                           width, &why, InterruptFlag());
+      ok = EmfToVectorFile(source, o.format == kSvg ? VectorFormat::Svg : VectorFormat::Pdf, o.path, width, &why,
+                           InterruptFlag());
       if (!ok && !Interrupted()) Fail(input, "cannot write '" + o.name + "': " + why);
     } else {
       ExportRequest req;
