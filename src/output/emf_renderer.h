@@ -200,6 +200,9 @@ class EmfRenderer {
   void StrokeOnePixel(const Figures& figures);  // solid
   // Sets the pixels at these output points to the source colour.
   void FillPixels(const std::vector<Pt>& pixels);
+  // DirectPixels() when the source is one opaque colour, with that colour
+  // as a pixel value.
+  const PixelTarget* DirectSource(uint32_t* pixel);
   template <class Shape>
   void DrawPixels(const Shape& shape, const std::vector<double>& dashes);
   // Where one-pixel lines may be written straight into the bitmap: its

@@ -188,20 +188,24 @@ void EmfRenderer::StrokeOnePixel(const std::vector<double>& dashes) {
   cairo_path_destroy(path);
 }
 
-template <class Shape>
-void EmfRenderer::DrawPixels(const Shape& shape, const std::vector<double>& dashes) {
-  DashWalk dash(dashes);
+const EmfRenderer::PixelTarget* EmfRenderer::DirectSource(uint32_t* pixel) {
   // A plain colour goes straight into a bitmap clipped to a box at most;
   // anything else through cairo.
   double r = 0, g = 0, b = 0, a = 0;
-  const PixelTarget* direct = nullptr;
-  if (cairo_pattern_get_rgba(cairo_get_source(cr_), &r, &g, &b, &a) == CAIRO_STATUS_SUCCESS && a == 1)
-    direct = DirectPixels();
-  if (direct) {
+  if (cairo_pattern_get_rgba(cairo_get_source(cr_), &r, &g, &b, &a) != CAIRO_STATUS_SUCCESS || a != 1) return nullptr;
+  auto channel = [](double v) { return static_cast<uint32_t>(std::lround(v * 255)); };
+  *pixel = 0xFF000000u | channel(r) << 16 | channel(g) << 8 | channel(b);
+  return DirectPixels();
+}
+
+template <class Shape>
+void EmfRenderer::DrawPixels(const Shape& shape, const std::vector<double>& dashes) {
+  DashWalk dash(dashes);
+  uint32_t pixel = 0;
+  if (const PixelTarget* direct = DirectSource(&pixel)) {
     cairo_surface_t* target = cairo_get_target(cr_);
     cairo_surface_flush(target);
-    auto channel = [](double v) { return static_cast<uint32_t>(std::lround(v * 255)); };
-    BitmapPixels pixels(*direct, 0xFF000000u | channel(r) << 16 | channel(g) << 8 | channel(b));
+    BitmapPixels pixels(*direct, pixel);
     Walk(&shape, dash, pixels);
     cairo_surface_mark_dirty(target);
   } else {
@@ -214,15 +218,11 @@ void EmfRenderer::DrawPixels(const Shape& shape, const std::vector<double>& dash
 void EmfRenderer::StrokeOnePixel(const Figures& figures) { DrawPixels(figures, {}); }
 
 void EmfRenderer::FillPixels(const std::vector<Pt>& pixels) {
-  double r = 0, g = 0, b = 0, a = 0;
-  const PixelTarget* direct = nullptr;
-  if (cairo_pattern_get_rgba(cairo_get_source(cr_), &r, &g, &b, &a) == CAIRO_STATUS_SUCCESS && a == 1)
-    direct = DirectPixels();
-  if (direct) {
+  uint32_t pixel = 0;
+  if (const PixelTarget* direct = DirectSource(&pixel)) {
     cairo_surface_t* target = cairo_get_target(cr_);
     cairo_surface_flush(target);
-    auto channel = [](double v) { return static_cast<uint32_t>(std::lround(v * 255)); };
-    BitmapPixels sink(*direct, 0xFF000000u | channel(r) << 16 | channel(g) << 8 | channel(b));
+    BitmapPixels sink(*direct, pixel);
     for (const Pt& p : pixels) sink.Add(std::floor(p.x), std::floor(p.y));
     cairo_surface_mark_dirty(target);
     return;

@@ -16,7 +16,7 @@
 #include "output/emz.h"
 #include "output/metafile_load_stream.h"
 #include "output/raster_export.h"
-#include "platform/notices.h"
+#include "support/collect_notices.h"
 
 namespace tsl::test {
 namespace {
@@ -121,16 +121,6 @@ TEST(StreamRender, RunsOfLinesDrawAsTheRecordsDrawnOneByOne) {
   }
 }
 
-// "caption: text", as the desktop would show it.
-class CapturedNotices : public Notices {
- public:
-  NoticeAnswer Tell(const Notice& notice) override {
-    texts.push_back(NoticeText(notice));
-    return NoticeAnswer::Ok;
-  }
-  std::vector<std::string> texts;
-};
-
 ExportRequest FromFile(const std::string& path, int32_t w, int32_t h) {
   ExportRequest r;
   r.metafilePath = path;
@@ -184,7 +174,7 @@ TEST(StreamRender, DamageFoundWhileDrawingIsReportedAndNothingIsWritten) {
     std::string path, reason;
   } cases[] = {{cutPath, "truncated"}, {zipped, "compressed data are truncated"}};
   for (const auto& c : cases) {
-    CapturedNotices notices;
+    CollectNotices notices;
     const std::string out = tmp.path() + "/x.png";
     EXPECT_EQ(0, EmfToPngFile(notices, FromFile(c.path, 200, 100), DefaultSettings(), out)) << c.path;
     ASSERT_EQ(1u, notices.texts.size()) << c.path;
