@@ -7,6 +7,7 @@
 #include "common/gdi/emf_reader.h"
 #include "common/notify.h"
 #include "interpreter/statistics.h"
+#include "output/metafile_load_stream.h"
 #include "output/raster_export.h"
 #include "resources/string_ids.h"
 
@@ -14,17 +15,24 @@ namespace tsl {
 
 namespace {
 
-// The page's metafile: the one in memory, or the page's file, which the run
-// has replaced by its EMZ when it compressed it.
-bool PageBytes(const SettingsSet& settings, const RunResult& result, size_t page, std::vector<uint8_t>* bytes,
-               std::string* error) {
+// The page's metafile: the one in memory, or the page's file (which the run
+// has replaced by its EMZ when it compressed it), drawn as it is read.
+bool OpenPage(const SettingsSet& settings, const RunResult& result, size_t page, MetafileStream* stream,
+              ExportRequest* req, std::string* error) {
   if (!result.memoryMetafile.empty()) {
-    *bytes = result.memoryMetafile;
-    return true;
+    req->metafile = result.memoryMetafile.data();
+    req->metafileSize = result.memoryMetafile.size();
+    return stream->OpenBytes(req->metafile, req->metafileSize, error);
   }
-  const std::string& path = result.metafiles[page];
-  if (LoadMetafileBytes(path, bytes, error)) return true;
-  return settings.Has(AutoEMZ) && LoadMetafileBytes(ReplaceExtension(path, ".emz"), bytes, error);
+  std::string path = result.metafiles[page];
+  std::string why;
+  if (!stream->Open(path, &why) && settings.Has(AutoEMZ)) path = ReplaceExtension(path, ".emz");
+  if (!stream->Open(path, &why)) {
+    *error = "cannot open '" + path + "': " + why;
+    return false;
+  }
+  req->metafilePath = path;
+  return true;
 }
 
 const int32_t kOrder[kExportFormats] = {kExportPNG, kExportJPEG, kExportBMP};
@@ -36,15 +44,12 @@ bool ExportPages(Notices& notices, const Job& job, const RunResult& result, std:
   size_t pages = result.memoryMetafile.empty() ? result.metafiles.size() : 1;
   bool ok = true;
   for (size_t page = 0; page < pages && !Interrupted(); ++page) {
-    std::vector<uint8_t> emf;
     std::string error;
-    gdi::EmfReader reader;
-    bool readable = PageBytes(settings, result, page, &emf, &error) && reader.Parse(emf.data(), emf.size(), &error);
+    MetafileStream stream;
     ExportRequest req;
-    req.metafile = emf.data();
-    req.metafileSize = emf.size();
+    bool readable = OpenPage(settings, result, page, &stream, &req, &error);
     req.cancel = InterruptFlag();
-    const gdi::Rect& b = reader.Header().rclBounds;
+    const gdi::Rect b = readable ? stream.Header().rclBounds : gdi::Rect{};
     double bw = static_cast<double>(b.right) - b.left, bh = static_cast<double>(b.bottom) - b.top;
     req.aspect = bh > 0 && bw > 0 ? static_cast<float>(bw / bh) : 1.0f;
     for (int32_t format : kOrder) {

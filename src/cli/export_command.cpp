@@ -15,6 +15,7 @@
 #include "common/names.h"
 #include "common/notify.h"
 #include "output/metafile_load.h"
+#include "output/metafile_load_stream.h"
 #include "output/raster_export.h"
 #include "output/vector_export.h"
 
@@ -67,19 +68,15 @@ int Fail(const std::string& file, const std::string& why) {
 
 // The bitmap size: --width and --height as given, --dpi from the frame,
 // 800 wide by default; the missing side keeps the proportions.
-bool RasterSize(const std::vector<uint8_t>& emf, int32_t width, int32_t height, int32_t dpi, ExportRequest* req,
+bool RasterSize(const gdi::EmfHeader& header, int32_t width, int32_t height, int32_t dpi, ExportRequest* req,
                 std::string* why) {
-  req->aspect = MetafileAspect(emf.data(), emf.size());
+  req->aspect = FrameAspect(header.rclFrame);
   if (dpi) {
-    gdi::EmfReader reader;
-    std::string error;
-    if (reader.Parse(emf.data(), emf.size(), &error)) {
-      const gdi::Rect& f = reader.Header().rclFrame;
-      double inches = (static_cast<double>(f.right) - f.left) / 2540.0;
-      double w = inches * dpi;
-      if (w >= 1 && w <= kMaxExportSide) width = static_cast<int32_t>(w + 0.5);
-      else if (w > kMaxExportSide) width = kMaxExportSide + 1;
-    }
+    const gdi::Rect& f = header.rclFrame;
+    double inches = (static_cast<double>(f.right) - f.left) / 2540.0;
+    double w = inches * dpi;
+    if (w >= 1 && w <= kMaxExportSide) width = static_cast<int32_t>(w + 0.5);
+    else if (w > kMaxExportSide) width = kMaxExportSide + 1;
   }
   if (width == 0 && height == 0) width = 800;
   if (width == 0) width = req->aspect > 0 ? static_cast<int32_t>(height * req->aspect) : height;
@@ -180,8 +177,9 @@ int RunExportCommand(int argc, char** argv, const SettingsSet& options) {
     outs.push_back(o);
   }
 
-  std::vector<uint8_t> emf;
-  if (!LoadMetafileBytes(source, &emf, &why)) return Fail(input, why);
+  // Every picture is drawn from the file as it is read.
+  MetafileStream header;
+  if (!header.Open(source, &why)) return Fail(input, "cannot open '" + source + "': " + why);
   // Pictures written before a failure or an interrupt are taken back.
   OutputGuard guard;
   for (const Out& o : outs)
@@ -192,16 +190,15 @@ int RunExportCommand(int argc, char** argv, const SettingsSet& options) {
     if (Interrupted()) break;
     bool ok;
     if (o.format == kSvg || o.format == kPdf) {
-      ok = EmfToVectorFile(emf.data(), emf.size(), o.format == kSvg ? VectorFormat::Svg : VectorFormat::Pdf, o.path,
-                           width, &why, InterruptFlag());
+      ok = EmfToVectorFile(source, o.format == kSvg ? VectorFormat::Svg : VectorFormat::Pdf, o.path, width, &why,
+                           InterruptFlag());
       if (!ok && !Interrupted()) Fail(input, "cannot write '" + o.name + "': " + why);
     } else {
       ExportRequest req;
-      req.metafile = emf.data();
-      req.metafileSize = emf.size();
+      req.metafilePath = source;
       req.cancel = InterruptFlag();
       req.format = o.format == kBmp ? kExportBMP : o.format == kPng ? kExportPNG : kExportJPEG;
-      if (!RasterSize(emf, width, height, dpi, &req, &why)) return Fail(input, why);
+      if (!RasterSize(header.Header(), width, height, dpi, &req, &why)) return Fail(input, why);
       // The writers tell the user themselves when they fail.
       ok = o.format == kBmp   ? EmfToDibFile(notices, req, options, o.path)
            : o.format == kPng ? EmfToPngFile(notices, req, options, o.path)

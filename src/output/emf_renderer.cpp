@@ -2,6 +2,7 @@
 
 #include "common/gdi/emf_geometry.h"
 
+#include <chrono>
 #include <cmath>
 
 namespace tsl {
@@ -15,14 +16,73 @@ bool Invertible(const cairo_matrix_t& m) {
 }
 }  // namespace
 
+namespace {
+// Stops playing when the caller cancels or the time runs out; the clock is
+// read every few records, which cost microseconds each.
+class Watch {
+ public:
+  explicit Watch(const RenderOptions& o) : options_(o) {
+    if (o.timeLimit > 0)
+      deadline_ = std::chrono::steady_clock::now() +
+                  std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(o.timeLimit));
+  }
+  bool Stop() {
+    if (options_.cancel && options_.cancel->load()) {
+      result_ = PlayResult::kCancelled;
+      return true;
+    }
+    if (options_.timeLimit > 0 && ++count_ % 256 == 0 && std::chrono::steady_clock::now() > deadline_) {
+      result_ = PlayResult::kTimedOut;
+      return true;
+    }
+    return false;
+  }
+  PlayResult Result() const { return result_; }
+
+ private:
+  const RenderOptions& options_;
+  std::chrono::steady_clock::time_point deadline_;
+  uint32_t count_ = 0;
+  PlayResult result_ = PlayResult::kDone;
+};
+}  // namespace
+
 void PlayEnhMetaFile(cairo_t* cr, const EmfReader& emf, const DestRect& rect, const RenderOptions& options) {
   cairo_save(cr);
   {
+    Watch watch(options);
     EmfRenderer renderer(cr, emf.Header(), rect, options);
     for (const EmfRecord& r : emf.Records())
-      if ((options.cancel && options.cancel->load()) || !renderer.PlayRecord(r)) break;
+      if (watch.Stop() || !renderer.PlayRecord(r)) break;
+    renderer.Flush();
   }
   cairo_restore(cr);
+}
+
+PlayResult PlayEnhMetaFile(cairo_t* cr, EmfStreamReader& emf, const DestRect& rect, const RenderOptions& options,
+                           std::string* error) {
+  PlayResult result = PlayResult::kDone;
+  cairo_save(cr);
+  {
+    Watch watch(options);
+    EmfRenderer renderer(cr, emf.Header(), rect, options);
+    EmfRecord r;
+    for (;;) {
+      if (watch.Stop()) {
+        result = watch.Result();
+        break;
+      }
+      EmfStreamReader::Step step = emf.Next(&r, error);
+      if (step == EmfStreamReader::Step::kFault) {
+        result = PlayResult::kDamaged;
+        break;
+      }
+      if (step == EmfStreamReader::Step::kEnd || !renderer.PlayRecord(r)) break;
+    }
+    renderer.Flush();
+  }
+  cairo_restore(cr);
+  return result;
 }
 
 EmfRenderer::EmfRenderer(cairo_t* cr, const EmfHeader& header, const DestRect& rect,
@@ -64,8 +124,13 @@ EmfRenderer::~EmfRenderer() {
 }
 
 bool EmfRenderer::PlayRecord(const EmfRecord& r) {
-  if (r.type == EMR_EOF) return false;
+  if (r.type == EMR_EOF) {
+    Flush();
+    return false;
+  }
   if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS) return false;  // nothing more can be drawn
+  if (BatchRecord(r)) return true;
+  Flush();
   if (!StateRecord(r)) DrawRecord(r);
   return true;
 }

@@ -45,7 +45,15 @@ struct RenderOptions {
   std::vector<TextRun>* textRuns = nullptr;
   // When set and raised, playing stops at the next record.
   const std::atomic<bool>* cancel = nullptr;
+  // Runs of lines drawn with one pen are held and drawn at once (raster
+  // surfaces); off, every record is drawn by itself.
+  bool batchLines = true;
+  // Seconds a picture may take to draw (0: no limit); past them playing
+  // stops, so that no metafile holds the program for ever.
+  double timeLimit = 0;
 };
+
+enum class PlayResult { kDone, kCancelled, kTimedOut, kDamaged };
 
 // Destination rectangle in the context's device space.
 struct DestRect {
@@ -56,6 +64,11 @@ struct DestRect {
 // are damaged are skipped; nothing is read outside them.
 void PlayEnhMetaFile(cairo_t* cr, const gdi::EmfReader& emf, const DestRect& rect,
                      const RenderOptions& options = {});
+// The same, reading the records as they are played (the reader's header
+// already read). kDamaged, with the reason, for data that end or break
+// before EMR_EOF: what came before is drawn.
+PlayResult PlayEnhMetaFile(cairo_t* cr, gdi::EmfStreamReader& emf, const DestRect& rect,
+                           const RenderOptions& options, std::string* error);
 
 class EmfRenderer {
  public:
@@ -66,6 +79,8 @@ class EmfRenderer {
 
   // Interprets one record; false at EMR_EOF.
   bool PlayRecord(const gdi::EmfRecord& r);
+  // Draws what is still held back (a run of lines); called at the end.
+  void Flush();
 
   struct Pt {
     double x = 0, y = 0;
@@ -101,6 +116,16 @@ class EmfRenderer {
     std::vector<std::vector<Pt>> polys;  // output space
     bool evenOdd = false;
     bool exclude = false;
+  };
+  // A point in cairo's 24.8 fixed point.
+  struct FixedPt {
+    int32_t x = 0, y = 0;
+    bool operator==(const FixedPt& o) const { return x == o.x && y == o.y; }
+  };
+  // Open figures on the output: their points, and where each begins.
+  struct Figures {
+    std::vector<Pt> points;
+    std::vector<size_t> starts;
   };
   struct Xform {
     double m11 = 1, m12 = 0, m21 = 0, m22 = 1, dx = 0, dy = 0;
@@ -157,12 +182,29 @@ class EmfRenderer {
   bool ReadPoints(const gdi::EmfRecord& r, size_t countOff, size_t ptsOff, bool small, std::vector<Pt>* pts);
   void BeginShape();
   void FinishShape(bool fill, bool stroke);
+  // How the current pen strokes on this output.
+  struct Stroke {
+    Pen pen;
+    double width = 1;       // output units
+    bool onePixel = false;  // drawn pixel by pixel (StrokeOnePixel)
+    std::vector<double> dashes;  // output units, on and off; empty: solid
+  };
+  Stroke StrokeFor();
+  void SetStroke(const Stroke& st);  // width, caps, joins, colour, dashes
   void StrokeCurrent();
   // The current path (snapped to whole pixels) drawn one pixel per step
   // along each segment's longer axis, without the last pixel of a figure,
   // with `dashes` (device pixels, on and off) counted in those steps through
   // the whole path (emf_renderer_pixels.cpp).
   void StrokeOnePixel(const std::vector<double>& dashes);
+  void StrokeOnePixel(const Figures& figures);  // solid
+  // Sets the pixels at these output points to the source colour.
+  void FillPixels(const std::vector<Pt>& pixels);
+  // DirectPixels() when the source is one opaque colour, with that colour
+  // as a pixel value.
+  const PixelTarget* DirectSource(uint32_t* pixel);
+  template <class Shape>
+  void DrawPixels(const Shape& shape, const std::vector<double>& dashes);
   // Where one-pixel lines may be written straight into the bitmap: its
   // pixels and the clip's box, when the clip is that box (nullptr when it
   // is not, or the target is no bitmap). Found again after the clip changed.
@@ -187,6 +229,16 @@ class EmfRenderer {
                  double yDest, double cxDest, double cyDest, double xSrc, double ySrc, double cxSrc,
                  double cySrc, bool bottomUpOrigin);
 
+  // Runs of lines (emf_renderer_batch.cpp): the lines of consecutive
+  // records drawn with one pen (and the pixels set in its colour) are held
+  // in one path, each record a figure of its own, and drawn at once when
+  // anything else comes. True when `r` joined the run.
+  bool BatchRecord(const gdi::EmfRecord& r);
+  bool StartBatch();
+  // Adds a record's points (after `first`, the pen position, when given)
+  // as a figure, on the pixels the record drawn by itself is stroked along.
+  void BatchFigure(const Pt* pts, size_t n, const Pt* first);
+
   // Text (emf_renderer_text.cpp).
   struct FaceMetrics {
     double ascent = 0.8, descent = 0.2, avgWidth = 0.5;  // per em
@@ -208,6 +260,15 @@ class EmfRenderer {
   bool pixelTargetKnown_ = false;
   PixelTarget pixelTarget_;
   cairo_path_t* path_ = nullptr;  // the closed path, output space
+  bool batching_ = false;
+  size_t batchRecords_ = 0;
+  Stroke batchStroke_;
+  cairo_matrix_t batchMatrix_{};  // logical -> output
+  double batchOffset_ = 0;
+  Figures batchFigures_;         // output space, snapped
+  std::vector<Pt> batchPixels_;  // output space
+  std::vector<Pt> batchPoints_;  // a record's points, kept for their memory
+  std::vector<FixedPt> batchFixed_;
   struct CachedFace {
     std::string key;
     cairo_font_face_t* face;

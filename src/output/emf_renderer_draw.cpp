@@ -82,12 +82,10 @@ bool EmfRenderer::BrushFor(uint32_t handle, Brush* b) {
   return true;
 }
 
-void EmfRenderer::StrokeCurrent() {
-  if (!PenVisible()) {
-    cairo_new_path(cr_);
-    return;
-  }
-  Pen p = dc_.pen;
+EmfRenderer::Stroke EmfRenderer::StrokeFor() {
+  Stroke st;
+  st.pen = dc_.pen;
+  Pen& p = st.pen;
   double scale = LinearScaleX();
   double width = p.geometric ? p.width * scale : options_.cosmeticWidth;
   if (p.plain && p.geometric) {
@@ -104,32 +102,14 @@ void EmfRenderer::StrokeCurrent() {
     }
   }
   if (width < options_.minLineWidth) width = options_.minLineWidth;
+  st.width = width;
   // A line one pixel wide on a bitmap is drawn pixel by pixel, as GDI
   // draws it: one pixel for each step along its longer axis.
-  const bool onePixel = options_.pixelCentres && !options_.antialias && width <= 1;
-  UseDevice();
-  // An odd width is centred on a pixel, an even one between two, as GDI
-  // draws them around whole device coordinates; the pixel steps of a
-  // one-pixel line start from the pixels themselves.
-  if (options_.pixelCentres) SnapCurrentPath(!onePixel && std::fmod(std::round(width), 2) == 1 ? 0.5 : 0);
-  cairo_set_line_width(cr_, width);
-  cairo_line_cap_t cap = p.endCap == 0x100 ? CAIRO_LINE_CAP_SQUARE
-                         : p.endCap == 0x200 ? CAIRO_LINE_CAP_BUTT
-                                             : CAIRO_LINE_CAP_ROUND;
-  cairo_line_join_t join = p.join == 0x1000 ? CAIRO_LINE_JOIN_BEVEL
-                           : p.join == 0x2000 ? CAIRO_LINE_JOIN_MITER
-                                              : CAIRO_LINE_JOIN_ROUND;
-  if (!p.geometric) {
-    cap = CAIRO_LINE_CAP_BUTT;
-    join = CAIRO_LINE_JOIN_MITER;
-  }
-  cairo_set_line_cap(cr_, cap);
-  cairo_set_line_join(cr_, join);
-  cairo_set_miter_limit(cr_, dc_.miterLimit);
+  st.onePixel = options_.pixelCentres && !options_.antialias && width <= 1;
   // Dashes of geometric pens scale with the width; those of cosmetic pens
   // are counted in pixels.
   double u = p.geometric ? width : options_.cosmeticWidth;
-  std::vector<double> dashes;
+  std::vector<double>& dashes = st.dashes;
   switch (p.style) {
     case PS_DASH: dashes = p.geometric ? std::vector<double>{3, 1} : std::vector<double>{18, 6}; break;
     case PS_DOT: dashes = p.geometric ? std::vector<double>{1, 1} : std::vector<double>{3, 3}; break;
@@ -146,15 +126,48 @@ void EmfRenderer::StrokeCurrent() {
   bool any = false;
   for (double d : dashes) any = any || d > 0;
   if (!any || dashes.size() % 2) dashes.clear();
-  SetSourceColor(p.color);
-  if (onePixel) {
-    StrokeOnePixel(dashes);
-    return;
+  return st;
+}
+
+void EmfRenderer::SetStroke(const Stroke& st) {
+  const Pen& p = st.pen;
+  cairo_set_line_width(cr_, st.width);
+  cairo_line_cap_t cap = p.endCap == 0x100 ? CAIRO_LINE_CAP_SQUARE
+                         : p.endCap == 0x200 ? CAIRO_LINE_CAP_BUTT
+                                             : CAIRO_LINE_CAP_ROUND;
+  cairo_line_join_t join = p.join == 0x1000 ? CAIRO_LINE_JOIN_BEVEL
+                           : p.join == 0x2000 ? CAIRO_LINE_JOIN_MITER
+                                              : CAIRO_LINE_JOIN_ROUND;
+  if (!p.geometric) {
+    cap = CAIRO_LINE_CAP_BUTT;
+    join = CAIRO_LINE_JOIN_MITER;
   }
-  if (any && dashes.size() % 2 == 0)
-    cairo_set_dash(cr_, dashes.data(), static_cast<int>(dashes.size()), 0);
+  cairo_set_line_cap(cr_, cap);
+  cairo_set_line_join(cr_, join);
+  cairo_set_miter_limit(cr_, dc_.miterLimit);
+  SetSourceColor(p.color);
+  if (!st.dashes.empty())
+    cairo_set_dash(cr_, st.dashes.data(), static_cast<int>(st.dashes.size()), 0);
   else
     cairo_set_dash(cr_, nullptr, 0, 0);
+}
+
+void EmfRenderer::StrokeCurrent() {
+  if (!PenVisible()) {
+    cairo_new_path(cr_);
+    return;
+  }
+  const Stroke st = StrokeFor();
+  UseDevice();
+  // An odd width is centred on a pixel, an even one between two, as GDI
+  // draws them around whole device coordinates; the pixel steps of a
+  // one-pixel line start from the pixels themselves.
+  if (options_.pixelCentres) SnapCurrentPath(!st.onePixel && std::fmod(std::round(st.width), 2) == 1 ? 0.5 : 0);
+  SetStroke(st);
+  if (st.onePixel) {
+    StrokeOnePixel(st.dashes);
+    return;
+  }
   cairo_stroke(cr_);
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "output/cairo_safe.h"
 #include "output/emf_renderer.h"
 
 namespace tsl {
@@ -86,30 +87,59 @@ class DashWalk {
 // coordinates cost no time.
 constexpr double kMaxSteps = 1 << 16;
 
-// The pixels of a flat path: each segment from its first pixel up to the one
-// before its last, the dashes carried from segment to segment.
+// Walks the pixels of figures, each segment from its first pixel up to the
+// one before its last, the dashes carried from segment to segment.
 template <class Sink>
-void Walk(const cairo_path_t* path, DashWalk& dash, Sink& sink) {
+class Walker {
+ public:
   using Pt = EmfRenderer::Pt;
-  Pt start, at;
-  auto segment = [&](Pt to) {
-    double dx = to.x - at.x, dy = to.y - at.y;
+  Walker(DashWalk& dash, Sink& sink) : dash_(dash), sink_(sink) {}
+  void MoveTo(Pt p) { start_ = at_ = {std::floor(p.x), std::floor(p.y)}; }
+  void LineTo(Pt p) { Segment({std::floor(p.x), std::floor(p.y)}); }
+  void Close() { Segment(start_); }
+
+ private:
+  void Segment(Pt to) {
+    double dx = to.x - at_.x, dy = to.y - at_.y;
     double major = std::fmax(std::fabs(dx), std::fabs(dy));
     if (major > kMaxSteps) major = kMaxSteps;  // beyond any picture; only the start is seen
     for (double i = 0; i < major; ++i) {
-      if (dash.On()) sink.Add(at.x + std::floor(i * dx / major + 0.5), at.y + std::floor(i * dy / major + 0.5));
-      dash.Step();
+      if (dash_.On()) sink_.Add(at_.x + std::floor(i * dx / major + 0.5), at_.y + std::floor(i * dy / major + 0.5));
+      dash_.Step();
     }
-    at = to;
-  };
+    at_ = to;
+  }
+  DashWalk& dash_;
+  Sink& sink_;
+  Pt start_, at_;
+};
+
+// A flat cairo path.
+template <class Sink>
+void Walk(const cairo_path_t* path, DashWalk& dash, Sink& sink) {
+  Walker<Sink> w(dash, sink);
   for (int i = 0; i < path->num_data; i += path->data[i].header.length) {
     const cairo_path_data_t* d = &path->data[i];
     switch (d->header.type) {
-      case CAIRO_PATH_MOVE_TO: start = at = {std::floor(d[1].point.x), std::floor(d[1].point.y)}; break;
-      case CAIRO_PATH_LINE_TO: segment({std::floor(d[1].point.x), std::floor(d[1].point.y)}); break;
-      case CAIRO_PATH_CLOSE_PATH: segment(start); break;
+      case CAIRO_PATH_MOVE_TO: w.MoveTo({d[1].point.x, d[1].point.y}); break;
+      case CAIRO_PATH_LINE_TO: w.LineTo({d[1].point.x, d[1].point.y}); break;
+      case CAIRO_PATH_CLOSE_PATH: w.Close(); break;
       default: break;  // the path is flat
     }
+  }
+}
+
+// Open figures given as points and where each begins.
+template <class Sink>
+void Walk(const EmfRenderer::Figures* figures, DashWalk& dash, Sink& sink) {
+  Walker<Sink> w(dash, sink);
+  const auto& pts = figures->points;
+  const auto& starts = figures->starts;
+  for (size_t f = 0; f < starts.size(); ++f) {
+    size_t from = starts[f], to = f + 1 < starts.size() ? starts[f + 1] : pts.size();
+    if (from >= to) continue;
+    w.MoveTo(pts[from]);
+    for (size_t i = from + 1; i < to; ++i) w.LineTo(pts[i]);
   }
 }
 
@@ -154,26 +184,53 @@ void EmfRenderer::StrokeOnePixel(const std::vector<double>& dashes) {
     if (path) cairo_path_destroy(path);
     return;
   }
-  DashWalk dash(dashes);
+  DrawPixels(*path, dashes);
+  cairo_path_destroy(path);
+}
+
+const EmfRenderer::PixelTarget* EmfRenderer::DirectSource(uint32_t* pixel) {
   // A plain colour goes straight into a bitmap clipped to a box at most;
   // anything else through cairo.
   double r = 0, g = 0, b = 0, a = 0;
-  const PixelTarget* direct = nullptr;
-  if (cairo_pattern_get_rgba(cairo_get_source(cr_), &r, &g, &b, &a) == CAIRO_STATUS_SUCCESS && a == 1)
-    direct = DirectPixels();
-  if (direct) {
+  if (cairo_pattern_get_rgba(cairo_get_source(cr_), &r, &g, &b, &a) != CAIRO_STATUS_SUCCESS || a != 1) return nullptr;
+  auto channel = [](double v) { return static_cast<uint32_t>(std::lround(v * 255)); };
+  *pixel = 0xFF000000u | channel(r) << 16 | channel(g) << 8 | channel(b);
+  return DirectPixels();
+}
+
+template <class Shape>
+void EmfRenderer::DrawPixels(const Shape& shape, const std::vector<double>& dashes) {
+  DashWalk dash(dashes);
+  uint32_t pixel = 0;
+  if (const PixelTarget* direct = DirectSource(&pixel)) {
     cairo_surface_t* target = cairo_get_target(cr_);
     cairo_surface_flush(target);
-    auto channel = [](double v) { return static_cast<uint32_t>(std::lround(v * 255)); };
-    BitmapPixels pixels(*direct, 0xFF000000u | channel(r) << 16 | channel(g) << 8 | channel(b));
-    Walk(path, dash, pixels);
+    BitmapPixels pixels(*direct, pixel);
+    Walk(&shape, dash, pixels);
     cairo_surface_mark_dirty(target);
   } else {
     PixelRuns runs(cr_);
-    Walk(path, dash, runs);
+    Walk(&shape, dash, runs);
     runs.Fill();
   }
-  cairo_path_destroy(path);
+}
+
+void EmfRenderer::StrokeOnePixel(const Figures& figures) { DrawPixels(figures, {}); }
+
+void EmfRenderer::FillPixels(const std::vector<Pt>& pixels) {
+  uint32_t pixel = 0;
+  if (const PixelTarget* direct = DirectSource(&pixel)) {
+    cairo_surface_t* target = cairo_get_target(cr_);
+    cairo_surface_flush(target);
+    BitmapPixels sink(*direct, pixel);
+    for (const Pt& p : pixels) sink.Add(std::floor(p.x), std::floor(p.y));
+    cairo_surface_mark_dirty(target);
+    return;
+  }
+  UseDevice();
+  cairo_new_path(cr_);
+  for (const Pt& p : pixels) SafeRectangle(cr_, std::floor(p.x), std::floor(p.y), 1, 1);
+  cairo_fill(cr_);
 }
 
 }  // namespace tsl

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
@@ -25,9 +26,8 @@ void Set(std::string* error, const std::string& text) {
 // Windows converts through GDI instead (platform/win32/metafile_load_win32.cpp).
 #if !defined(_WIN32)
 bool ParseEmf(const uint8_t* data, size_t size, std::vector<uint8_t>* emf, std::string* error) {
-  gdi::EmfReader reader;
   std::string why;
-  if (!reader.Parse(data, size, &why)) {
+  if (!gdi::CheckEmf(data, size, &why)) {
     Set(error, "damaged enhanced metafile: " + why);
     return false;
   }
@@ -49,7 +49,8 @@ size_t GunzipLimit(size_t compressed) {
   // Metafiles compress a few times over; a bomb a thousand times.
   uint64_t byRatio = static_cast<uint64_t>(compressed) * kMaxGzipRatio;
   uint64_t limit = byRatio > kGzipFloor ? byRatio : kGzipFloor;
-  return limit < kMaxMetafileBytes ? static_cast<size_t>(limit) : kMaxMetafileBytes;
+  if (limit > kMaxEmfBytes) limit = kMaxEmfBytes;
+  return limit < SIZE_MAX ? static_cast<size_t>(limit) : SIZE_MAX;
 }
 
 MetafileKind RecogniseMetafile(const uint8_t* data, size_t size) {
@@ -100,8 +101,9 @@ bool MapFileReadOnly(const std::string& path, FileMapping* mapping, std::string*
   // that grows while it is read is cut at the limit and refused.
   struct stat st;
   if (fstat(fileno(f.get()), &st) == 0 && S_ISREG(st.st_mode)) {
-    if (static_cast<uint64_t>(st.st_size) > kMaxMetafileBytes) {
-      Set(error, Format("larger than %zu bytes", kMaxMetafileBytes));
+    if (static_cast<uint64_t>(st.st_size) > kMaxEmfBytes || static_cast<uint64_t>(st.st_size) > SIZE_MAX / 2) {
+      Set(error, Format("larger than an enhanced metafile can be (%llu bytes)",
+                        static_cast<unsigned long long>(st.st_size)));
       return false;
     }
     mapping->view.reserve(static_cast<size_t>(st.st_size));
@@ -110,9 +112,9 @@ bool MapFileReadOnly(const std::string& path, FileMapping* mapping, std::string*
   for (;;) {
     size_t n = std::fread(chunk, 1, sizeof chunk, f.get());
     if (n == 0) break;
-    if (n > kMaxMetafileBytes - mapping->view.size()) {
+    if (n > kMaxEmfBytes - mapping->view.size()) {
       std::vector<uint8_t>().swap(mapping->view);
-      Set(error, Format("larger than %zu bytes", kMaxMetafileBytes));
+      Set(error, "larger than an enhanced metafile can be");
       return false;
     }
     mapping->view.insert(mapping->view.end(), chunk, chunk + n);

@@ -12,15 +12,15 @@
 
 namespace tsl {
 
-// The largest metafile opened, on disk or after decompression: what an EMF
-// header can count (nBytes is 32 bits), so that whatever a conversion
-// writes can be opened again; a 32-bit process keeps to what its address
-// space can hold.
-constexpr size_t kMaxMetafileBytes = sizeof(void*) > 4 ? size_t{0xFFFFFFFFu} : 256u * 1024 * 1024;
+// What an EMF header can count (nBytes is 32 bits): no metafile read whole
+// is longer. Drawing reads metafiles record by record (MetafileStream), so
+// their size costs no memory there; the picture and the time are bounded
+// instead (raster_export.h).
+constexpr uint64_t kMaxEmfBytes = 0xFFFFFFFFu;
 
-// What a compressed metafile may grow to: never past kMaxMetafileBytes,
-// and past 256 MiB only in proportion to its compressed size, so that a
-// small hostile file cannot claim gigabytes.
+// What a compressed metafile may grow to when it is inflated whole: past
+// 256 MiB only in proportion to its compressed size, so that a small
+// hostile file cannot claim gigabytes.
 constexpr uint64_t kGzipFloor = 256u * 1024 * 1024;
 constexpr uint64_t kMaxGzipRatio = 64;
 size_t GunzipLimit(size_t compressed);
@@ -41,8 +41,8 @@ struct FileMapping {
 };
 
 // Reads (POSIX) or maps (Windows) the whole file. False, with nothing kept, for a file that cannot be
-// opened or read, an empty one, or one larger than kMaxMetafileBytes
-// (*error says which).
+// opened or read, an empty one, or one larger than an EMF can be or the
+// address space can hold (*error says which).
 bool MapFileReadOnly(const std::string& path, FileMapping* mapping, std::string* error = nullptr);
 bool CloseFileMapping(FileMapping* mapping);
 

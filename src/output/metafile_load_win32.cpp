@@ -86,9 +86,8 @@ bool CheckEmf(const uint8_t* data, size_t size, size_t* length, std::string* err
     Set(error, "shorter than its header says");
     return false;
   }
-  gdi::EmfReader reader;
   std::string why;
-  if (!reader.Parse(data, nBytes, &why)) {
+  if (!gdi::CheckEmf(data, nBytes, &why)) {
     Set(error, "damaged enhanced metafile: " + why);
     return false;
   }
@@ -167,8 +166,11 @@ bool MapFileReadOnly(const std::string& path, FileMapping* mapping, std::string*
     Set(error, "the file is empty");  // an empty file cannot be mapped
     return false;
   }
-  if (static_cast<uint64_t>(size.QuadPart) > kMaxMetafileBytes) {
-    Set(error, Format("larger than %zu bytes", kMaxMetafileBytes));
+  // Past what a header can count no file is a metafile; below it, whether
+  // the view fits the address space is the system's to say.
+  if (static_cast<uint64_t>(size.QuadPart) > kMaxEmfBytes) {
+    Set(error, Format("larger than an enhanced metafile can be (%llu bytes)",
+                      static_cast<unsigned long long>(size.QuadPart)));
     return false;
   }
   os->mapping = CreateFileMappingA(os->file, nullptr, PAGE_READONLY, 0, 0, nullptr);
@@ -228,7 +230,7 @@ bool LoadMetaFile(const std::string& path, std::vector<uint8_t>* emf, std::strin
   size_t size = map.Size();
   if (IsGzip(data, size)) {
     std::vector<uint8_t> plain;
-    if (!GunzipBytes(data, size, kMaxMetafileBytes, &plain, &why) || plain.empty()) {
+    if (!GunzipBytes(data, size, GunzipLimit(size), &plain, &why) || plain.empty()) {
       DebugOutput("LMF: UncompressEMF failed\r\n");
       Set(error, plain.empty() && why.empty() ? "the compressed file holds nothing" : why);
       return false;

@@ -113,10 +113,16 @@ int32_t HeightForWidth(int32_t width, float aspect) {
 }
 
 float MetafileAspect(const uint8_t* emf, size_t size) {
-  gdi::EmfReader reader;
+  // The header alone: the records are read when the picture is drawn.
+  if (!emf) return 0;
+  gdi::MemorySource source(emf, size);
+  gdi::EmfStreamReader reader(&source);
   std::string why;
-  if (!emf || !reader.Parse(emf, size, &why)) return 0;
-  const gdi::Rect& f = reader.Header().rclFrame;
+  if (!reader.ReadHeader(&why)) return 0;
+  return FrameAspect(reader.Header().rclFrame);
+}
+
+float FrameAspect(const gdi::Rect& f) {
   double w = static_cast<double>(f.right) - f.left, h = static_cast<double>(f.bottom) - f.top;
   return h != 0 ? static_cast<float>(w / h) : 0;
 }

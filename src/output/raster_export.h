@@ -9,15 +9,25 @@
 #include <string>
 #include <vector>
 
+#include "common/gdi/types.h"
 #include "platform/notices.h"
 #include "settings/settings_set.h"
 
 namespace tsl {
 
+// What a picture may cost: cairo's side limit, a bound on its pixels (the
+// memory it takes) and on the time it is drawn in, whatever the metafile.
+constexpr int32_t kMaxExportSide = 32767;
+constexpr uint64_t kMaxExportPixels = 64ull * 1024 * 1024;
+constexpr double kMaxRenderSeconds = 600;
+
 // What the Export As dialog fills in and the writers read.
 struct ExportRequest {
   const uint8_t* metafile = nullptr;  // EMF bytes
   size_t metafileSize = 0;
+  // Or the metafile's file (EMF, EMZ, WMF), read while it is drawn, in the
+  // memory of one record.
+  std::string metafilePath;
   int32_t width = 0;   // pixels
   int32_t height = 0;  // pixels
   float aspect = 0;    // width / height of the metafile's frame
@@ -25,13 +35,11 @@ struct ExportRequest {
   // When set and raised, rendering stops and nothing is written (and
   // nothing is said: whoever raised it knows why).
   const std::atomic<bool>* cancel = nullptr;
+  // Seconds the drawing may take before it is given up (0: no limit).
+  double timeLimit = kMaxRenderSeconds;
 };
 
 enum ExportFormat : int32_t { kExportBMP = 0, kExportPNG = 1, kExportJPEG = 2 };
-
-// Largest bitmap rendered: cairo's side limit and a memory bound.
-constexpr int32_t kMaxExportSide = 32767;
-constexpr uint64_t kMaxExportPixels = 64ull * 1024 * 1024;
 
 // The bottom-up 8-bit bitmap with its 256-colour palette.
 struct MemoryDib {
@@ -76,5 +84,6 @@ int EmfToJpgFile(Notices& notices, const ExportRequest& req, const SettingsSet& 
 int32_t HeightForWidth(int32_t width, float aspect);
 // width / height of the metafile's frame (0 when it has none).
 float MetafileAspect(const uint8_t* emf, size_t size);
+float FrameAspect(const gdi::Rect& frame);
 
 }  // namespace tsl

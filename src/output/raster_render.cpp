@@ -6,7 +6,9 @@
 #include <unordered_map>
 
 #include "common/gdi/emf_reader.h"
+#include "common/notify.h"
 #include "output/emf_renderer.h"
+#include "output/metafile_load_stream.h"
 #include "output/raster_export.h"
 
 namespace tsl {
@@ -45,10 +47,13 @@ class Quantizer {
 
 bool EmfToMemoryDIB(const ExportRequest& req, const SettingsSet& options, MemoryDib* dib, std::string* error) {
   if (!ExportSizeFits(req, error)) return false;
-  gdi::EmfReader reader;
+  MetafileStream stream;
   std::string why;
-  if (!req.metafile || !reader.Parse(req.metafile, req.metafileSize, &why)) {
-    *error = "The metafile cannot be read: " + (why.empty() ? std::string("no data") : why);
+  bool open = !req.metafilePath.empty() ? stream.Open(req.metafilePath, &why)
+              : req.metafile            ? stream.OpenBytes(req.metafile, req.metafileSize, &why)
+                                        : (why = "no data", false);
+  if (!open) {
+    *error = "The metafile cannot be read: " + why;
     return false;
   }
   std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> surface(
@@ -64,8 +69,18 @@ bool EmfToMemoryDIB(const ExportRequest& req, const SettingsSet& options, Memory
     RenderOptions ro;
     ro.antialias = false;
     ro.cancel = req.cancel;
-    PlayEnhMetaFile(cr.get(), reader, DestRect{0, 0, static_cast<double>(req.width), static_cast<double>(req.height)},
-                    ro);
+    ro.timeLimit = req.timeLimit;
+    PlayResult played = PlayEnhMetaFile(
+        cr.get(), stream.Reader(), DestRect{0, 0, static_cast<double>(req.width), static_cast<double>(req.height)}, ro,
+        &why);
+    if (played == PlayResult::kDamaged) {
+      *error = "The metafile cannot be read: " + why;
+      return false;
+    }
+    if (played == PlayResult::kTimedOut) {
+      *error = Format("Drawing the picture took longer than %.0f seconds; it was given up.", req.timeLimit);
+      return false;
+    }
   }
   cairo_surface_flush(surface.get());
 

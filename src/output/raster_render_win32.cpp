@@ -3,8 +3,14 @@
 // every colour to its nearest pen.
 #include "output/raster_export.h"
 
+#include "common/gdi/emf_reader.h"
+#include "output/emz.h"
+#include "output/metafile_kind.h"
+#include "output/metafile_load.h"
+#include "output/metafile_load_stream.h"
 #include "platform/windows_lean.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace tsl {
@@ -23,6 +29,31 @@ struct Gdi {
     if (emf) DeleteEnhMetaFile(emf);
   }
 };
+// A metafile file: an EMF GDI opens (and maps) itself, once it was found
+// sound; other kinds through the loader.
+HENHMETAFILE OpenFile(const std::string& path, std::string* why) {
+  uint8_t head[64] = {};
+  size_t n = 0;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    n = std::fread(head, 1, sizeof head, f);
+    std::fclose(f);
+  }
+  if (RecogniseMetafile(head, n) == MetafileKind::Emf && !IsGzip(head, n)) {
+    // Checked as it is read, in the memory of one record.
+    MetafileStream stream;
+    if (!stream.Open(path, why)) return nullptr;
+    gdi::EmfRecord r;
+    gdi::EmfStreamReader::Step step;
+    while ((step = stream.Reader().Next(&r, why)) == gdi::EmfStreamReader::Step::kRecord) {
+    }
+    if (step != gdi::EmfStreamReader::Step::kEnd) return nullptr;
+    return GetEnhMetaFileA(path.c_str());
+  }
+  std::vector<uint8_t> bytes;
+  if (!LoadMetaFile(path, &bytes, why)) return nullptr;
+  return SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data());
+}
+
 }  // namespace
 
 bool EmfToMemoryDIB(const ExportRequest& req, const SettingsSet& options, MemoryDib* dib, std::string* error) {
@@ -36,9 +67,14 @@ bool EmfToMemoryDIB(const ExportRequest& req, const SettingsSet& options, Memory
   std::vector<uint8_t> info = out.BitmapInfo();
 
   Gdi g;
-  g.emf = req.metafile ? SetEnhMetaFileBits(static_cast<UINT>(req.metafileSize), req.metafile) : nullptr;
+  std::string why;
+  if (!req.metafilePath.empty()) {
+    g.emf = OpenFile(req.metafilePath, &why);
+  } else if (req.metafile) {
+    g.emf = SetEnhMetaFileBits(static_cast<UINT>(req.metafileSize), req.metafile);
+  }
   if (!g.emf) {
-    *error = "The metafile cannot be read.";
+    *error = "The metafile cannot be read" + (why.empty() ? std::string(".") : ": " + why);
     return false;
   }
   HDC screen = GetDC(nullptr);

@@ -15,6 +15,8 @@
 #include "common/version.h"
 #include "output/cairo_file_stream.h"
 #include "output/emf_renderer.h"
+#include "output/metafile_load_stream.h"
+#include "output/raster_export.h"
 #include "platform/clock.h"
 
 namespace tsl {
@@ -80,17 +82,37 @@ std::string SvgText(const std::vector<TextRun>& runs) {
   }
   return out;
 }
+bool WriteVector(MetafileStream& stream, VectorFormat format, const std::string& path, double width,
+                 std::string* error, const std::atomic<bool>* cancel);
 }  // namespace
 
 bool EmfToVectorFile(const uint8_t* emf, size_t size, VectorFormat format, const std::string& path, double width,
                      std::string* error, const std::atomic<bool>* cancel) {
-  gdi::EmfReader reader;
+  MetafileStream stream;
   std::string why;
-  if (!emf || !reader.Parse(emf, size, &why)) {
+  if (!emf || !stream.OpenBytes(emf, size, &why)) {
+    *error = "The metafile cannot be read: " + (emf ? why : std::string("no data"));
+    return false;
+  }
+  return WriteVector(stream, format, path, width, error, cancel);
+}
+
+bool EmfToVectorFile(const std::string& metafilePath, VectorFormat format, const std::string& path, double width,
+                     std::string* error, const std::atomic<bool>* cancel) {
+  MetafileStream stream;
+  std::string why;
+  if (!stream.Open(metafilePath, &why)) {
     *error = "The metafile cannot be read: " + why;
     return false;
   }
-  const gdi::Rect& f = reader.Header().rclFrame;
+  return WriteVector(stream, format, path, width, error, cancel);
+}
+
+namespace {
+bool WriteVector(MetafileStream& stream, VectorFormat format, const std::string& path, double width,
+                 std::string* error, const std::atomic<bool>* cancel) {
+  std::string why;
+  const gdi::Rect& f = stream.Header().rclFrame;
   double w = (static_cast<double>(f.right) - f.left) / 2540.0 * 72.0;
   double h = (static_cast<double>(f.bottom) - f.top) / 2540.0 * 72.0;
   if (!(w > 0) || !(h > 0)) {
@@ -146,8 +168,17 @@ bool EmfToVectorFile(const uint8_t* emf, size_t size, VectorFormat format, const
     // words searchable and editable.
     if (format == VectorFormat::Svg) ro.textRuns = &runs;
     ro.cancel = cancel;
-    PlayEnhMetaFile(cr.get(), reader, DestRect{0, 0, w, h}, ro);
+    ro.timeLimit = kMaxRenderSeconds;
+    PlayResult played = PlayEnhMetaFile(cr.get(), stream.Reader(), DestRect{0, 0, w, h}, ro, &why);
     cairo_show_page(cr.get());
+    if (played == PlayResult::kDamaged) {
+      *error = "The metafile cannot be read: " + why;
+      return false;
+    }
+    if (played == PlayResult::kTimedOut) {
+      *error = Format("Drawing the picture took longer than %.0f seconds; it was given up.", kMaxRenderSeconds);
+      return false;
+    }
   }
   if (cancel && cancel->load()) {
     *error = "interrupted";
@@ -176,5 +207,6 @@ bool EmfToVectorFile(const uint8_t* emf, size_t size, VectorFormat format, const
   }
   return true;
 }
+}  // namespace
 
 }  // namespace tsl

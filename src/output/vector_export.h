@@ -17,5 +17,8 @@ enum class VectorFormat { Svg, Pdf };
 // runs give the same bytes.
 bool EmfToVectorFile(const uint8_t* emf, size_t size, VectorFormat format, const std::string& path, double width,
                      std::string* error, const std::atomic<bool>* cancel = nullptr);
+// The same for a metafile file (EMF, EMZ, WMF), read as it is drawn.
+bool EmfToVectorFile(const std::string& metafilePath, VectorFormat format, const std::string& path, double width,
+                     std::string* error, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace tsl

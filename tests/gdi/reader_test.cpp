@@ -1,6 +1,7 @@
 // Parsing metafiles back, the record dump, and hostile input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -95,12 +96,70 @@ std::vector<uint8_t> Sample() {
   return dc->Bytes();
 }
 
+// Hands out its bytes a few at a time (1, 2, ... 13, then again), so that
+// records straddle every boundary of the reader's buffer.
+class DribbleSource : public ByteSource {
+ public:
+  explicit DribbleSource(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+  size_t Read(uint8_t* buf, size_t n, std::string*) override {
+    size_t total = 0;
+    while (total < n && at_ < bytes_.size()) {
+      size_t piece = std::min({n - total, bytes_.size() - at_, step_ % 13 + 1});
+      std::memcpy(buf + total, bytes_.data() + at_, piece);
+      at_ += piece;
+      total += piece;
+      ++step_;
+    }
+    return total;
+  }
+
+ private:
+  const std::vector<uint8_t>& bytes_;
+  size_t at_ = 0, step_ = 0;
+};
+
+// The stream reader must take what Parse takes, hand out the same records,
+// and refuse what it refuses (with the same reason when `sameReason`: with
+// several faults, each names the first it meets).
+void ExpectStreamAgrees(const std::vector<uint8_t>& bytes, const EmfReader& parsed, bool ok,
+                        const std::string& parseError, bool sameReason) {
+  DribbleSource source(bytes);
+  EmfStreamReader stream(&source);
+  std::string error;
+  size_t i = 0;
+  EmfStreamReader::Step step = stream.ReadHeader(&error) ? EmfStreamReader::Step::kRecord
+                                                         : EmfStreamReader::Step::kFault;
+  EmfRecord r;
+  while (step == EmfStreamReader::Step::kRecord && (step = stream.Next(&r, &error)) == EmfStreamReader::Step::kRecord) {
+    if (ok) {
+      ASSERT_LT(i, parsed.Records().size());
+      const EmfRecord& want = parsed.Records()[i];
+      ASSERT_EQ(r.type, want.type);
+      ASSERT_EQ(r.size, want.size);
+      ASSERT_EQ(r.offset, want.offset);
+      ASSERT_EQ(0, std::memcmp(r.data, want.data, r.size)) << "record " << i;
+    }
+    ++i;
+  }
+  EXPECT_EQ(step == EmfStreamReader::Step::kEnd, ok) << parseError << " / " << error;
+  if (ok) {
+    EXPECT_EQ(i, parsed.Records().size());
+  } else if (sameReason) {
+    EXPECT_EQ(error, parseError);
+  } else {
+    EXPECT_FALSE(error.empty());
+  }
+  EXPECT_EQ(CheckEmf(bytes.data(), bytes.size(), &error), ok);
+}
+
 // Parses a copy of exactly `n` bytes, so that any read past them is caught
-// by the address sanitizer; dumps whatever parsed.
-bool ParseCopy(const std::vector<uint8_t>& bytes, size_t n, std::string* error) {
+// by the address sanitizer; dumps whatever parsed. The stream reader and
+// CheckEmf are held to the same verdict.
+bool ParseCopy(const std::vector<uint8_t>& bytes, size_t n, std::string* error, bool sameReason = false) {
   std::vector<uint8_t> copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n));
   EmfReader reader;
   const bool ok = reader.Parse(copy.data(), copy.size(), error);
+  ExpectStreamAgrees(copy, reader, ok, *error, sameReason);
   if (ok) {
     EXPECT_FALSE(DumpEmf(reader).empty());
     size_t total = 0;
@@ -149,7 +208,7 @@ TEST(EmfReader, RefusesDamagedMetafilesWithAReason) {
     std::vector<uint8_t> bad = good;
     d.apply(bad);
     error.clear();
-    EXPECT_FALSE(ParseCopy(bad, bad.size(), &error)) << d.what;
+    EXPECT_FALSE(ParseCopy(bad, bad.size(), &error, true)) << d.what;
     EXPECT_NE(error.find(d.message), std::string::npos) << d.what << ": " << error;
   }
   EXPECT_FALSE(EmfReader().Parse(nullptr, 0, &error));
@@ -159,7 +218,7 @@ TEST(EmfReader, RefusesDamagedMetafilesWithAReason) {
 TEST(EmfReader, EveryTruncationIsRefusedAndDataAfterTheEndIsIgnored) {
   const std::vector<uint8_t> good = Sample();
   std::string error;
-  for (size_t n = 0; n < good.size(); ++n) ASSERT_FALSE(ParseCopy(good, n, &error)) << n;
+  for (size_t n = 0; n < good.size(); ++n) ASSERT_FALSE(ParseCopy(good, n, &error, true)) << n;
 
   // Bytes after nBytes, or after EMR_EOF within nBytes, are not records.
   std::vector<uint8_t> longer = good;
@@ -220,6 +279,52 @@ TEST(EmfReader, MalformedRecordsDumpAsSuch) {
   const std::string dump = DumpEmf(reader);
   EXPECT_NE(dump.find("EMR_POLYLINETO16 size=40 (malformed)\n"), std::string::npos) << dump;
   EXPECT_NE(dump.find("record 4000 size=12\n"), std::string::npos) << dump;
+}
+
+// Counts what the reader asks of its source.
+class CountingSource : public MemorySource {
+ public:
+  using MemorySource::MemorySource;
+  size_t Read(uint8_t* buf, size_t n, std::string* error) override {
+    largest = std::max(largest, n);
+    return MemorySource::Read(buf, n, error);
+  }
+  size_t largest = 0;
+};
+
+TEST(EmfStreamReader, SizesThatLieCostNoMoreThanTheDataPresent) {
+  // A header counting 4 GB and a record claiming 2 GB, in a few hundred
+  // bytes: refused as truncated without taking memory for the claims.
+  std::vector<uint8_t> b = Sample();
+  const size_t hs = GetU32(b.data() + 4);
+  Put(b, 48, 0xFFFFFFF0);
+  Put(b, hs + 4, 0x7FFFFFF0);
+  CountingSource source(b.data(), b.size());
+  EmfStreamReader reader(&source);
+  std::string error;
+  ASSERT_TRUE(reader.ReadHeader(&error)) << error;
+  EmfRecord r;
+  ASSERT_EQ(reader.Next(&r, &error), EmfStreamReader::Step::kRecord);  // the header
+  EXPECT_EQ(reader.Next(&r, &error), EmfStreamReader::Step::kFault);
+  EXPECT_NE(error.find("truncated"), std::string::npos) << error;
+  EXPECT_LE(source.largest, size_t{1} << 20);
+  // Once refused, it stays refused.
+  EXPECT_NE(reader.Next(&r, &error), EmfStreamReader::Step::kRecord);
+}
+
+TEST(EmfStreamReader, ARecordLargerThanTheBufferArrivesWhole) {
+  Objects objects;
+  auto dc = EmfRecorder::CreateMemory(objects, kSample);
+  std::vector<Point> pts;
+  for (int i = 0; i < 200000; ++i) pts.push_back({i % 1000, i / 1000});
+  dc->PolylineTo(pts.data(), static_cast<int>(pts.size()));
+  std::string error;
+  ASSERT_TRUE(dc->Close(&error)) << error;
+  const std::vector<uint8_t> bytes = dc->Bytes();
+  EmfReader whole;
+  ASSERT_TRUE(whole.Parse(bytes.data(), bytes.size(), &error)) << error;
+  ASSERT_GT(whole.Records()[1].size, 512u * 1024);  // past the reader's first buffer
+  ExpectStreamAgrees(bytes, whole, true, "", true);
 }
 
 TEST(EmfRecord, AccessorsStayInsideTheRecord) {

@@ -92,19 +92,45 @@ void GetArgsText(const uint8_t* data, size_t size) {
 void EmfReading(const uint8_t* data, size_t size) {
   gdi::EmfReader reader;
   std::string error;
-  if (reader.Parse(data, size, &error)) (void)gdi::DumpEmf(reader);
+  const bool parsed = reader.Parse(data, size, &error);
+  if (parsed) (void)gdi::DumpEmf(reader);
+  // Read record by record, the same bytes give the same records and the
+  // same verdict.
+  gdi::MemorySource source(data, size);
+  gdi::EmfStreamReader stream(&source);
+  gdi::EmfRecord r;
+  size_t n = 0;
+  auto step = stream.ReadHeader(&error) ? gdi::EmfStreamReader::Step::kRecord : gdi::EmfStreamReader::Step::kFault;
+  while (step == gdi::EmfStreamReader::Step::kRecord &&
+         (step = stream.Next(&r, &error)) == gdi::EmfStreamReader::Step::kRecord) {
+    if (parsed && (n >= reader.Records().size() || reader.Records()[n].offset != r.offset ||
+                   std::memcmp(reader.Records()[n].data, r.data, r.size) != 0))
+      std::abort();
+    ++n;
+  }
+  if ((step == gdi::EmfStreamReader::Step::kEnd) != parsed) {
+    std::fprintf(stderr, "the stream reader and Parse disagree: %s\n", error.c_str());
+    std::abort();
+  }
 }
 
 void EmfRendering(const uint8_t* data, size_t size) {
-  gdi::EmfReader reader;
-  std::string error;
-  if (!reader.Parse(data, size, &error)) return;
 #if !defined(_WIN32)
+  // Drawn as it is read, damage and all: what comes before a fault is drawn.
+  gdi::MemorySource source(data, size);
+  gdi::EmfStreamReader reader(&source);
+  std::string error;
+  if (!reader.ReadHeader(&error)) return;
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 64, 48);
   cairo_t* cr = cairo_create(surface);
-  PlayEnhMetaFile(cr, reader, DestRect{0, 0, 64, 48});
+  RenderOptions options;
+  options.timeLimit = 5;
+  PlayEnhMetaFile(cr, reader, DestRect{0, 0, 64, 48}, options, &error);
   cairo_destroy(cr);
   cairo_surface_destroy(surface);
+#else
+  (void)data;
+  (void)size;
 #endif
 }
 

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "output/metafile_load.h"
+#include "output/raster_export.h"
+#include "settings/settings_set.h"
 #include "support/temp_dir.h"
 
 #include "platform/windows_lean.h"
@@ -263,6 +265,33 @@ TEST(MetafileLoad, MappingHoldsTheFileUntilClosed) {
   EXPECT_FALSE(tsl::MapFileReadOnly(dir.File("absent"), &map, &error));
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(nullptr, map.os);
+}
+
+// Exports from a file: GDI opens an EMF itself once it was read through
+// sound; damage is named before GDI sees the file.
+TEST(MetafileLoad, ExportsFromAFileDrawAsFromItsBytes) {
+  TempDir dir;
+  const Bytes emf = GdiEmf();
+  const std::string path = Write(dir, "e.emf", emf);
+  tsl::ExportRequest bytes;
+  bytes.metafile = emf.data();
+  bytes.metafileSize = emf.size();
+  bytes.width = 120;
+  bytes.height = 96;
+  tsl::ExportRequest file = bytes;
+  file.metafile = nullptr;
+  file.metafileSize = 0;
+  file.metafilePath = path;
+  tsl::MemoryDib want, got;
+  std::string error;
+  ASSERT_TRUE(tsl::EmfToMemoryDIB(bytes, tsl::DefaultSettings(), &want, &error)) << error;
+  ASSERT_TRUE(tsl::EmfToMemoryDIB(file, tsl::DefaultSettings(), &got, &error)) << error;
+  EXPECT_EQ(want.bits, got.bits);
+
+  const Bytes cut(emf.begin(), emf.end() - 20);
+  file.metafilePath = Write(dir, "cut.emf", cut);
+  EXPECT_FALSE(tsl::EmfToMemoryDIB(file, tsl::DefaultSettings(), &got, &error));
+  EXPECT_NE(std::string::npos, error.find("truncated")) << error;
 }
 
 }  // namespace

@@ -106,6 +106,13 @@ TEST_F(Commands, MenuItemsFollowTheSourceAndTheirKeysDoNothingWhenDisabled) {
   app.Chord(VK_CONTROL, 'M');
   ASSERT_TRUE(DriveFileDialog(app.pid(), "Open MetaFile", Work("cmd.emf")));
   EXPECT_TRUE(WaitFor([&] { return app.Caption() == "Tessella 5.4.1110 - HP-GL Plot file conversion utility"; }));
+  // The opened metafile is drawn: the view is no longer only workspace.
+  Repaint(app.frame());
+  Picture opened = GrabClient(app.Client());
+  SaveShot(opened, "view_after_open_metafile");
+  EXPECT_LT(CountColor(opened, (GetRValue(w) << 16) | (GetGValue(w) << 8) | GetBValue(w)),
+            opened.width * opened.height)
+      << "the opened metafile is shown";
   std::vector<uint32_t> states = app.MenuStates(kSourceItems);
   ASSERT_EQ(states.size(), kSourceItems.size());
   for (size_t i = 0; i < states.size(); ++i) EXPECT_TRUE(Grayed(states[i])) << kSourceItems[i];

@@ -1,0 +1,169 @@
+// Runs of lines drawn with one pen. A plot is mostly short lines, each its
+// own record (a move, a line, the pixel at its end); drawn one by one, each
+// costs a cairo path, a transform, a copy of the path and a stroke. Held
+// together, the points are put on the output here, and each record stays a
+// figure of its own, so that dashes start again and no join appears where
+// one record ends and the next begins: the picture is the one the records
+// drawn one by one give, pixel for pixel.
+//
+// One-pixel lines are walked pixel by pixel in one go. Wider lines are
+// stroked figure by figure with the pen set up once: without anti-aliasing
+// cairo's stroke of a path of crossing figures covers pixels that the
+// figures stroked singly do not.
+#include <cmath>
+#include <cstring>
+
+#include "output/cairo_safe.h"
+#include "output/emf_renderer.h"
+#include "output/record_fields.h"
+
+namespace tsl {
+
+using namespace gdi;
+
+namespace {
+// Records held at most before the run is drawn.
+constexpr size_t kMaxBatchRecords = 4096;
+
+// What cairo keeps of a device coordinate: 24.8 fixed point, rounded to the
+// nearest (even) 1/256 as cairo rounds it.
+int32_t CairoFixed(double v) {
+  const double magic = (1LL << (52 - 8)) * 1.5;
+  double t = v + magic;
+  uint64_t bits;
+  std::memcpy(&bits, &t, sizeof bits);
+  return static_cast<int32_t>(static_cast<uint32_t>(bits));
+}
+
+using Fixed = EmfRenderer::FixedPt;
+
+// Adds a line's end to a figure as cairo's path does: a line to where the
+// pen is adds nothing (but right after the move), a line after a
+// degenerate one replaces it, and one going on in the same direction as
+// the last extends it. What cairo keeps of a record is what the records
+// drawn one by one were stroked along.
+void LineTo(std::vector<Fixed>& fig, Fixed p) {
+  const size_t n = fig.size();
+  if (n >= 2) {
+    const Fixed cur = fig[n - 1], pen = fig[n - 2];
+    if (p == cur) return;
+    if (pen == cur) {
+      fig.pop_back();
+    } else {
+      const int64_t adx = int64_t{cur.x} - pen.x, ady = int64_t{cur.y} - pen.y;
+      const int64_t bdx = int64_t{p.x} - cur.x, bdy = int64_t{p.y} - cur.y;
+      if (ady * bdx == bdy * adx && adx * bdx + ady * bdy >= 0) fig.pop_back();
+    }
+  }
+  fig.push_back(p);
+}
+}  // namespace
+
+bool EmfRenderer::StartBatch() {
+  if (batching_) return true;
+  if (!PenVisible() || !options_.pixelCentres) return false;
+  cairo_matrix_t m = Full(), inverse = m;
+  if (cairo_matrix_invert(&inverse) != CAIRO_STATUS_SUCCESS) return false;
+  // Pixel-by-pixel lines carry their dashes from one figure to the next
+  // within a record; a run of records must not, so dashed ones go singly.
+  Stroke st = StrokeFor();
+  if (st.onePixel && !st.dashes.empty()) return false;
+  batchOffset_ = !st.onePixel && std::fmod(std::round(st.width), 2) == 1 ? 0.5 : 0;
+  batchStroke_ = std::move(st);
+  batchMatrix_ = m;
+  batchFigures_.points.clear();
+  batchFigures_.starts.clear();
+  batching_ = true;
+  batchRecords_ = 0;
+  return true;
+}
+
+void EmfRenderer::BatchFigure(const Pt* pts, size_t n, const Pt* first) {
+  // The figure as cairo keeps it when it is drawn in logical units...
+  std::vector<Fixed>& logical = batchFixed_;
+  logical.clear();
+  auto add = [&](Pt p) {
+    double x = p.x, y = p.y;
+    cairo_matrix_transform_point(&batchMatrix_, &x, &y);
+    Fixed f{CairoFixed(ClampSafe(x)), CairoFixed(ClampSafe(y))};
+    if (logical.empty())
+      logical.push_back(f);
+    else
+      LineTo(logical, f);
+  };
+  if (first) add(*first);
+  for (size_t i = 0; i < n; ++i) add(pts[i]);
+  // ...then on its pixels. (Stroked, cairo merges again the points that
+  // have come to lie on one line, as it did when the snapped path was
+  // appended; the pixel steps of a one-pixel line are the same either way.)
+  const int32_t offset = static_cast<int32_t>(batchOffset_ * 256);
+  batchFigures_.starts.push_back(batchFigures_.points.size());
+  for (const Fixed& f : logical)
+    batchFigures_.points.push_back({((f.x & ~255) + offset) / 256.0, ((f.y & ~255) + offset) / 256.0});
+}
+
+bool EmfRenderer::BatchRecord(const EmfRecord& r) {
+  // Anti-aliased outputs keep one stroke per record: where lines overlap
+  // their edges blend differently.
+  if (options_.antialias || !options_.batchLines || inPath_) return false;
+  switch (r.type) {
+    case EMR_MOVETOEX:
+      if (!batching_) return false;
+      dc_.cur = {static_cast<double>(I32(r, 8)), static_cast<double>(I32(r, 12))};
+      return true;
+    case EMR_SETPIXELV:
+      // The pixel at a line's end, in the pen's colour: drawn with the run,
+      // where order does not matter.
+      if (!batching_ || (U32(r, 16) & 0xFFFFFF) != dc_.pen.color) return false;
+      batchPixels_.push_back(ToDevice(I32(r, 8), I32(r, 12)));
+      break;
+    case EMR_LINETO: {
+      if (r.size < 16 || !StartBatch()) return false;
+      Pt to{static_cast<double>(I32(r, 8)), static_cast<double>(I32(r, 12))};
+      BatchFigure(&to, 1, &dc_.cur);
+      dc_.cur = to;
+      break;
+    }
+    case EMR_POLYLINE: case EMR_POLYLINE16: case EMR_POLYLINETO: case EMR_POLYLINETO16: {
+      const bool small = r.type == EMR_POLYLINE16 || r.type == EMR_POLYLINETO16;
+      const bool to = r.type == EMR_POLYLINETO || r.type == EMR_POLYLINETO16;
+      std::vector<Pt>& pts = batchPoints_;
+      if (!ReadPoints(r, 24, 28, small, &pts) || pts.empty() || !StartBatch()) return false;
+      BatchFigure(pts.data(), pts.size(), to ? &dc_.cur : nullptr);
+      if (to) dc_.cur = pts.back();
+      break;
+    }
+    default:
+      return false;
+  }
+  if (++batchRecords_ >= kMaxBatchRecords) Flush();
+  return true;
+}
+
+void EmfRenderer::Flush() {
+  if (!batching_) return;
+  batching_ = false;
+  const Stroke& st = batchStroke_;
+  UseDevice();
+  cairo_new_path(cr_);
+  SetStroke(st);
+  if (st.onePixel) {
+    StrokeOnePixel(batchFigures_);
+  } else {
+    const auto& pts = batchFigures_.points;
+    const auto& starts = batchFigures_.starts;
+    for (size_t f = 0; f < starts.size(); ++f) {
+      size_t from = starts[f], to = f + 1 < starts.size() ? starts[f + 1] : pts.size();
+      if (from >= to) continue;
+      cairo_move_to(cr_, pts[from].x, pts[from].y);
+      for (size_t i = from + 1; i < to; ++i) cairo_line_to(cr_, pts[i].x, pts[i].y);
+      cairo_stroke(cr_);
+    }
+  }
+  SetSourceColor(dc_.pen.color);
+  if (batchPixels_.empty()) return;
+  FillPixels(batchPixels_);
+  batchPixels_.clear();
+}
+
+}  // namespace tsl
