@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever the build and the tests need and
 # is not yet on this machine. Idempotent: with everything present it only
-# asks dpkg and returns.
+# asks dpkg and returns. `--bench` adds what the benchmark against the peer
+# runs (scripts/packages/extra/bench.txt).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 lists=("$here"/packages/*.txt)
+if [[ "${1:-}" == "--bench" ]]; then lists+=("$here"/packages/extra/bench.txt); fi
 wanted=()
 for list in "${lists[@]}"; do
   while read -r pkg _; do

@@ -14,7 +14,8 @@
 namespace tsl {
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n'; }
+// Blank, tab, and LF, VT, FF, CR (9 to 13).
+bool IsBlank(char c) { return c == ' ' || static_cast<unsigned char>(c - '\t') <= '\r' - '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Reads a decimal number at p: blanks, an optional sign, digits with an
@@ -104,6 +105,43 @@ void LogRange(ConversionLog* log, const char* what, const char* rest, uint32_t o
     log->Warning("Warning: %s range error--Overflow or Under-flow: '%s' at offset 0x%lx\n", what, rest,
               static_cast<unsigned long>(offset));
 }
+
+enum class Scan { None, Done, General };
+
+// The common number in one pass: at most 15 digits, an integer part of at
+// most 9, no exponent. Gives the same two forms as FastDecimal and
+// ToInteger; anything else is left to the general path below.
+Scan QuickNumber(const char* p, const char** end, Arg* arg) {
+  static const double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
+                                  1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16};
+  const char* q = p;
+  while (IsBlank(*q)) ++q;
+  bool negative = false;
+  if (*q == '+' || *q == '-') negative = *q++ == '-';
+  // Unsigned, so that the digits of a number too long for this path wrap
+  // harmlessly before the count sends it to the general one.
+  uint64_t mantissa = 0;
+  const char* start = q;
+  while (IsDigit(*q)) mantissa = mantissa * 10 + static_cast<uint64_t>(*q++ - '0');
+  const uint64_t whole = mantissa;
+  const long wholeDigits = q - start;
+  long decimals = 0;
+  if (*q == '.') {
+    const char* f = ++q;
+    while (IsDigit(*q)) mantissa = mantissa * 10 + static_cast<uint64_t>(*q++ - '0');
+    decimals = q - f;
+  }
+  if (wholeDigits + decimals == 0) return Scan::None;
+  if (wholeDigits > 9 || wholeDigits + decimals > 15 || *q == 'e' || *q == 'E') return Scan::General;
+  // Dividing by 1 changes nothing, and most parameters are whole numbers.
+  const double m = static_cast<double>(static_cast<int64_t>(mantissa));
+  const double v = decimals ? m / kPow10[decimals] : m;
+  arg->d = negative ? -v : v;
+  const int32_t l = static_cast<int32_t>(whole);  // at most 9 digits
+  arg->l = negative ? -l : l;
+  *end = q;
+  return Scan::Done;
+}
 }  // namespace
 
 int GetArgs(const char* text, Arg* args, int maxArgs, uint32_t offset, ConversionLog* log) {
@@ -117,9 +155,14 @@ int GetArgs(const char* text, Arg* args, int maxArgs, uint32_t offset, Conversio
                   static_cast<unsigned long>(offset));
       break;
     }
-    bool exponent;
-    const char* end = ScanNumber(p, &exponent);
-    if (end != p) {
+    const char* end = p;
+    const Scan quick = QuickNumber(p, &end, &args[n]);
+    if (quick == Scan::Done) {
+      ++n;
+      p = end;
+    } else if (quick == Scan::General) {
+      bool exponent;
+      end = ScanNumber(p, &exponent);
       double d;
       if (exponent || !FastDecimal(p, end, &d)) {
         std::string number(p, end);
@@ -140,11 +183,6 @@ int GetArgs(const char* text, Arg* args, int maxArgs, uint32_t offset, Conversio
     ++p;
   }
   return n;
-}
-
-int GetArgs(const char* text, PlotterState& ps, int maxArgs) {
-  if (maxArgs > ps.nArgsMax) maxArgs = ps.nArgsMax;
-  return GetArgs(text, ps.pArgs, maxArgs, ps.offCommand, ps.log);
 }
 
 void LogParamError(const char* expected, const char* text, PlotterState& ps) {

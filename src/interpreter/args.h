@@ -11,7 +11,10 @@ namespace tsl {
 // `offset`. Returns the number parsed.
 int GetArgs(const char* text, Arg* args, int maxArgs, uint32_t offset, ConversionLog* log);
 // The usual call: into ps.pArgs, at most `maxArgs` (clamped to nArgsMax).
-int GetArgs(const char* text, PlotterState& ps, int maxArgs);
+inline int GetArgs(const char* text, PlotterState& ps, int maxArgs) {
+  if (maxArgs > ps.nArgsMax) maxArgs = ps.nArgsMax;
+  return GetArgs(text, ps.pArgs, maxArgs, ps.offCommand, ps.log);
+}
 
 // "Error: Expecting %s parameters: '%s' at offset 0x%lx\n". The caller counts.
 void LogParamError(const char* expected, const char* text, PlotterState& ps);

@@ -59,6 +59,9 @@ bool InputFile::Open(const std::string& path) {
     return Fail(err);
   }
 #endif
+  // Reads go straight into our own buffer: a second one in the stream would
+  // split each refill into two system reads.
+  std::setvbuf(file_, nullptr, _IONBF, 0);
   size_ = static_cast<uint64_t>(st.st_size);
   base_ = pos_ = len_ = 0;
   failed_ = false;

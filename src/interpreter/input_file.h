@@ -11,7 +11,10 @@ namespace tsl {
 
 class InputFile {
  public:
-  InputFile() : buffer_(64 * 1024) {}
+  // The bytes read ahead at a time.
+  static constexpr size_t kReadAhead = 64 * 1024;
+
+  InputFile() : buffer_(kReadAhead) {}
   ~InputFile();
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;

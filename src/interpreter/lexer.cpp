@@ -16,9 +16,13 @@ enum : uint8_t { kTake = 0, kStop = 1, kSkip = 2 };
 struct ByteClasses {
   uint8_t pe[256];
   uint8_t plain[256];
+  uint8_t starts[256];  // a letter of either case or ESC: may start a mnemonic
+  uint8_t letter[256];  // 0 to 25 for a letter of either case, 26 for anything else
   ByteClasses() {
     for (int c = 0; c < 256; ++c) {
       pe[c] = plain[c] = kTake;
+      starts[c] = IsLetter(Upper(c)) || c == ESC;
+      letter[c] = static_cast<uint8_t>(IsLetter(Upper(c)) ? Upper(c) - 'A' : 26);
       if (IsLetter(Upper(c))) plain[c] = kStop;
     }
     const uint8_t esc = static_cast<uint8_t>(ESC);
@@ -28,18 +32,68 @@ struct ByteClasses {
 };
 const ByteClasses kClasses;
 
+// The mnemonics whose text is collected by a rule of its own.
+struct SpecialPairs {
+  bool pair[26 * 26] = {};
+  SpecialPairs() {
+    for (const char* m : {"SM", "DT", "LB", "PE", "MG", "CO"}) pair[(m[0] - 'A') * 26 + (m[1] - 'A')] = true;
+  }
+};
+const SpecialPairs kSpecial;
+
 }  // namespace
+
+bool Lexer::QuickPlain(uint16_t* mnemonic) {
+  size_t avail;
+  const char* text = in_.Peek(&avail);
+  if (!text) return false;
+  const uint8_t* p = reinterpret_cast<const uint8_t*>(text);
+  size_t i = 0;
+  while (i < avail && !kClasses.starts[p[i]]) ++i;
+  if (i + 1 >= avail) return false;
+  const unsigned a = kClasses.letter[p[i]], b = kClasses.letter[p[i + 1]];
+  if (a == 26 || b == 26 || kSpecial.pair[a * 26 + b]) return false;
+  size_t n = 2;
+  const size_t room = size_ - 2;  // the text may grow to two bytes short of the buffer
+  for (size_t k = i + 2; k < avail; ++k) {
+    const uint8_t c = p[k];
+    const uint8_t cls = kClasses.plain[c];
+    if (cls == kTake) {
+      if (n >= room) return false;
+      buf_[n++] = static_cast<char>(c);
+      continue;
+    }
+    if (cls == kSkip) continue;
+    // An E after a number may be its exponent: the full rule decides.
+    if (c == 'E' || c == 'e') return false;
+    buf_[0] = static_cast<char>('A' + a);
+    buf_[1] = static_cast<char>('A' + b);
+    buf_[n] = '\0';
+    len_ = n;
+    *mnemonic = Mnemonic(buf_[0], buf_[1]);
+    // ";" ends the command; a letter or ESC is given back to start the next.
+    in_.Advance(c == ';' ? k + 1 : k);
+    return true;
+  }
+  return false;
+}
 
 int Lexer::CollectRun(const uint8_t* classes) {
   for (;;) {
     size_t avail;
     const char* p = in_.Peek(&avail);
     if (!p) return -1;
+    // The text may grow to two bytes short of the buffer's size: copy while
+    // scanning, up to that limit, since most runs are a few bytes.
+    const size_t room = size_ - 2 - len_;  // Next keeps size_ >= 4 and len_ <= size_ - 2
+    const size_t limit = avail < room ? avail : room;
+    char* out = buf_ + len_;
     size_t i = 0;
-    while (i < avail && classes[static_cast<uint8_t>(p[i])] == kTake) ++i;
-    // The text may grow to two bytes short of the buffer's size.
-    if (len_ + i + 2 > size_) return -2;
-    std::memcpy(buf_ + len_, p, i);
+    while (i < limit && classes[static_cast<uint8_t>(p[i])] == kTake) {
+      out[i] = p[i];
+      ++i;
+    }
+    if (i == limit && limit < avail && classes[static_cast<uint8_t>(p[i])] == kTake) return -2;
     len_ += i;
     in_.Advance(i);
     if (i == avail) continue;
@@ -55,6 +109,12 @@ LexResult Lexer::Next(char* buf, size_t size, uint16_t* mnemonic, char terminato
   size_ = size;
   len_ = 0;
   if (size_ < 4) return LexResult::TooLong;
+  // Most commands are ordinary ones that lie whole in the read-ahead: they
+  // are cut in place. Anything else takes the byte-by-byte rule below.
+  if (QuickPlain(mnemonic)) {
+    plain_ = true;
+    return LexResult::Command;
+  }
 
   int first, second;
   for (;;) {
@@ -75,6 +135,7 @@ LexResult Lexer::Next(char* buf, size_t size, uint16_t* mnemonic, char terminato
     in_.Unget();
   }
 
+  plain_ = false;
   buf_[len_++] = static_cast<char>(first);
   buf_[len_++] = static_cast<char>(second);
   *mnemonic = Mnemonic(static_cast<char>(first), static_cast<char>(second));
@@ -151,6 +212,7 @@ LexResult Lexer::CollectRest(uint16_t m, char terminator, bool showTerminator) {
     if (c >= 0 && !Put(static_cast<char>(c))) return full;
     return LexResult::Command;
   }
+  plain_ = true;
   for (;;) {
     c = CollectRun(kClasses.plain);
     if (c == -2) return full;

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "interpreter/input_file.h"
 
@@ -21,6 +22,9 @@ class Lexer {
   // characters, then the rest as collected for that mnemonic, NUL-terminated.
   // The label terminator and its visibility come from the run's state.
   LexResult Next(char* buf, size_t size, uint16_t* mnemonic, char terminator, bool showTerminator);
+  // The length of the text of the last command read, up to its first NUL:
+  // labels, comments, PE and escapes may hold NULs, other commands never do.
+  size_t Length() const { return plain_ ? len_ : std::strlen(buf_); }
 
  private:
   // Appends c unless the text would reach the buffer's last byte.
@@ -40,11 +44,16 @@ class Lexer {
   // of the file, or -2 when the text would not fit.
   int CollectRun(const uint8_t* classes);
   LexResult CollectRest(uint16_t mnemonic, char terminator, bool showTerminator);
+  // An ordinary command (not SM, DT, LB, PE, MG, CO or an escape) that lies
+  // whole in the read-ahead, with no E after it, cut in one pass. False,
+  // having consumed nothing, for anything else.
+  bool QuickPlain(uint16_t* mnemonic);
 
   InputFile& in_;
   char* buf_ = nullptr;
   size_t size_ = 0;
   size_t len_ = 0;
+  bool plain_ = false;  // the last command was collected by the plain rule
 };
 
 }  // namespace tsl

@@ -84,6 +84,10 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
   Lexer lexer(in_);
   ConversionLog& log = *ps.log;
   const uint64_t fileSize = in_.Size();
+  // The percentage changes a hundred times a run: it is worked out again
+  // only when the offset leaves the span [pctFrom, pctTo) that gives it.
+  int pct = 0;
+  uint64_t pctFrom = 0, pctTo = 0;
   for (;;) {
     char* text = buffer_.data();
     uint16_t m = 0;
@@ -111,8 +115,14 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
     }
 
     const uint64_t end = in_.Tell();
-    int pct = fileSize ? static_cast<int>(end * 100 / fileSize) : 100;
-    if (pct > 100) pct = 100;
+    if (end >= pctTo || end < pctFrom) {
+      pct = fileSize ? static_cast<int>(end * 100 / fileSize) : 100;
+      if (pct > 100) pct = 100;
+      // The offsets that still give pct: from ceil(pct * size / 100) to
+      // ceil((pct + 1) * size / 100).
+      pctFrom = fileSize && pct < 100 ? (static_cast<uint64_t>(pct) * fileSize + 99) / 100 : end;
+      pctTo = fileSize && pct < 100 ? (static_cast<uint64_t>(pct + 1) * fileSize + 99) / 100 : end + 1;
+    }
     if (ps.progress && !ps.progress->SetPct(pct)) {
       log.Error("CANCEL: Aborted by the user!\n");
       ps.nErrors++;
@@ -130,7 +140,7 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
                static_cast<unsigned long>(ps.offCommand));
       ps.nIgnored++;
     } else {
-      int32_t len = static_cast<int32_t>(std::strlen(text));
+      int32_t len = static_cast<int32_t>(lexer.Length());
       if (len > ps.cbLongest) ps.cbLongest = len;
       if (!Execute(ps, pages, m, text)) break;
     }

@@ -62,6 +62,13 @@ void RelativeUnits(const PlotterState& ps, gdi::Point& p, bool relative) {
 gdi::Point Units(PlotterState& ps, const Arg& x, const Arg& y) {
   bool relative = (ps.bMode & RELATIVE) != 0;
   gdi::Point p = ScaleUnits(ps, x, y, relative);
+  // Most plots neither rotate nor mirror: placement alone, in one step.
+  if (ps.nRotation == 0 && !ps.settings->Has(Rotate) && !ps.settings->Has(MirrorX) &&
+      !ps.settings->Has(MirrorY)) {
+    const int64_t ox = relative ? ps.xPen : (ps.bMode & SCALED) ? ps.xP1 : 0;
+    const int64_t oy = relative ? ps.yPen : (ps.bMode & SCALED) ? ps.yP1 : 0;
+    return {Sat32(ox + p.x), Sat32(oy + p.y)};
+  }
   RotateAll(ps, p);
   RelativeUnits(ps, p, relative);
   return p;

@@ -1,6 +1,8 @@
 // The header's bounds and frame, and what grows them.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "common/gdi/emf_geometry.h"
 #include "recording.h"
 
@@ -194,6 +196,50 @@ TEST(RecorderBounds, ExtremeValuesGiveASoundMetafile) {
       EmfReader reader;
       EXPECT_TRUE(reader.Parse(dc->Bytes().data(), dc->Bytes().size(), &error)) << error;
     }
+  }
+}
+
+// LineTo and SetPixel carry no bounds of their own, so their boxes are
+// gathered in logical units and mapped once; Polyline maps every record's
+// box as it goes. Both must give the same bounds for the same lines,
+// whatever the pens, the mappings in turn, the signs and the rounding.
+TEST(RecorderBounds, GatheredBoxesBoundAsEachRecordMapped) {
+  uint32_t seed = 12345;
+  auto next = [&seed](int32_t span) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int32_t>((seed >> 8) % static_cast<uint32_t>(2 * span + 1)) - span;
+  };
+  for (int round = 0; round < 20; ++round) {
+    struct Segment {
+      Point a, b;
+      int32_t width;
+      int mode;
+    };
+    std::vector<Segment> segments;
+    const int modes[] = {MM_LOMETRIC, MM_HIMETRIC, MM_TWIPS, MM_LOENGLISH};
+    int mode = modes[round % 4];
+    for (int i = 0; i < 12; ++i) {
+      if (i == 6) mode = modes[(round + 1) % 4];  // a change of mapping half-way
+      segments.push_back(
+          {{next(40000), next(40000)}, {next(40000), next(40000)}, next(3) > 0 ? next(400) + 400 : 1, mode});
+    }
+    auto draw = [&segments](bool asPolyline) {
+      return [&segments, asPolyline](EmfRecorder& dc, Objects& objects) {
+        int mode = 0;
+        for (const Segment& s : segments) {
+          if (s.mode != mode) dc.SetMapMode(mode = s.mode);
+          dc.SelectObject(objects.CreatePen(PS_SOLID, s.width, 0));
+          if (asPolyline) {
+            const Point pts[2] = {s.a, s.b};
+            dc.Polyline(pts, 2);
+          } else {
+            dc.MoveToEx(s.a.x, s.a.y);
+            dc.LineTo(s.b.x, s.b.y);
+          }
+        }
+      };
+    };
+    EXPECT_EQ(BoundsOf(draw(false), 0), BoundsOf(draw(true), 0)) << "round " << round;
   }
 }
 

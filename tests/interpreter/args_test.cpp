@@ -75,6 +75,41 @@ TEST(GetArgs, ExponentsScaleTheNumber) {
   EXPECT_NE(big.log.find("Floating-Point range error"), std::string::npos);
 }
 
+// Short numbers take a one-pass path and long ones the general one; both
+// must give the forms the general reading gives at every length.
+TEST(GetArgs, ShortAndLongNumbersAgree) {
+  struct Case {
+    const char* text;
+    int32_t l;
+    double d;
+  };
+  const Case cases[] = {
+      {"PA123456789", 123456789, 123456789.0},
+      {"PA1234567890", 1234567890, 1234567890.0},     // ten digits before the point
+      {"PA-2147483648", INT32_MIN, -2147483648.0},
+      {"PA0000000001", 1, 1.0},                        // leading zeros count as digits
+      {"PA123456789.123456", 123456789, 123456789.123456},  // exactly fifteen digits
+      {"PA1.2345678901234567", 1, 1.2345678901234567},      // more than fifteen
+      {"PA-0", 0, -0.0},
+      {"PA+.5", 0, 0.5},
+      {"PA7.", 7, 7.0},
+      {"PA  -3.25", -3, -3.25},
+      {"PA0.1", 0, 0.1},
+  };
+  for (const Case& c : cases) {
+    Parsed p = Parse(c.text);
+    ASSERT_EQ(p.n, 1) << c.text;
+    EXPECT_EQ(p.a[0].l, c.l) << c.text;
+    EXPECT_EQ(p.a[0].d, c.d) << c.text;
+    EXPECT_EQ(std::signbit(p.a[0].d), std::signbit(c.d)) << c.text;
+    EXPECT_TRUE(p.log.empty()) << c.text;
+  }
+  // A sign or a point alone is no number: skipped one character at a time.
+  Parsed lone = Parse("PA-,.,+5");
+  ASSERT_EQ(lone.n, 1);
+  EXPECT_EQ(lone.a[0].l, 5);
+}
+
 TEST(GetArgs, TooManyParametersAreCutWithAWarning) {
   Parsed p = Parse("SC1,2,3,4,5,6", 5);
   EXPECT_EQ(p.n, 5);

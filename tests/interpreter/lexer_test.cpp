@@ -90,6 +90,18 @@ TEST(Lexer, AnExponentStaysWithItsNumber) {
   EXPECT_EQ(Lex("PA1e-").texts, (Texts{"PA1"}));
 }
 
+// Commands are cut in place while they lie whole in the read-ahead and
+// byte by byte across its end: every place the end can fall must
+// give the same commands.
+TEST(Lexer, CommandsAcrossTheEndOfTheReadAhead) {
+  const std::string tail = "pA1,2;P\r\nD3e2,4\nPU;SP1PA-5.5,6;P1IN;LBa;b\x03PR7\r\n,8";
+  const Texts expected{"PA1,2", "PD3e2,4", "PU", "SP1", "PA-5.5,6", "IN", "LBa;b", "PR7,8"};
+  for (size_t shift = 0; shift <= tail.size(); ++shift) {
+    const std::string input = std::string(InputFile::kReadAhead - shift, ';') + tail;
+    EXPECT_EQ(Lex(input).texts, expected) << "the read-ahead ends " << shift << " bytes into the commands";
+  }
+}
+
 TEST(Lexer, ACommandThatReachesTheLastByteIsTooLong) {
   EXPECT_EQ(Lex("PA123456;", 10).texts, (Texts{"PA123456"}));
   EXPECT_TRUE(Lex("PA1234567;", 10).tooLong);

@@ -71,6 +71,11 @@ TEST(Run, LogHeaderAndStatistics) {
   EXPECT_NE(log.find("* Metafile size:      "), std::string::npos);
   EXPECT_EQ(Count(log, "\n"), Count(log, "\r\n"));  // every line ends CR LF
 
+  // The longest command is measured as its handler sees it: up to a NUL,
+  // which only labels, comments, PE and escapes can hold.
+  auto nul = ConvertForTest(std::string("PD0,0;LBab\0cdefghijklmnopqrstuvwxyz\3PA1,1;", 42), s);
+  EXPECT_NE(nul.log.find("* Longest command:    5 characters\r\n"), std::string::npos) << nul.log;
+
   s.Set(HighResolution, true);
   auto h = ConvertForTest("PD0,0,11880,8400;", s);
   EXPECT_NE(h.log.find("* Dimensions (in mm): 118.8 mm wide, 84. mm high\r\n"), std::string::npos);

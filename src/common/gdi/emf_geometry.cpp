@@ -105,11 +105,6 @@ Rect PointsBox(const Point* pts, size_t n) {
   return r;
 }
 
-Rect Grown(const Rect& box, int32_t d) {
-  return Rect{Clamp32(int64_t{box.left} - d), Clamp32(int64_t{box.top} - d),
-              Clamp32(int64_t{box.right} + d), Clamp32(int64_t{box.bottom} + d)};
-}
-
 namespace {
 
 struct Ellipse {

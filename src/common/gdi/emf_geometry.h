@@ -36,6 +36,19 @@ int64_t SaneExtent(int32_t v);
 class Bounds {
  public:
   void Add(const Rect& r);
+  // Add for a box already normalised: inline, for the recorder's per-record
+  // path.
+  void AddNormalised(const Rect& n) {
+    if (empty_) {
+      r_ = n;
+      empty_ = false;
+      return;
+    }
+    if (n.left < r_.left) r_.left = n.left;
+    if (n.top < r_.top) r_.top = n.top;
+    if (n.right > r_.right) r_.right = n.right;
+    if (n.bottom > r_.bottom) r_.bottom = n.bottom;
+  }
   void Reset() { empty_ = true; }
   bool Empty() const { return empty_; }
   // (0, 0, -1, -1) when empty, as GDI reports an empty metafile.
@@ -50,8 +63,14 @@ class Bounds {
 Rect Normalised(const Rect& r);
 // Smallest box holding the points (n > 0).
 Rect PointsBox(const Point* pts, size_t n);
-// `box` grown by `d` on every side.
-Rect Grown(const Rect& box, int32_t d);
+// `box` grown by `d` on every side, each edge kept within 32 bits.
+inline Rect Grown(const Rect& box, int32_t d) {
+  auto clamp = [](int64_t v) {
+    return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+  };
+  return Rect{clamp(int64_t{box.left} - d), clamp(int64_t{box.top} - d), clamp(int64_t{box.right} + d),
+              clamp(int64_t{box.bottom} + d)};
+}
 
 // Where the ray from the centre of the ellipse inscribed in `box` through
 // `ray` meets the ellipse (rounded); the centre itself for a degenerate box.

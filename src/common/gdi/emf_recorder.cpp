@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <functional>
 #include <queue>
@@ -71,6 +72,7 @@ class Recorder final : public EmfRecorder {
   void SetMapMode(int mode) override {
     if (mode < MM_TEXT || mode > MM_ANISOTROPIC) return;
     Simple(EMR_SETMAPMODE, static_cast<uint32_t>(mode));
+    SettleBounds();
     map_ = Mapping::For(mode, ref_.szlDevice, ref_.szlMillimeters);
   }
   // There is no record for the graphics mode; it shows in the text records.
@@ -111,7 +113,8 @@ class Recorder final : public EmfRecorder {
   }
   void LineTo(int32_t x, int32_t y) override {
     const Point to{x, y};
-    Drawn(PointsBox(std::array<Point, 2>{pos_, to}.data(), 2), true);
+    DrawnUnrecorded(Rect{std::min(pos_.x, x), std::min(pos_.y, y), std::max(pos_.x, x), std::max(pos_.y, y)},
+                    true);
     PointRecord(EMR_LINETO, to);
     pos_ = to;
   }
@@ -172,11 +175,14 @@ class Recorder final : public EmfRecorder {
   }
   void FillRect(const Rect& rc, Handle brush) override;
   void SetPixel(int32_t x, int32_t y, COLORREF color) override {
-    Drawn(Rect{x, y, x, y}, false);
-    rb_.Begin(EMR_SETPIXELV);
-    rb_.PointL({x, y});
-    rb_.U32(color);
-    Emit(rb_.End());
+    DrawnUnrecorded(Rect{x, y, x, y}, false);
+    if (uint8_t* p = Direct(20)) {
+      PutU32(p, EMR_SETPIXELV);
+      PutU32(p + 4, 20);
+      PutU32(p + 8, static_cast<uint32_t>(x));
+      PutU32(p + 12, static_cast<uint32_t>(y));
+      PutU32(p + 16, color);
+    }
   }
   void TextOutA(int32_t x, int32_t y, const char* text, size_t n) override;
   Point GetCurrentPositionEx() const override { return pos_; }
@@ -200,6 +206,24 @@ class Recorder final : public EmfRecorder {
     failed_ = true;
   }
   void Emit(ByteView record);
+  // Room for a small record of `n` bytes in the output buffer, counted as
+  // written; nullptr when nothing more is written (closed, failed, 4 GB).
+  uint8_t* Direct(size_t n) {
+    if (closed_ || failed_) return nullptr;
+    if (nBytes_ + n > std::numeric_limits<uint32_t>::max()) {
+      Fail("The metafile would exceed 4 GB.");
+      return nullptr;
+    }
+    if (n > kOutBuffer - outUsed_ && !Drain()) return nullptr;
+    uint8_t* p = out_.data() + outUsed_;
+    outUsed_ += n;
+    nBytes_ += n;
+    ++nRecords_;
+    return p;
+  }
+  // Hands the buffered records to the sink; false (and failed) when it
+  // could not take them.
+  bool Drain();
   void Simple(uint32_t type) {
     rb_.Begin(type);
     Emit(rb_.End());
@@ -209,10 +233,13 @@ class Recorder final : public EmfRecorder {
     rb_.U32(value);
     Emit(rb_.End());
   }
-  void PointRecord(uint32_t type, Point p) {
-    rb_.Begin(type);
-    rb_.PointL(p);
-    Emit(rb_.End());
+  void PointRecord(uint32_t type, Point pt) {
+    if (uint8_t* p = Direct(16)) {
+      PutU32(p, type);
+      PutU32(p + 4, 16);
+      PutU32(p + 8, static_cast<uint32_t>(pt.x));
+      PutU32(p + 12, static_cast<uint32_t>(pt.y));
+    }
   }
   // A record drawing from the current position through `pts`, which it
   // moves to the last point.
@@ -262,6 +289,25 @@ class Recorder final : public EmfRecorder {
     bounds_.Add(dev);
     return dev;
   }
+  // The same for records that carry no bounds of their own (`box`
+  // normalised): the logical box is only gathered, and mapped once (SettleBounds). The mapping is
+  // monotonic on each axis, so the device box of the union is the union of
+  // the device boxes.
+  void DrawnUnrecorded(const Rect& box, bool stroked) {
+    if (inPath_) {
+      pathBounds_.Add(map_.ToDevice(box));
+      return;
+    }
+    const int32_t half = stroked ? PenHalfWidth() : 0;
+    logicalBounds_.AddNormalised(half ? Grown(box, half) : box);
+  }
+  // Brings the gathered logical box into the device bounds, before the
+  // mapping changes and before the bounds are read.
+  void SettleBounds() {
+    if (logicalBounds_.Empty()) return;
+    bounds_.Add(map_.ToDevice(logicalBounds_.Get()));
+    logicalBounds_.Reset();
+  }
   // The slot of an object in this metafile, writing its creation record the
   // first time; 0 when no slot is free.
   uint32_t SlotFor(Handle h, const ObjectData& data);
@@ -303,10 +349,16 @@ class Recorder final : public EmfRecorder {
   uint32_t highestSlot_ = 0;
 
   Bounds bounds_;
+  Bounds logicalBounds_;  // in the current mapping's logical units
   Bounds pathBounds_;
   bool inPath_ = false;
 
   RecordBuilder rb_;
+  // Records go out in blocks: most are a few bytes, and each write to the
+  // sink would cost more than the record.
+  static constexpr size_t kOutBuffer = 256 * 1024;
+  std::vector<uint8_t> out_ = std::vector<uint8_t>(kOutBuffer);
+  size_t outUsed_ = 0;
   bool closed_ = false;
   bool finished_ = false;
   bool failed_ = false;
@@ -320,13 +372,30 @@ void Recorder::Emit(ByteView record) {
     Fail("The metafile would exceed 4 GB.");
     return;
   }
-  if (!sink_->Write(record.data, record.size)) {
-    std::string why = sink_->ErrorText();
-    Fail(why.empty() ? std::string("Writing the metafile failed.") : "Writing the metafile failed: " + why);
-    return;
+  if (record.size > kOutBuffer - outUsed_ && !Drain()) return;
+  if (record.size >= kOutBuffer) {
+    if (!sink_->Write(record.data, record.size)) {
+      std::string why = sink_->ErrorText();
+      Fail(why.empty() ? std::string("Writing the metafile failed.") : "Writing the metafile failed: " + why);
+      return;
+    }
+  } else {
+    std::memcpy(out_.data() + outUsed_, record.data, record.size);
+    outUsed_ += record.size;
   }
   nBytes_ += record.size;
   ++nRecords_;
+}
+
+bool Recorder::Drain() {
+  if (outUsed_ == 0) return !failed_;
+  const bool ok = sink_->Write(out_.data(), outUsed_);
+  outUsed_ = 0;
+  if (!ok) {
+    std::string why = sink_->ErrorText();
+    Fail(why.empty() ? std::string("Writing the metafile failed.") : "Writing the metafile failed: " + why);
+  }
+  return ok;
 }
 
 bool Recorder::PolyRecord(uint32_t type16, uint32_t type32, const Point* pts, size_t n,
@@ -526,6 +595,7 @@ bool Recorder::Close(std::string* error) {
   rb_.U32(16);  // offPalEntries
   rb_.U32(20);  // nSizeLast
   Emit(rb_.End());
+  Drain();
   closed_ = true;
   if (failed_) {
     if (error) *error = error_;
@@ -533,6 +603,7 @@ bool Recorder::Close(std::string* error) {
     return false;
   }
 
+  SettleBounds();
   const Rect bounds = bounds_.Get();
   Rect frame{0, 0, -1, -1};
   if (!bounds_.Empty()) {

@@ -44,6 +44,9 @@ class FileSink : public RecordSink {
       if (error) *error = SystemErrorText(errno);
       return false;
     }
+    // The records come in blocks already: a second buffer in the stream
+    // would only split each block into two system writes.
+    std::setvbuf(file_.Stream(), nullptr, _IONBF, 0);
     buffer_.resize(kBuffer);
     return true;
   }
