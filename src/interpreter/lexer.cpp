@@ -109,18 +109,8 @@ int Lexer::CollectRun(const uint8_t* classes) {
   }
 }
 
-LexResult Lexer::Next(char* buf, size_t size, uint16_t* mnemonic, char terminator,
-                      bool showTerminator) {
-  buf_ = buf;
-  size_ = size;
-  len_ = 0;
+LexResult Lexer::NextByRule(uint16_t* mnemonic, char terminator, bool showTerminator) {
   if (size_ < 4) return LexResult::TooLong;
-  // Most commands are ordinary ones that lie whole in the read-ahead: they
-  // are cut in place. Anything else takes the byte-by-byte rule below.
-  if (QuickPlain(mnemonic)) {
-    plain_ = true;
-    return LexResult::Command;
-  }
 
   int first, second;
   for (;;) {
