@@ -142,6 +142,33 @@ Scan QuickNumber(const char* p, const char** end, Arg* arg) {
   *end = q;
   return Scan::Done;
 }
+
+// A number the one-pass reading leaves: exponents, long digit strings,
+// range errors. Kept out of line so that the common path stays lean.
+[[gnu::noinline]] const char* GeneralNumber(const char* p, Arg* arg, uint32_t offset, ConversionLog* log) {
+  bool exponent;
+  const char* end = ScanNumber(p, &exponent);
+  double d;
+  if (exponent || !FastDecimal(p, end, &d)) {
+    std::string number(p, end);
+    errno = 0;
+    d = std::strtod(number.c_str(), nullptr);
+    if (errno == ERANGE) LogRange(log, "Floating-Point", p, offset);
+  }
+  bool overflow = false;
+  // With an exponent the digits alone are not the integer.
+  int32_t l = exponent ? ExponentInteger(d, &overflow) : ToInteger(p, end, &overflow);
+  if (overflow) LogRange(log, "Long-Integer", p, offset);
+  arg->d = d;
+  arg->l = l;
+  return end;
+}
+
+[[gnu::noinline]] void LogTooMany(const char* text, int maxArgs, uint32_t offset, ConversionLog* log) {
+  if (log)
+    log->Warning("Warning: Expecting at most %d parameters: '%s' at offset 0x%lx\n", maxArgs, text,
+              static_cast<unsigned long>(offset));
+}
 }  // namespace
 
 int GetArgs(const char* text, Arg* args, int maxArgs, uint32_t offset, ConversionLog* log) {
@@ -150,9 +177,7 @@ int GetArgs(const char* text, Arg* args, int maxArgs, uint32_t offset, Conversio
   int n = 0;
   while (*p) {
     if (n >= maxArgs) {
-      if (log)
-        log->Warning("Warning: Expecting at most %d parameters: '%s' at offset 0x%lx\n", maxArgs, text,
-                  static_cast<unsigned long>(offset));
+      LogTooMany(text, maxArgs, offset, log);
       break;
     }
     const char* end = p;
@@ -161,23 +186,8 @@ int GetArgs(const char* text, Arg* args, int maxArgs, uint32_t offset, Conversio
       ++n;
       p = end;
     } else if (quick == Scan::General) {
-      bool exponent;
-      end = ScanNumber(p, &exponent);
-      double d;
-      if (exponent || !FastDecimal(p, end, &d)) {
-        std::string number(p, end);
-        errno = 0;
-        d = std::strtod(number.c_str(), nullptr);
-        if (errno == ERANGE) LogRange(log, "Floating-Point", p, offset);
-      }
-      bool overflow = false;
-      // With an exponent the digits alone are not the integer.
-      int32_t l = exponent ? ExponentInteger(d, &overflow) : ToInteger(p, end, &overflow);
-      if (overflow) LogRange(log, "Long-Integer", p, offset);
-      args[n].d = d;
-      args[n].l = l;
+      p = GeneralNumber(p, &args[n], offset, log);
       ++n;
-      p = end;
     }
     if (!*p) break;
     ++p;

@@ -75,30 +75,18 @@ const CommandEntry* CommandTable(size_t* count) {
   return kTable;
 }
 
-namespace {
 Handler ScanTable(uint16_t mnemonic) {
   for (const CommandEntry& row : kTable)
     if (row.Value() == mnemonic) return row.handler;
   return DoUNK;
 }
 
-// The handler of every two-letter mnemonic, looked up once: every command
-// of a plot is looked up.
-struct LetterPairs {
-  Handler handler[26 * 26];
-  LetterPairs() {
-    for (int a = 0; a < 26; ++a)
-      for (int b = 0; b < 26; ++b)
-        handler[a * 26 + b] = ScanTable(Mnemonic(static_cast<char>('A' + a), static_cast<char>('A' + b)));
-  }
-};
-const LetterPairs kLetterPairs;
-}  // namespace
-
-Handler FindHandler(uint16_t mnemonic) {
-  const unsigned a = (mnemonic & 0xFFu) - 'A', b = (mnemonic >> 8) - 'A';
-  if (a < 26 && b < 26) return kLetterPairs.handler[a * 26 + b];
-  return ScanTable(mnemonic);
+LetterPairs::LetterPairs() {
+  for (int a = 0; a < 26; ++a)
+    for (int b = 0; b < 26; ++b)
+      handler[a * 26 + b] = ScanTable(Mnemonic(static_cast<char>('A' + a), static_cast<char>('A' + b)));
 }
+
+const LetterPairs kLetterPairs;
 
 }  // namespace tsl

@@ -26,7 +26,20 @@ struct CommandEntry {
 
 // The 90 rows; first match wins.
 const CommandEntry* CommandTable(size_t* count);
-Handler FindHandler(uint16_t mnemonic);
+// The table's row for the mnemonic, DoUNK when none.
+Handler ScanTable(uint16_t mnemonic);
+// The handler of every two-letter mnemonic, looked up once: every command
+// of a plot is looked up, so the lookup is inline.
+struct LetterPairs {
+  Handler handler[26 * 26];
+  LetterPairs();
+};
+extern const LetterPairs kLetterPairs;
+inline Handler FindHandler(uint16_t mnemonic) {
+  const unsigned a = (mnemonic & 0xFFu) - 'A', b = (mnemonic >> 8) - 'A';
+  if (a < 26 && b < 26) return kLetterPairs.handler[a * 26 + b];
+  return ScanTable(mnemonic);
+}
 
 // Catch-alls.
 void DoNOP(uint16_t, const char*, PlotterState&);

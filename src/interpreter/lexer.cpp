@@ -55,15 +55,21 @@ bool Lexer::QuickPlain(uint16_t* mnemonic) {
   if (a == 26 || b == 26 || kSpecial.pair[a * 26 + b]) return false;
   size_t n = 2;
   const size_t room = size_ - 2;  // the text may grow to two bytes short of the buffer
-  for (size_t k = i + 2; k < avail; ++k) {
+  // Scan no further than the text can grow: a skipped byte takes no room,
+  // so it moves that limit on by one. At the limit the full rule decides.
+  size_t stop = i + 2 + (room - n);
+  if (stop > avail) stop = avail;
+  for (size_t k = i + 2; k < stop; ++k) {
     const uint8_t c = p[k];
     const uint8_t cls = kClasses.plain[c];
     if (cls == kTake) {
-      if (n >= room) return false;
       buf_[n++] = static_cast<char>(c);
       continue;
     }
-    if (cls == kSkip) continue;
+    if (cls == kSkip) {
+      if (stop < avail) ++stop;
+      continue;
+    }
     // An E after a number may be its exponent: the full rule decides.
     if (c == 'E' || c == 'e') return false;
     buf_[0] = static_cast<char>('A' + a);
@@ -103,18 +109,8 @@ int Lexer::CollectRun(const uint8_t* classes) {
   }
 }
 
-LexResult Lexer::Next(char* buf, size_t size, uint16_t* mnemonic, char terminator,
-                      bool showTerminator) {
-  buf_ = buf;
-  size_ = size;
-  len_ = 0;
+LexResult Lexer::NextByRule(uint16_t* mnemonic, char terminator, bool showTerminator) {
   if (size_ < 4) return LexResult::TooLong;
-  // Most commands are ordinary ones that lie whole in the read-ahead: they
-  // are cut in place. Anything else takes the byte-by-byte rule below.
-  if (QuickPlain(mnemonic)) {
-    plain_ = true;
-    return LexResult::Command;
-  }
 
   int first, second;
   for (;;) {

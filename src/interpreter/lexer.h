@@ -21,7 +21,18 @@ class Lexer {
   // Reads the next command into `buf` (`size` bytes): the two mnemonic
   // characters, then the rest as collected for that mnemonic, NUL-terminated.
   // The label terminator and its visibility come from the run's state.
-  LexResult Next(char* buf, size_t size, uint16_t* mnemonic, char terminator, bool showTerminator);
+  LexResult Next(char* buf, size_t size, uint16_t* mnemonic, char terminator, bool showTerminator) {
+    buf_ = buf;
+    size_ = size;
+    len_ = 0;
+    // Most commands are ordinary ones that lie whole in the read-ahead: they
+    // are cut in place, inline. Anything else takes the byte-by-byte rule.
+    if (size_ >= 4 && QuickPlain(mnemonic)) {
+      plain_ = true;
+      return LexResult::Command;
+    }
+    return NextByRule(mnemonic, terminator, showTerminator);
+  }
   // The length of the text of the last command read, up to its first NUL:
   // labels, comments, PE and escapes may hold NULs, other commands never do.
   size_t Length() const { return plain_ ? len_ : std::strlen(buf_); }
@@ -48,6 +59,7 @@ class Lexer {
   // whole in the read-ahead, with no E after it, cut in one pass. False,
   // having consumed nothing, for anything else.
   bool QuickPlain(uint16_t* mnemonic);
+  LexResult NextByRule(uint16_t* mnemonic, char terminator, bool showTerminator);
 
   InputFile& in_;
   char* buf_ = nullptr;

@@ -18,12 +18,17 @@ int32_t ScaleAxis(double p, double lo, double hi, int32_t span, bool relative) {
   if (range == 0) return 0;
   return Trunc32(span * p / range);
 }
-}  // namespace
 
-gdi::Point ScaleUnits(const PlotterState& ps, const Arg& x, const Arg& y, bool relative) {
+// Inline here: Units takes it for every point drawn.
+inline gdi::Point Scaled(const PlotterState& ps, const Arg& x, const Arg& y, bool relative) {
   if (!(ps.bMode & SCALED)) return {x.l, y.l};
   return {ScaleAxis(x.d, ps.dUserXMin, ps.dUserXMax, ps.dxP1P2, relative),
           ScaleAxis(y.d, ps.dUserYMin, ps.dUserYMax, ps.dyP1P2, relative)};
+}
+}  // namespace
+
+gdi::Point ScaleUnits(const PlotterState& ps, const Arg& x, const Arg& y, bool relative) {
+  return Scaled(ps, x, y, relative);
 }
 
 void RotateUnits(int degrees, gdi::Point& p) {
@@ -61,7 +66,7 @@ void RelativeUnits(const PlotterState& ps, gdi::Point& p, bool relative) {
 
 gdi::Point Units(PlotterState& ps, const Arg& x, const Arg& y) {
   bool relative = (ps.bMode & RELATIVE) != 0;
-  gdi::Point p = ScaleUnits(ps, x, y, relative);
+  gdi::Point p = Scaled(ps, x, y, relative);
   // Most plots neither rotate nor mirror: placement alone, in one step.
   if (ps.nRotation == 0 && !ps.settings->Has(Rotate) && !ps.settings->Has(MirrorX) &&
       !ps.settings->Has(MirrorY)) {

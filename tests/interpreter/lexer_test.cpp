@@ -105,6 +105,10 @@ TEST(Lexer, CommandsAcrossTheEndOfTheReadAhead) {
 TEST(Lexer, ACommandThatReachesTheLastByteIsTooLong) {
   EXPECT_EQ(Lex("PA123456;", 10).texts, (Texts{"PA123456"}));
   EXPECT_TRUE(Lex("PA1234567;", 10).tooLong);
+  // Line breaks take no room: the same limits hold around them.
+  EXPECT_EQ(Lex("PA12\r\n3456;PU;", 10).texts, (Texts{"PA123456", "PU"}));
+  EXPECT_EQ(Lex("PA123456\r\n\r\n;PU;", 10).texts, (Texts{"PA123456", "PU"}));
+  EXPECT_TRUE(Lex("PA12\r\n34567;PU;", 10).tooLong);
   EXPECT_TRUE(Lex("LBx\x03", 3).tooLong);
   EXPECT_TRUE(Lex("CO\"x\"", 4).tooLong);
   EXPECT_TRUE(Lex("CO\"x\"", 6).tooLong);
