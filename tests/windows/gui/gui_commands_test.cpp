@@ -331,8 +331,14 @@ TEST(TextViewer, LogAndSourceOpenInTheViewerWithTheirNamesWhole) {
   App app("\"my plot.plt\"");
   ASSERT_TRUE(WaitFor([&] { return app.Caption() == Work("my plot.plt") + " - Tessella"; }));
 
+  // Under a loaded Wine a key sent while the frame is still being activated
+  // can be lost; a user would press it again, and so does the test, once.
   app.Chord(VK_CONTROL, 'L');
-  HWND dialog = WaitTop("#32770", "Open Log File", app.pid());
+  HWND dialog = WaitTop("#32770", "Open Log File", app.pid(), 4000);
+  if (!dialog) {
+    app.Chord(VK_CONTROL, 'L');
+    dialog = WaitTop("#32770", "Open Log File", app.pid());
+  }
   ASSERT_TRUE(dialog);
   ASSERT_TRUE(DriveFileDialog(app.pid(), "Open Log File", Work("my plot.log")));
   ASSERT_TRUE(WaitFor([&] { return !ReadFile(record).empty(); }));
