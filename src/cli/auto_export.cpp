@@ -26,8 +26,12 @@ bool OpenPage(const SettingsSet& settings, const RunResult& result, size_t page,
   }
   std::string path = result.metafiles[page];
   std::string why;
-  if (!stream->Open(path, &why) && settings.Has(AutoEMZ)) path = ReplaceExtension(path, ".emz");
-  if (!stream->Open(path, &why)) {
+  bool opened = stream->Open(path, &why);
+  if (!opened && settings.Has(AutoEMZ)) {
+    path = ReplaceExtension(path, ".emz");
+    opened = stream->Open(path, &why);
+  }
+  if (!opened) {
     *error = "cannot open '" + path + "': " + why;
     return false;
   }
