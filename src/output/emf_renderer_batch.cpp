@@ -11,6 +11,7 @@
 // cairo's stroke of a path of crossing figures covers pixels that the
 // figures stroked singly do not.
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "output/cairo_safe.h"
@@ -69,6 +70,17 @@ bool EmfRenderer::StartBatch() {
   Stroke st = StrokeFor();
   if (st.onePixel && !st.dashes.empty()) return false;
   batchOffset_ = !st.onePixel && std::fmod(std::round(st.width), 2) == 1 ? 0.5 : 0;
+  // Ink reaches half the width off the path, a square end's corner that
+  // times the root of two, a miter's point that times the limit (pens that
+  // are not geometric join with miters); two pixels more for rounding.
+  if (st.onePixel) {
+    batchReach_ = 2;
+  } else {
+    const bool miter = !st.pen.geometric || st.pen.join == 0x2000;
+    double factor = std::sqrt(2.0);
+    if (miter && dc_.miterLimit > factor) factor = dc_.miterLimit;
+    batchReach_ = st.width / 2 * factor + 2;
+  }
   batchStroke_ = std::move(st);
   batchMatrix_ = m;
   batchFigures_.points.clear();
@@ -97,9 +109,34 @@ void EmfRenderer::BatchFigure(const Pt* pts, size_t n, const Pt* first) {
   // have come to lie on one line, as it did when the snapped path was
   // appended; the pixel steps of a one-pixel line are the same either way.)
   const int32_t offset = static_cast<int32_t>(batchOffset_ * 256);
-  batchFigures_.starts.push_back(batchFigures_.points.size());
-  for (const Fixed& f : logical)
-    batchFigures_.points.push_back({((f.x & ~255) + offset) / 256.0, ((f.y & ~255) + offset) / 256.0});
+  const size_t start = batchFigures_.points.size();
+  batchFigures_.starts.push_back(start);
+  int32_t top = INT32_MAX, bottom = INT32_MIN;
+  for (const Fixed& f : logical) {
+    const int32_t y = (f.y & ~255) + offset;
+    batchFigures_.points.push_back({((f.x & ~255) + offset) / 256.0, y / 256.0});
+    if (y < top) top = y;
+    if (y > bottom) bottom = y;
+  }
+  // A figure whose ink reaches none of the rows this drawing needs is left
+  // out: that is most of them when threads share a picture.
+  if (!logical.empty() && !NeedsRows(top / 256.0 - batchReach_, bottom / 256.0 + batchReach_)) {
+    batchFigures_.points.resize(start);
+    batchFigures_.starts.pop_back();
+  }
+}
+
+bool EmfRenderer::NeedsRows(double top, double bottom) const {
+  const int rows = options_.stripeRows;
+  if (rows <= 0) return true;
+  if (!(top <= bottom)) return true;  // not a number: cairo decides
+  const double first = std::floor(top / rows), last = std::floor(bottom / rows);
+  if (last < 0 || first > 1e9) return false;  // above or far below any picture
+  const int cycle = options_.stripeCycle > 0 ? options_.stripeCycle : 1;
+  if (last - first + 1 >= cycle) return true;  // meets every kind of stripe
+  for (int64_t s = static_cast<int64_t>(std::fmax(first, 0)); s <= static_cast<int64_t>(last); ++s)
+    if (options_.stripeMask >> (s % cycle) & 1u) return true;
+  return false;
 }
 
 bool EmfRenderer::BatchRecord(const EmfRecord& r) {
@@ -115,7 +152,10 @@ bool EmfRenderer::BatchRecord(const EmfRecord& r) {
       // The pixel at a line's end, in the pen's colour: drawn with the run,
       // where order does not matter.
       if (!batching_ || (U32(r, 16) & 0xFFFFFF) != dc_.pen.color) return false;
-      batchPixels_.push_back(ToDevice(I32(r, 8), I32(r, 12)));
+      {
+        const Pt p = ToDevice(I32(r, 8), I32(r, 12));
+        if (NeedsRows(p.y - 2, p.y + 2)) batchPixels_.push_back(p);
+      }
       break;
     case EMR_LINETO: {
       if (r.size < 16 || !StartBatch()) return false;
