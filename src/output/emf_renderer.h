@@ -283,6 +283,21 @@ class EmfRenderer {
   std::vector<Pt> batchPixels_;  // output space
   std::vector<Pt> batchPoints_;  // a record's points, kept for their memory
   std::vector<FixedPt> batchFixed_;
+  // Wide lines of a run are stroked in groups of figures whose ink cannot
+  // meet: where it cannot, one stroke of many figures covers the pixels the
+  // figures stroked singly do, and cairo sets up the pen once per group.
+  struct InkBox {
+    int32_t x0 = 0, y0 = 0, x1 = -1, y1 = -1;  // device pixels, inclusive; empty: unknown
+  };
+  std::vector<InkBox> batchBoxes_;  // one per figure
+  std::vector<uint32_t> batchGroups_;
+  std::vector<size_t> batchOrder_;
+  // Per block of the picture: the flush that last drew there (high half) and
+  // the highest group it used (low half).
+  std::vector<uint64_t> blockMarks_;
+  uint32_t blockFlush_ = 0;
+  int blockSize_ = 0, blocksX_ = 0, blocksY_ = 0;
+  bool GroupFigures();
   struct CachedFace {
     std::string key;
     cairo_font_face_t* face;

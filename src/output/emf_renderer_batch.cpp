@@ -7,9 +7,11 @@
 // drawn one by one give, pixel for pixel.
 //
 // One-pixel lines are walked pixel by pixel in one go. Wider lines are
-// stroked figure by figure with the pen set up once: without anti-aliasing
+// stroked in groups of figures whose ink cannot meet: without anti-aliasing
 // cairo's stroke of a path of crossing figures covers pixels that the
-// figures stroked singly do not.
+// figures stroked singly do not, but figures apart cover what they do alone,
+// and each stroke costs cairo a pen of its own.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -85,6 +87,7 @@ bool EmfRenderer::StartBatch() {
   batchMatrix_ = m;
   batchFigures_.points.clear();
   batchFigures_.starts.clear();
+  batchBoxes_.clear();
   batching_ = true;
   batchRecords_ = 0;
   return true;
@@ -111,19 +114,93 @@ void EmfRenderer::BatchFigure(const Pt* pts, size_t n, const Pt* first) {
   const int32_t offset = static_cast<int32_t>(batchOffset_ * 256);
   const size_t start = batchFigures_.points.size();
   batchFigures_.starts.push_back(start);
-  int32_t top = INT32_MAX, bottom = INT32_MIN;
+  int32_t top = INT32_MAX, bottom = INT32_MIN, left = INT32_MAX, right = INT32_MIN;
   for (const Fixed& f : logical) {
-    const int32_t y = (f.y & ~255) + offset;
-    batchFigures_.points.push_back({((f.x & ~255) + offset) / 256.0, y / 256.0});
-    if (y < top) top = y;
-    if (y > bottom) bottom = y;
+    const int32_t x = (f.x & ~255) + offset, y = (f.y & ~255) + offset;
+    batchFigures_.points.push_back({x / 256.0, y / 256.0});
+    top = std::min(top, y);
+    bottom = std::max(bottom, y);
+    left = std::min(left, x);
+    right = std::max(right, x);
   }
   // A figure whose ink reaches none of the rows this drawing needs is left
   // out: that is most of them when threads share a picture.
   if (!logical.empty() && !NeedsRows(top / 256.0 - batchReach_, bottom / 256.0 + batchReach_)) {
     batchFigures_.points.resize(start);
     batchFigures_.starts.pop_back();
+    return;
   }
+  InkBox box;
+  const double x0 = std::floor(left / 256.0 - batchReach_), x1 = std::floor(right / 256.0 + batchReach_);
+  const double y0 = std::floor(top / 256.0 - batchReach_), y1 = std::floor(bottom / 256.0 + batchReach_);
+  if (!logical.empty() && x0 > -1e6 && x1 < 1e6 && y0 > -1e6 && y1 < 1e6)
+    box = {static_cast<int32_t>(x0), static_cast<int32_t>(y0), static_cast<int32_t>(x1), static_cast<int32_t>(y1)};
+  batchBoxes_.push_back(box);
+}
+
+bool EmfRenderer::GroupFigures() {
+  // Round ends and joins only: cairo strokes those as polygons however the
+  // figures lie (lines along the axes with other ends may be drawn as boxes
+  // when alone, as polygons in company).
+  // Nor in a clip: cairo lets a stroke that lies wholly inside a clip box
+  // off the pixel grid go unclipped, where a group reaching past the box
+  // is clipped at its pixels.
+  const Pen& pen = batchStroke_.pen;
+  if (!pen.geometric || pen.endCap != 0 || pen.join != 0 || !dc_.clip.empty()) return false;
+  if (!blockSize_) {
+    cairo_surface_t* s = cairo_get_target(cr_);
+    double ox = 0, oy = 0;
+    cairo_surface_get_device_offset(s, &ox, &oy);
+    if (cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE || ox != 0 || oy != 0) {
+      blockSize_ = -1;
+    } else {
+      // Blocks of 8 pixels, larger on large pictures: at most 64 K of them.
+      const int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
+      blockSize_ = 8;
+      while (static_cast<int64_t>(w / blockSize_ + 1) * (h / blockSize_ + 1) > 65536) blockSize_ *= 2;
+      blocksX_ = w / blockSize_ + 1;
+      blocksY_ = h / blockSize_ + 1;
+      blockMarks_.assign(static_cast<size_t>(blocksX_) * static_cast<size_t>(blocksY_), 0);
+    }
+  }
+  if (blockSize_ < 0) return false;
+  if (++blockFlush_ == 0) {
+    std::fill(blockMarks_.begin(), blockMarks_.end(), 0);
+    blockFlush_ = 1;
+  }
+  // Each figure goes one group above every figure already in its blocks,
+  // so that no two figures of a group share a block. A figure whose box is
+  // unknown, or that covers many blocks, is stroked by itself (group 0 is
+  // kept for those).
+  const uint64_t flush = uint64_t{blockFlush_} << 32;
+  const size_t n = batchBoxes_.size();
+  batchGroups_.assign(n, 0);
+  uint32_t groups = 1;
+  for (size_t f = 0; f < n; ++f) {
+    const InkBox& b = batchBoxes_[f];
+    if (b.x1 < b.x0) continue;
+    const int bx0 = std::max(0, b.x0 / blockSize_), bx1 = std::min(blocksX_ - 1, b.x1 / blockSize_);
+    const int by0 = std::max(0, b.y0 / blockSize_), by1 = std::min(blocksY_ - 1, b.y1 / blockSize_);
+    if (b.x0 < 0 || b.y0 < 0 || bx1 < bx0 || by1 < by0 || (bx1 - bx0 + 1) * (by1 - by0 + 1) > 1024) continue;
+    uint32_t level = 1;
+    for (int y = by0; y <= by1; ++y)
+      for (int x = bx0; x <= bx1; ++x) {
+        const uint64_t m = blockMarks_[static_cast<size_t>(y) * blocksX_ + x];
+        if ((m & ~uint64_t{0xFFFFFFFF}) == flush) level = std::max(level, static_cast<uint32_t>(m) + 1);
+      }
+    for (int y = by0; y <= by1; ++y)
+      for (int x = bx0; x <= bx1; ++x) blockMarks_[static_cast<size_t>(y) * blocksX_ + x] = flush | level;
+    batchGroups_[f] = level;
+    groups = std::max(groups, level + 1);
+  }
+  // The figures in the order of their groups.
+  std::vector<size_t>& order = batchOrder_;
+  std::vector<size_t> first(groups + 1, 0);
+  for (uint32_t g : batchGroups_) ++first[g + 1];
+  for (size_t g = 1; g <= groups; ++g) first[g] += first[g - 1];
+  order.resize(n);
+  for (size_t f = 0; f < n; ++f) order[first[batchGroups_[f]]++] = f;
+  return true;
 }
 
 bool EmfRenderer::NeedsRows(double top, double bottom) const {
@@ -192,14 +269,22 @@ void EmfRenderer::Flush() {
   } else {
     const auto& pts = batchFigures_.points;
     const auto& starts = batchFigures_.starts;
-    for (size_t f = 0; f < starts.size(); ++f) {
+    const bool grouped = GroupFigures();
+    for (size_t k = 0; k < starts.size(); ++k) {
+      // Grouped, every figure of a group but the last leaves its path for
+      // the next; the figures alone (group 0) are stroked one by one.
+      const size_t f = grouped ? batchOrder_[k] : k;
       size_t from = starts[f], to = f + 1 < starts.size() ? starts[f + 1] : pts.size();
-      if (from >= to) continue;
-      cairo_move_to(cr_, pts[from].x, pts[from].y);
-      for (size_t i = from + 1; i < to; ++i) cairo_line_to(cr_, pts[i].x, pts[i].y);
-      cairo_stroke(cr_);
+      if (from < to) {
+        cairo_move_to(cr_, pts[from].x, pts[from].y);
+        for (size_t i = from + 1; i < to; ++i) cairo_line_to(cr_, pts[i].x, pts[i].y);
+      }
+      const bool last = !grouped || batchGroups_[f] == 0 || k + 1 == starts.size() ||
+                        batchGroups_[batchOrder_[k + 1]] != batchGroups_[f];
+      if (last) cairo_stroke(cr_);
     }
   }
+  batchBoxes_.clear();
   SetSourceColor(dc_.pen.color);
   if (batchPixels_.empty()) return;
   FillPixels(batchPixels_);
