@@ -91,7 +91,34 @@ bool OpenStream(const ExportRequest& req, MetafileStream* stream, std::string* w
                                    : (*why = "no data", false);
 }
 
-int ThreadsFor(const ExportRequest& req, const gdi::EmfHeader& header) {
+// Drawing threads at work in this process: pictures drawn side by side
+// (several files at once) share the cores rather than each taking more.
+std::atomic<int> gDrawingThreads{0};
+
+// Holds a count of drawing threads for as long as a picture is drawn.
+class ThreadBudget {
+ public:
+  ThreadBudget() = default;
+  ThreadBudget(const ThreadBudget&) = delete;
+  ThreadBudget& operator=(const ThreadBudget&) = delete;
+  ~ThreadBudget() { gDrawingThreads -= held_; }
+  // Takes `n` threads when the cores have room for them, else one.
+  int Take(int n, int cores) {
+    if (n > 1 && gDrawingThreads.fetch_add(n) + n <= cores) {
+      held_ = n;
+      return n;
+    }
+    if (n > 1) gDrawingThreads -= n;
+    gDrawingThreads += 1;
+    held_ = 1;
+    return 1;
+  }
+
+ private:
+  int held_ = 0;
+};
+
+int ThreadsFor(const ExportRequest& req, const gdi::EmfHeader& header, ThreadBudget* budget) {
   if (req.threads > 0) return std::min(req.threads, 32);
   // For measuring: the same picture by another number of threads.
   if (const char* forced = std::getenv("TESSELLA_RENDER_THREADS")) {
@@ -100,8 +127,8 @@ int ThreadsFor(const ExportRequest& req, const gdi::EmfHeader& header) {
   }
   const int64_t pixels = int64_t{req.width} * req.height;
   if (pixels > kMaxSharedPixels || header.nBytes < kMinSharedBytes || req.height < 2 * kStripeRows) return 1;
-  const unsigned cores = std::thread::hardware_concurrency();
-  return cores >= 2 ? kMaxThreads : 1;
+  const int cores = static_cast<int>(std::min(std::thread::hardware_concurrency(), 64u));
+  return budget->Take(std::min(kMaxThreads, std::max(cores, 1)), cores);
 }
 
 // Plays the share's metafile onto its surface, keeping to its stripes.
@@ -137,7 +164,8 @@ bool EmfToMemoryDIB(const ExportRequest& req, const SettingsSet& options, Memory
   }
   // Every share but the first is a luxury: one whose stream or surface
   // cannot be had is not made, and the picture is drawn on fewer.
-  const int wanted = ThreadsFor(req, shares[0]->stream.Header());
+  ThreadBudget budget;
+  const int wanted = ThreadsFor(req, shares[0]->stream.Header(), &budget);
   for (int k = 0; k < wanted; ++k) {
     if (k > 0) {
       auto share = std::make_unique<Share>();
