@@ -57,6 +57,7 @@ struct Share {
   std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> surface{nullptr, cairo_surface_destroy};
   uint32_t mask = 0;  // stripes owned, by their place in the cycle
   PlayResult result = PlayResult::kDone;
+  bool outOfMemory = false;
   std::string why;
 };
 
@@ -151,6 +152,18 @@ void DrawShare(const ExportRequest& req, int stripeRows, int cycle, const std::a
                                   &share->why);
 }
 
+// The same on any thread: nothing is thrown out of it, and a share that
+// fails stops the others.
+void RunShare(const ExportRequest& req, int stripeRows, int cycle, std::atomic<bool>* abandon, Share* share) {
+  try {
+    DrawShare(req, stripeRows, cycle, abandon, share);
+  } catch (const std::bad_alloc&) {
+    share->outOfMemory = true;
+  }
+  if (share->outOfMemory || share->result == PlayResult::kDamaged || share->result == PlayResult::kTimedOut)
+    *abandon = true;
+}
+
 }  // namespace
 
 bool EmfToMemoryDIB(const ExportRequest& req, const SettingsSet& options, MemoryDib* dib, std::string* error) {
@@ -197,27 +210,24 @@ bool EmfToMemoryDIB(const ExportRequest& req, const SettingsSet& options, Memory
       Share* share = shares[static_cast<size_t>(k)].get();
       share->mask = 1u << k;
       try {
-        threads.emplace_back(std::thread([&req, stripeRows, cycle, &abandon, share] {
-          try {
-            DrawShare(req, stripeRows, cycle, &abandon, share);
-          } catch (const std::bad_alloc&) {
-            share->result = PlayResult::kDamaged;
-            share->why = "not enough memory";
-          }
-          if (share->result == PlayResult::kDamaged || share->result == PlayResult::kTimedOut) abandon = true;
-        }));
+        threads.emplace_back(
+            std::thread([&req, stripeRows, cycle, &abandon, share] { RunShare(req, stripeRows, cycle, &abandon, share); }));
         owner[static_cast<size_t>(k)] = k;
       } catch (const std::system_error&) {
         shares[0]->mask |= 1u << k;
       }
     }
-    DrawShare(req, stripeRows, cycle, &abandon, shares[0].get());
-    if (shares[0]->result == PlayResult::kDamaged || shares[0]->result == PlayResult::kTimedOut) abandon = true;
+    RunShare(req, stripeRows, cycle, &abandon, shares[0].get());
   }
+  for (const auto& share : shares)
+    if (share->outOfMemory) {
+      *error = "Not enough memory for the picture.";
+      return false;
+    }
   // Damage before a time-out, either before a stop that followed from it.
   for (PlayResult bad : {PlayResult::kDamaged, PlayResult::kTimedOut}) {
     for (size_t k = 0; k < shares.size(); ++k) {
-      if (shares[k]->result != bad || owner[k] != static_cast<int>(k)) continue;
+      if (shares[k]->result != bad) continue;
       if (bad == PlayResult::kDamaged) {
         *error = "The metafile cannot be read: " + shares[k]->why;
       } else {
