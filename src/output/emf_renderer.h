@@ -292,9 +292,13 @@ class EmfRenderer {
   std::vector<InkBox> batchBoxes_;  // one per figure
   std::vector<uint32_t> batchGroups_;
   std::vector<size_t> batchOrder_;
-  // Per block of the picture: the flush that last drew there (high half) and
-  // the highest group it used (low half).
-  std::vector<uint64_t> blockMarks_;
+  // Per block of the picture: the groups of the current flush that have a
+  // figure there (bit g - 1 for group g), and the flush they belong to.
+  struct BlockMark {
+    uint32_t flush = 0;
+    uint64_t groups = 0;
+  };
+  std::vector<BlockMark> blockMarks_;
   uint32_t blockFlush_ = 0;
   int blockSize_ = 0, blocksX_ = 0, blocksY_ = 0;
   bool GroupFigures();

@@ -160,19 +160,18 @@ bool EmfRenderer::GroupFigures() {
       while (static_cast<int64_t>(w / blockSize_ + 1) * (h / blockSize_ + 1) > 65536) blockSize_ *= 2;
       blocksX_ = w / blockSize_ + 1;
       blocksY_ = h / blockSize_ + 1;
-      blockMarks_.assign(static_cast<size_t>(blocksX_) * static_cast<size_t>(blocksY_), 0);
+      blockMarks_.assign(static_cast<size_t>(blocksX_) * static_cast<size_t>(blocksY_), BlockMark{});
     }
   }
   if (blockSize_ < 0) return false;
   if (++blockFlush_ == 0) {
-    std::fill(blockMarks_.begin(), blockMarks_.end(), 0);
+    std::fill(blockMarks_.begin(), blockMarks_.end(), BlockMark{});
     blockFlush_ = 1;
   }
-  // Each figure goes one group above every figure already in its blocks,
+  // Each figure goes to the first group that has no figure in its blocks,
   // so that no two figures of a group share a block. A figure whose box is
-  // unknown, or that covers many blocks, is stroked by itself (group 0 is
-  // kept for those).
-  const uint64_t flush = uint64_t{blockFlush_} << 32;
+  // unknown or covers many blocks, or that finds every group taken, is
+  // stroked by itself (group 0).
   const size_t n = batchBoxes_.size();
   batchGroups_.assign(n, 0);
   uint32_t groups = 1;
@@ -182,16 +181,20 @@ bool EmfRenderer::GroupFigures() {
     const int bx0 = std::max(0, b.x0 / blockSize_), bx1 = std::min(blocksX_ - 1, b.x1 / blockSize_);
     const int by0 = std::max(0, b.y0 / blockSize_), by1 = std::min(blocksY_ - 1, b.y1 / blockSize_);
     if (b.x0 < 0 || b.y0 < 0 || bx1 < bx0 || by1 < by0 || (bx1 - bx0 + 1) * (by1 - by0 + 1) > 1024) continue;
-    uint32_t level = 1;
+    uint64_t taken = 0;
     for (int y = by0; y <= by1; ++y)
       for (int x = bx0; x <= bx1; ++x) {
-        const uint64_t m = blockMarks_[static_cast<size_t>(y) * blocksX_ + x];
-        if ((m & ~uint64_t{0xFFFFFFFF}) == flush) level = std::max(level, static_cast<uint32_t>(m) + 1);
+        BlockMark& m = blockMarks_[static_cast<size_t>(y) * blocksX_ + x];
+        if (m.flush != blockFlush_) m = BlockMark{blockFlush_, 0};
+        taken |= m.groups;
       }
+    if (taken == ~uint64_t{0}) continue;
+    uint32_t level = 0;
+    while (taken >> level & 1u) ++level;
     for (int y = by0; y <= by1; ++y)
-      for (int x = bx0; x <= bx1; ++x) blockMarks_[static_cast<size_t>(y) * blocksX_ + x] = flush | level;
-    batchGroups_[f] = level;
-    groups = std::max(groups, level + 1);
+      for (int x = bx0; x <= bx1; ++x) blockMarks_[static_cast<size_t>(y) * blocksX_ + x].groups |= uint64_t{1} << level;
+    batchGroups_[f] = level + 1;
+    groups = std::max(groups, level + 2);
   }
   // The figures in the order of their groups.
   std::vector<size_t>& order = batchOrder_;
