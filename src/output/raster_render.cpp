@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -119,6 +120,19 @@ class ThreadBudget {
   int held_ = 0;
 };
 
+// Whether other work keeps every other core busy now (Linux: the tasks that
+// can run, ours included, from /proc/loadavg). A second thread on a busy
+// core only adds its share of the work to the time.
+bool CoresBusy(int cores) {
+  std::FILE* f = std::fopen("/proc/loadavg", "r");
+  if (!f) return false;
+  double l1 = 0, l5 = 0, l15 = 0;
+  int running = 0, total = 0;
+  const bool read = std::fscanf(f, "%lf %lf %lf %d/%d", &l1, &l5, &l15, &running, &total) == 5;
+  std::fclose(f);
+  return read && running - 1 >= cores - 1;
+}
+
 int ThreadsFor(const ExportRequest& req, const gdi::EmfHeader& header, ThreadBudget* budget) {
   if (req.threads > 0) return std::min(req.threads, 32);
   // For measuring: the same picture by another number of threads.
@@ -129,7 +143,8 @@ int ThreadsFor(const ExportRequest& req, const gdi::EmfHeader& header, ThreadBud
   const int64_t pixels = int64_t{req.width} * req.height;
   if (pixels > kMaxSharedPixels || header.nBytes < kMinSharedBytes || req.height < 2 * kStripeRows) return 1;
   const int cores = static_cast<int>(std::min(std::thread::hardware_concurrency(), 64u));
-  return budget->Take(std::min(kMaxThreads, std::max(cores, 1)), cores);
+  if (cores < 2 || CoresBusy(cores)) return budget->Take(1, cores);
+  return budget->Take(std::min(kMaxThreads, cores), cores);
 }
 
 // Plays the share's metafile onto its surface, keeping to its stripes.
