@@ -114,6 +114,13 @@ void EmfRenderer::BatchFigure(const Pt* pts, size_t n, const Pt* first) {
   const int32_t offset = static_cast<int32_t>(batchOffset_ * 256);
   const size_t start = batchFigures_.points.size();
   batchFigures_.starts.push_back(start);
+  // Bounds serve the stripes of a shared picture and the groups of wide
+  // lines; one-pixel lines drawn whole need none.
+  if (options_.stripeRows <= 0 && batchStroke_.onePixel) {
+    for (const Fixed& f : logical)
+      batchFigures_.points.push_back({((f.x & ~255) + offset) / 256.0, ((f.y & ~255) + offset) / 256.0});
+    return;
+  }
   int32_t top = INT32_MAX, bottom = INT32_MIN, left = INT32_MAX, right = INT32_MIN;
   for (const Fixed& f : logical) {
     const int32_t x = (f.x & ~255) + offset, y = (f.y & ~255) + offset;

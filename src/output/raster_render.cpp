@@ -85,6 +85,9 @@ constexpr int kStripeRows = 64;
 constexpr int64_t kMaxSharedPixels = 4'000'000;
 // Below this, a metafile draws in less time than a thread takes to start.
 constexpr uint32_t kMinSharedBytes = 256 * 1024;
+// Below this many pixels lines are mostly a pixel wide and cheap to draw:
+// reading the records, which every thread does, is most of the time.
+constexpr int64_t kMinSharedPixels = 1'500'000;
 constexpr int kMaxThreads = 2;
 
 bool OpenStream(const ExportRequest& req, MetafileStream* stream, std::string* why) {
@@ -141,7 +144,7 @@ int ThreadsFor(const ExportRequest& req, const gdi::EmfHeader& header, ThreadBud
     if (n >= 1 && n <= 32) return static_cast<int>(n);
   }
   const int64_t pixels = int64_t{req.width} * req.height;
-  if (pixels > kMaxSharedPixels || header.nBytes < kMinSharedBytes || req.height < 2 * kStripeRows) return 1;
+  if (pixels > kMaxSharedPixels || pixels < kMinSharedPixels || header.nBytes < kMinSharedBytes) return 1;
   const int cores = static_cast<int>(std::min(std::thread::hardware_concurrency(), 64u));
   if (cores < 2 || CoresBusy(cores)) return budget->Take(1, cores);
   return budget->Take(std::min(kMaxThreads, cores), cores);
