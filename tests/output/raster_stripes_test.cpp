@@ -11,11 +11,7 @@
 #include <random>
 #include <sstream>
 
-#include <cairo.h>
-
-#include "common/gdi/emf_reader.h"
 #include "emf_samples.h"
-#include "output/emf_renderer.h"
 #include "output/raster_export.h"
 #include "support/collect_notices.h"
 #include "support/conversion.h"
@@ -154,41 +150,14 @@ TEST(StripedDrawing, SamplesAndConvertedPlotsAreTheOneThreadPicture) {
   EXPECT_GE(plots, 8u);
 }
 
-// The pixels of the metafile played with runs of lines held and stroked in
-// groups, or every record by itself.
-std::vector<uint32_t> Played(const std::vector<uint8_t>& emf, int w, int h, bool runs) {
-  gdi::EmfReader reader;
-  std::string error;
-  EXPECT_TRUE(reader.Parse(emf.data(), emf.size(), &error)) << error;
-  std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> s(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h),
-                                                                 cairo_surface_destroy);
-  cairo_t* cr = cairo_create(s.get());
-  cairo_set_source_rgb(cr, 1, 1, 1);
-  cairo_paint(cr);
-  RenderOptions o;
-  o.batchLines = runs;
-  PlayEnhMetaFile(cr, reader, DestRect{0, 0, static_cast<double>(w), static_cast<double>(h)}, o);
-  cairo_destroy(cr);
-  cairo_surface_flush(s.get());
-  std::vector<uint32_t> px;
-  const int stride = cairo_image_surface_get_stride(s.get());
-  for (int y = 0; y < h; ++y) {
-    const uint32_t* row = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(s.get()) + y * stride);
-    for (int x = 0; x < w; ++x) px.push_back(row[x] & 0xFFFFFF);
-  }
-  return px;
-}
-
 TEST(StripedDrawing, WideLinesStrokedInGroupsAreTheLinesStrokedOneByOne) {
   // Figures of a run whose ink cannot meet share a stroke; in a clip off
   // the pixel grid they may not.
   for (uint32_t seed : {1u, 2u, 3u, 4u, 5u, 6u}) {
     const std::vector<uint8_t> emf = InkAcrossStripes(seed);
     for (int w : {300, 333, 450, 1000}) {
-      const std::vector<uint32_t> grouped = Played(emf, w, w * 3 / 4, true), single = Played(emf, w, w * 3 / 4, false);
-      size_t differing = 0;
-      for (size_t i = 0; i < single.size(); ++i) differing += grouped[i] != single[i];
-      EXPECT_EQ(0u, differing) << "seed " << seed << ", " << w << " px wide";
+      Surface grouped = Draw(emf, w, w * 3 / 4, true), single = Draw(emf, w, w * 3 / 4, false);
+      EXPECT_EQ(0u, DifferingPixels(grouped.get(), single.get())) << "seed " << seed << ", " << w << " px wide";
     }
   }
 }
