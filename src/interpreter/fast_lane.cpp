@@ -19,7 +19,6 @@ struct StartBytes {
 const StartBytes kStarts;
 
 bool StartsNumber(uint8_t c) { return static_cast<unsigned>(c - '0') <= 9 || c == '-' || c == '+'; }
-int Upper(int c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
 // A letter other than E starts the next command; an E after a number may
 // be its exponent, which the general path decides.
 bool NextCommandLetter(uint8_t c) {
@@ -36,9 +35,12 @@ bool ReadPenMotion(const char* text, size_t available, size_t bufferSize, Arg* a
   const uint8_t* p = reinterpret_cast<const uint8_t*>(text);
   const uint8_t* const end = p + available;
   while (p < end && !kStarts.starts[*p]) ++p;
-  if (end - p < 3 || Upper(p[0]) != 'P') return false;
-  const int second = Upper(p[1]);
-  if (second != 'A' && second != 'D' && second != 'U' && second != 'R') return false;
+  // Only P and p give 'p' with the case bit set; likewise for the second
+  // letters.
+  if (end - p < 3 || (p[0] | 0x20) != 'p') return false;
+  const unsigned lower = p[1] | 0x20u;
+  if (lower != 'a' && lower != 'd' && lower != 'u' && lower != 'r') return false;
+  const char second = static_cast<char>(lower - 'a' + 'A');
   const uint8_t* const first = p + 2;
   const uint8_t* q = first;
   uint8_t c = *q;
@@ -90,7 +92,7 @@ bool ReadPenMotion(const char* text, size_t available, size_t bufferSize, Arg* a
   if (n % 2) return false;  // the general path reports the odd count
   out->count = n;
   out->length = static_cast<int32_t>(2 + taken);
-  out->mnemonic = Mnemonic('P', static_cast<char>(second));
+  out->mnemonic = Mnemonic('P', second);
   return true;
 }
 
