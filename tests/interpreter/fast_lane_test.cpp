@@ -66,7 +66,11 @@ TEST(FastLane, TakesOrdinaryPenMotionAsTheGeneralPathReadsIt) {
   for (const char* input :
        {"PA3995,5360;", "PU;", "PD;PA1,2;", "pa10,20;", "Pd-5,+7;", "PR-0,0;", "\r\n;;PA1 2;",
         "PA123456789,-987654321;", "PA1,2PD", "PU3,4sp1;", "PD1,2,3,4,5,6,7,8;", "PU"
-        "PA"}) {
+        "PA",
+        // Numbers of every length with more text behind them, so that
+        // they are read eight bytes at a time as well.
+        "PA1,12,123,1234,12345,123456,1234567,12345678;PU;PU;PU;", "PA987654321,-09;PU;PU;PU;",
+        "PA-7654321,+8765432PU;PU;PU;PU;"}) {
     SCOPED_TRACE(input);
     EXPECT_TRUE(LaneAgrees(input));
   }
@@ -77,7 +81,8 @@ TEST(FastLane, LeavesToTheGeneralPathWhatItIsNotSureOf) {
   // counts, doubled or trailing separators, a sign after a number, other
   // commands, and a command cut by the end of the input.
   for (const char* input :
-       {"PA1234567890,1;", "PA99999999999,1;", "PA0000000001,2;", "PA1.5,2;", "PA1e3,2;", "PA1,2E",
+       {"PA1234567890,1;PU;PU;", "PA99999999999,1;", "PA0000000001,2;", "PA1,2\xff;PU;PU;PU;",
+        "PA12/4,5;PU;PU;PU;", "PA1234:,5;PU;PU;PU;", "PA1.5,2;", "PA1e3,2;", "PA1,2E",
         "PA1\r\n2,3;", "PA1\n,2;", "PA1;", "PA1,2,3;", "PA1,,2;", "PA1, 2;", "PA 1,2;", "PA1,2,;",
         "PA1-2;", "PA1,2\x1b", "PE<=1,2;", "SP1;", "PM0;", "LBPA1,2;\x03", "PA1,2", "P\nA1,2;"}) {
     SCOPED_TRACE(input);
