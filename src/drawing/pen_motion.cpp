@@ -62,7 +62,7 @@ void SetPenMode(uint16_t mnemonic, PlotterState& ps) {
 // MovePen for one pair without symbols, the commonest pen motion, in one
 // straight line.
 void OnePoint(PlotterState& ps) {
-  const gdi::Point p = Units(ps, ps.pArgs[0], ps.pArgs[1]);
+  const gdi::Point p = PenUnits(ps, ps.pArgs[0], ps.pArgs[1]);
   if (ps.fPenDown) {
     SyncDrawingPosition(ps);
     GrowExtents(ps, ps.xPen, ps.yPen);

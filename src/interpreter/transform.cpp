@@ -51,4 +51,6 @@ gdi::Point TurnedUnits(const PlotterState& ps, gdi::Point p, bool relative) {
   return p;
 }
 
+gdi::Point Units(const PlotterState& ps, const Arg& x, const Arg& y) { return PenUnits(ps, x, y); }
+
 }  // namespace tsl

@@ -34,7 +34,10 @@ gdi::Point TurnedUnits(const PlotterState& ps, gdi::Point p, bool relative);
 // A parameter pair to a pen point: user scaling, RO rotation, the run's
 // drawing rotation, then placement (absolute from P1 or relative to the pen,
 // with mirroring).
-inline gdi::Point Units(const PlotterState& ps, const Arg& x, const Arg& y) {
+gdi::Point Units(const PlotterState& ps, const Arg& x, const Arg& y);
+// Units inline, for the pen motion that takes it for nearly every point of
+// a plot; elsewhere the call keeps the callers' own loops lean.
+inline gdi::Point PenUnits(const PlotterState& ps, const Arg& x, const Arg& y) {
   const bool relative = (ps.bMode & RELATIVE) != 0;
   const gdi::Point p = ScaleUnits(ps, x, y, relative);
   // Most plots neither rotate nor mirror: placement alone, in one step.
