@@ -59,22 +59,6 @@ void SetPenMode(uint16_t mnemonic, PlotterState& ps) {
   }
 }
 
-// MovePen for one pair without symbols, the commonest pen motion, in one
-// straight line.
-void OnePoint(PlotterState& ps) {
-  const gdi::Point p = PenUnits(ps, ps.pArgs[0], ps.pArgs[1]);
-  if (ps.fPenDown) {
-    SyncDrawingPosition(ps);
-    GrowExtents(ps, ps.xPen, ps.yPen);
-    DoLineTo(ps, p.x, p.y);
-    GrowExtents(ps, p.x, p.y);
-  } else {
-    MoveToScaled(ps, p.x, p.y);
-  }
-  ps.xPen = p.x;
-  ps.yPen = p.y;
-}
-
 void MovePen(int n, PlotterState& ps) {
   if (n < 2) return;
   if (ps.fPenDown) {
@@ -102,8 +86,9 @@ void DoPA(uint16_t mnemonic, const char* text, PlotterState& ps) {
 
 void DoPenMotion(uint16_t mnemonic, int n, PlotterState& ps) {
   SetPenMode(mnemonic, ps);
+  // One pair without symbols, the commonest pen motion, goes in one step.
   if (n == 2 && !ps.chSymbol)
-    OnePoint(ps);
+    PenTo(ps, PenUnits(ps, ps.pArgs[0], ps.pArgs[1]));
   else
     MovePen(n, ps);
   ps.nExecuted++;

@@ -55,6 +55,20 @@ inline void GrowExtents(PlotterState& ps, int32_t x, int32_t y) {
   ps.xMax = std::max(ps.xMax, x);
   ps.yMax = std::max(ps.yMax, y);
 }
+// Takes the pen to p: a line when it is down (measured from where it
+// starts too), a move when it is up.
+inline void PenTo(PlotterState& ps, gdi::Point p) {
+  if (ps.fPenDown) {
+    SyncDrawingPosition(ps);
+    GrowExtents(ps, ps.xPen, ps.yPen);
+    DoLineTo(ps, p.x, p.y);
+    GrowExtents(ps, p.x, p.y);
+  } else {
+    MoveToScaled(ps, p.x, p.y);
+  }
+  ps.xPen = p.x;
+  ps.yPen = p.y;
+}
 // The colour of pen iPen from the settings copy.
 gdi::COLORREF PenColor(const PlotterState& ps);
 
