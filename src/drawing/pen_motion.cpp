@@ -49,31 +49,48 @@ void BatchedPoints(PlotterState& ps, int pairs) {
   }
   if (ps.fPenDown) DoPolylineXX(ps, pts, count);
 }
-}  // namespace
 
-void DoPA(uint16_t mnemonic, const char* text, PlotterState& ps) {
-  int n = GetArgs(text, ps, ps.nArgsMax);
+void SetPenMode(uint16_t mnemonic, PlotterState& ps) {
   switch (SecondChar(mnemonic)) {
     case 'D': ps.fPenDown = 1; break;
     case 'U': ps.fPenDown = 0; break;
     case 'R': ps.bMode |= RELATIVE; break;
     default: ps.bMode &= ~RELATIVE; break;
   }
+}
+
+void MovePen(int n, PlotterState& ps) {
+  if (n < 2) return;
+  if (ps.fPenDown) {
+    SyncDrawingPosition(ps);
+    // A line measures from where it starts, not only where it ends.
+    GrowExtents(ps, ps.xPen, ps.yPen);
+  }
+  if (ps.chSymbol || n == 2)
+    SinglePoints(ps, n / 2);
+  else
+    BatchedPoints(ps, n / 2);
+}
+}  // namespace
+
+void DoPA(uint16_t mnemonic, const char* text, PlotterState& ps) {
+  int n = GetArgs(text, ps, ps.nArgsMax);
+  SetPenMode(mnemonic, ps);
   if (n % 2) {
     LogParamError("an even number of", text, ps);
     --n;
   }
-  if (n >= 2) {
-    if (ps.fPenDown) {
-      SyncDrawingPosition(ps);
-      // A line measures from where it starts, not only where it ends.
-      GrowExtents(ps, ps.xPen, ps.yPen);
-    }
-    if (ps.chSymbol || n == 2)
-      SinglePoints(ps, n / 2);
-    else
-      BatchedPoints(ps, n / 2);
-  }
+  MovePen(n, ps);
+  ps.nExecuted++;
+}
+
+void DoPenMotion(uint16_t mnemonic, int n, PlotterState& ps) {
+  SetPenMode(mnemonic, ps);
+  // One pair without symbols, the commonest pen motion, goes in one step.
+  if (n == 2 && !ps.chSymbol)
+    PenTo(ps, PenUnits(ps, ps.pArgs[0], ps.pArgs[1]));
+  else
+    MovePen(n, ps);
   ps.nExecuted++;
 }
 

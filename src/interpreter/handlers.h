@@ -66,6 +66,8 @@ void DoMC(uint16_t, const char*, PlotterState&);
 void DoVS(uint16_t, const char*, PlotterState&);
 // Pen motion.
 void DoPA(uint16_t, const char*, PlotterState&);
+// PA, PD, PU or PR with `n` (even) parameters already in ps.pArgs.
+void DoPenMotion(uint16_t mnemonic, int n, PlotterState& ps);
 // Pens, colours, widths, line types, Polyline Encoded.
 void DoSP(uint16_t, const char*, PlotterState&);
 void DoNP(uint16_t, const char*, PlotterState&);

@@ -11,18 +11,8 @@
 
 namespace tsl {
 
-int32_t ScaleCoord(const PlotterState& ps, int32_t v) {
-  double pct = ps.settings->ScalePercent;
-  if (std::fabs(pct - 100.0) <= 0.01) return v;
-  return Trunc32(static_cast<double>(v) * pct / 100.0);
-}
-
 gdi::COLORREF PenColor(const PlotterState& ps) {
   return ps.settings->PenColor[ps.iPen < kPenTableSize ? ps.iPen : 0];
-}
-
-void MoveToScaled(PlotterState& ps, int32_t x, int32_t y) {
-  if (ps.hdcMeta) ps.hdcMeta->MoveToEx(ScaleCoord(ps, x), ScaleCoord(ps, y));
 }
 
 void SyncDrawingPosition(PlotterState& ps) {
@@ -31,19 +21,6 @@ void SyncDrawingPosition(PlotterState& ps) {
   int32_t x = ScaleCoord(ps, ps.xPen), y = ScaleCoord(ps, ps.yPen);
   gdi::Point at = dc->GetCurrentPositionEx();
   if (at.x != x || at.y != y) dc->MoveToEx(x, y);
-}
-
-void GrowExtents(PlotterState& ps, int32_t x, int32_t y) {
-  if (ps.fWindow) {
-    x = std::min(x, ps.rcWindow.right);
-    x = std::max(x, ps.rcWindow.left);
-    y = std::min(y, ps.rcWindow.bottom);
-    y = std::max(y, ps.rcWindow.top);
-  }
-  ps.xMin = std::min(ps.xMin, x);
-  ps.yMin = std::min(ps.yMin, y);
-  ps.xMax = std::max(ps.xMax, x);
-  ps.yMax = std::max(ps.yMax, y);
 }
 
 namespace {

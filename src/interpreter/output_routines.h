@@ -2,10 +2,13 @@
 // straight line reaches the metafile, the pen creation rule every pen goes
 // through, and the helpers the handler sets share.
 #pragma once
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
 #include "common/gdi/types.h"
+#include "interpreter/numeric.h"
 #include "interpreter/plotter_state.h"
 
 namespace tsl {
@@ -23,17 +26,49 @@ void DoPolylineXX(PlotterState& ps, gdi::Point* points, size_t count);
 void RecordRun(PlotterState& ps, gdi::Device& dc, const gdi::Point* points, size_t count);
 
 // A pen coordinate as handed to GDI: times the scale percentage / 100,
-// truncated toward zero.
-int32_t ScaleCoord(const PlotterState& ps, int32_t v);
+// truncated toward zero. Inline, as the next two: every point drawn takes
+// them.
+inline int32_t ScaleCoord(const PlotterState& ps, int32_t v) {
+  double pct = ps.settings->ScalePercent;
+  if (std::fabs(pct - 100.0) <= 0.01) return v;
+  return Trunc32(static_cast<double>(v) * pct / 100.0);
+}
 // Records MoveToEx to the scaled pen point unless measure-only.
-void MoveToScaled(PlotterState& ps, int32_t x, int32_t y);
+inline void MoveToScaled(PlotterState& ps, int32_t x, int32_t y) {
+  if (ps.hdcMeta) ps.hdcMeta->MoveToEx(ScaleCoord(ps, x), ScaleCoord(ps, y));
+}
 // Records MoveToEx to the pen when the metafile's drawing position is
 // elsewhere (text labels advance the pen without moving it, IN and a new
 // page put the pen where the metafile is not), so that a line drawn next
 // starts at the pen. Nothing when the two agree or measure-only.
 void SyncDrawingPosition(PlotterState& ps);
 // Grows the extents by (x, y), clamped into the IW window when one is set.
-void GrowExtents(PlotterState& ps, int32_t x, int32_t y);
+inline void GrowExtents(PlotterState& ps, int32_t x, int32_t y) {
+  if (ps.fWindow) {
+    x = std::min(x, ps.rcWindow.right);
+    x = std::max(x, ps.rcWindow.left);
+    y = std::min(y, ps.rcWindow.bottom);
+    y = std::max(y, ps.rcWindow.top);
+  }
+  ps.xMin = std::min(ps.xMin, x);
+  ps.yMin = std::min(ps.yMin, y);
+  ps.xMax = std::max(ps.xMax, x);
+  ps.yMax = std::max(ps.yMax, y);
+}
+// Takes the pen to p: a line when it is down (measured from where it
+// starts too), a move when it is up.
+inline void PenTo(PlotterState& ps, gdi::Point p) {
+  if (ps.fPenDown) {
+    SyncDrawingPosition(ps);
+    GrowExtents(ps, ps.xPen, ps.yPen);
+    DoLineTo(ps, p.x, p.y);
+    GrowExtents(ps, p.x, p.y);
+  } else {
+    MoveToScaled(ps, p.x, p.y);
+  }
+  ps.xPen = p.x;
+  ps.yPen = p.y;
+}
 // The colour of pen iPen from the settings copy.
 gdi::COLORREF PenColor(const PlotterState& ps);
 

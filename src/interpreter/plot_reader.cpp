@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "interpreter/conversion_log.h"
+#include "interpreter/fast_lane.h"
 #include "interpreter/handlers.h"
 #include "interpreter/lexer.h"
 #include "interpreter/page_output.h"
@@ -11,6 +12,9 @@
 namespace tsl {
 
 namespace {
+// Pen motion commands between two progress reports at most.
+constexpr unsigned kMotionsPerReport = 256;
+
 // Smaller buffers could not hold a mnemonic and its terminator.
 constexpr size_t kMinCommandBuffer = 8;
 
@@ -59,16 +63,12 @@ bool PlotReader::Grow(PlotterState& ps) {
   return true;
 }
 
-bool PlotReader::Execute(PlotterState& ps, PageOutput& pages, uint16_t m, const char* text) {
+template <class Command>
+bool PlotReader::Guarded(PlotterState& ps, PageOutput& pages, Command&& command) {
   // A command that cannot get its memory ends the run as a buffer that
   // cannot grow does: what was drawn so far is closed and kept.
   try {
-    // The next page's metafile is made at its first drawing, by whichever
-    // command draws it: any command may find that it could not be made.
-    if (m == Mnemonic('P', 'G') && pages.SplitsPages())
-      pages.NextPage();
-    else
-      FindHandler(m)(m, text, ps);
+    command();
     return !pages.Stopped();
   } catch (const std::bad_alloc&) {
     failedAllocation_ = FailedAllocationSize();
@@ -80,15 +80,66 @@ bool PlotReader::Execute(PlotterState& ps, PageOutput& pages, uint16_t m, const 
   }
 }
 
+bool PlotReader::Execute(PlotterState& ps, PageOutput& pages, uint16_t m, const char* text) {
+  return Guarded(ps, pages, [&] {
+    // The next page's metafile is made at its first drawing, by whichever
+    // command draws it: any command may find that it could not be made.
+    if (m == Mnemonic('P', 'G') && pages.SplitsPages())
+      pages.NextPage();
+    else
+      FindHandler(m)(m, text, ps);
+  });
+}
+
+bool PlotReader::Progress(PlotterState& ps, uint64_t end, bool* cancelled) {
+  if (end >= pctTo_ || end < pctFrom_) {
+    pct_ = fileSize_ ? static_cast<int>(end * 100 / fileSize_) : 100;
+    if (pct_ > 100) pct_ = 100;
+    // The offsets that still give pct_: from ceil(pct_ * size / 100) to
+    // ceil((pct_ + 1) * size / 100).
+    pctFrom_ = fileSize_ && pct_ < 100 ? (static_cast<uint64_t>(pct_) * fileSize_ + 99) / 100 : end;
+    pctTo_ = fileSize_ && pct_ < 100 ? (static_cast<uint64_t>(pct_ + 1) * fileSize_ + 99) / 100 : end + 1;
+  }
+  if (ps.progress && !ps.progress->SetPct(pct_)) {
+    ps.log->Error("CANCEL: Aborted by the user!\n");
+    ps.nErrors++;
+    if (cancelled) *cancelled = true;
+    return false;
+  }
+  return true;
+}
+
 void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
   Lexer lexer(in_);
   ConversionLog& log = *ps.log;
-  const uint64_t fileSize = in_.Size();
-  // The percentage changes a hundred times a run: it is worked out again
-  // only when the offset leaves the span [pctFrom, pctTo) that gives it.
-  int pct = 0;
-  uint64_t pctFrom = 0, pctTo = 0;
+  fileSize_ = in_.Size();
+  pct_ = 0;
+  pctFrom_ = pctTo_ = 0;
+  quietMotions_ = 0;
+  const bool lane = FastLaneEnabled();
   for (;;) {
+    // Pen motion in the common state skips the lexer and GetArgs; the
+    // state it needs cannot change before the command runs.
+    PenMotionCommand motion;
+    size_t avail;
+    const char* ahead;
+    if (lane && (ps.bMode & HPGL_MODE) && ps.fInitialized && (ahead = in_.Peek(&avail)) != nullptr &&
+        ReadPenMotion(ahead, avail, size_, ps.pArgs, ps.nArgsMax, &motion)) {
+      in_.Advance(motion.consumed);
+      const uint64_t end = in_.Tell();
+      // Pen motion reports when the percentage moves and every so many
+      // commands between, which keeps a cancel prompt without a call per
+      // command.
+      if (end >= pctTo_ || end < pctFrom_ || ++quietMotions_ >= kMotionsPerReport) {
+        quietMotions_ = 0;
+        if (!Progress(ps, end, cancelled)) break;
+      }
+      if (motion.length > ps.cbLongest) ps.cbLongest = motion.length;
+      if (!Guarded(ps, pages, [&] { DoPenMotion(motion.mnemonic, motion.count, ps); })) break;
+      ps.offCommand = static_cast<uint32_t>(end);
+      continue;
+    }
+
     char* text = buffer_.data();
     uint16_t m = 0;
     LexResult r = lexer.Next(text, size_, &m, ps.chTerminator, ps.showTerminator != 0);
@@ -115,20 +166,7 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
     }
 
     const uint64_t end = in_.Tell();
-    if (end >= pctTo || end < pctFrom) {
-      pct = fileSize ? static_cast<int>(end * 100 / fileSize) : 100;
-      if (pct > 100) pct = 100;
-      // The offsets that still give pct: from ceil(pct * size / 100) to
-      // ceil((pct + 1) * size / 100).
-      pctFrom = fileSize && pct < 100 ? (static_cast<uint64_t>(pct) * fileSize + 99) / 100 : end;
-      pctTo = fileSize && pct < 100 ? (static_cast<uint64_t>(pct + 1) * fileSize + 99) / 100 : end + 1;
-    }
-    if (ps.progress && !ps.progress->SetPct(pct)) {
-      log.Error("CANCEL: Aborted by the user!\n");
-      ps.nErrors++;
-      if (cancelled) *cancelled = true;
-      break;
-    }
+    if (!Progress(ps, end, cancelled)) break;
 
     const bool escape = static_cast<char>(m & 0xFF) == ESC;
     if (!(ps.bMode & HPGL_MODE) && !escape) {

@@ -48,12 +48,24 @@ class PlotReader {
   // must end: the next page's metafile could not be made, or memory ran
   // out (logged and counted).
   bool Execute(PlotterState& ps, PageOutput& pages, uint16_t m, const char* text);
+  // Runs `command`; a failed allocation ends the run (logged and counted).
+  // False when the run must end.
+  template <class Command>
+  bool Guarded(PlotterState& ps, PageOutput& pages, Command&& command);
+  // Reports the percentage at input offset `end`; false when the user
+  // cancelled (logged and counted).
+  bool Progress(PlotterState& ps, uint64_t end, bool* cancelled);
 
   size_t size_;
   bool aborted_ = false;
   std::vector<char> buffer_;
   std::vector<Arg> args_;
   size_t failedAllocation_ = 0;
+  // The percentage changes a hundred times a run: it is worked out again
+  // only when the offset leaves the span [pctFrom_, pctTo_) that gives it.
+  uint64_t fileSize_ = 0, pctFrom_ = 0, pctTo_ = 0;
+  int pct_ = 0;
+  unsigned quietMotions_ = 0;  // pen motions since the last report
   InputFile in_;
 };
 

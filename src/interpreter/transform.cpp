@@ -4,32 +4,13 @@
 #include <cmath>
 
 #include "interpreter/numeric.h"
+#include "settings/settings_set.h"
 
 namespace tsl {
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
-
-// One axis of user scaling. A zero user range has no scale; the axis then
-// collapses onto P1 instead of dividing by zero.
-int32_t ScaleAxis(double p, double lo, double hi, int32_t span, bool relative) {
-  if (!relative) p -= std::min(lo, hi);
-  double range = std::fabs(hi - lo);
-  if (range == 0) return 0;
-  return Trunc32(span * p / range);
-}
-
-// Inline here: Units takes it for every point drawn.
-inline gdi::Point Scaled(const PlotterState& ps, const Arg& x, const Arg& y, bool relative) {
-  if (!(ps.bMode & SCALED)) return {x.l, y.l};
-  return {ScaleAxis(x.d, ps.dUserXMin, ps.dUserXMax, ps.dxP1P2, relative),
-          ScaleAxis(y.d, ps.dUserYMin, ps.dUserYMax, ps.dyP1P2, relative)};
-}
 }  // namespace
-
-gdi::Point ScaleUnits(const PlotterState& ps, const Arg& x, const Arg& y, bool relative) {
-  return Scaled(ps, x, y, relative);
-}
 
 void RotateUnits(int degrees, gdi::Point& p) {
   double x = p.x, y = p.y;
@@ -64,19 +45,12 @@ void RelativeUnits(const PlotterState& ps, gdi::Point& p, bool relative) {
   p.y = Sat32(y);
 }
 
-gdi::Point Units(PlotterState& ps, const Arg& x, const Arg& y) {
-  bool relative = (ps.bMode & RELATIVE) != 0;
-  gdi::Point p = Scaled(ps, x, y, relative);
-  // Most plots neither rotate nor mirror: placement alone, in one step.
-  if (ps.nRotation == 0 && !ps.settings->Has(Rotate) && !ps.settings->Has(MirrorX) &&
-      !ps.settings->Has(MirrorY)) {
-    const int64_t ox = relative ? ps.xPen : (ps.bMode & SCALED) ? ps.xP1 : 0;
-    const int64_t oy = relative ? ps.yPen : (ps.bMode & SCALED) ? ps.yP1 : 0;
-    return {Sat32(ox + p.x), Sat32(oy + p.y)};
-  }
+gdi::Point TurnedUnits(const PlotterState& ps, gdi::Point p, bool relative) {
   RotateAll(ps, p);
   RelativeUnits(ps, p, relative);
   return p;
 }
+
+gdi::Point Units(const PlotterState& ps, const Arg& x, const Arg& y) { return PenUnits(ps, x, y); }
 
 }  // namespace tsl

@@ -14,17 +14,7 @@
 namespace tsl {
 
 void PlotUC(PlotterState& ps, double dx, double dy, int degrees) {
-  gdi::Point p = CharUnitsTurned(ps, dx, dy, degrees);
-  if (ps.fPenDown) {
-    SyncDrawingPosition(ps);
-    GrowExtents(ps, ps.xPen, ps.yPen);
-    DoLineTo(ps, p.x, p.y);
-    GrowExtents(ps, p.x, p.y);
-  } else {
-    MoveToScaled(ps, p.x, p.y);
-  }
-  ps.xPen = p.x;
-  ps.yPen = p.y;
+  PenTo(ps, CharUnitsTurned(ps, dx, dy, degrees));
 }
 
 gdi::Point CarriageReturnPoint(const PlotterState& ps) {
