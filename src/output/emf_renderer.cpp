@@ -27,7 +27,8 @@ class Watch {
                   std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(o.timeLimit));
   }
   bool Stop() {
-    if (options_.cancel && options_.cancel->load()) {
+    if ((options_.cancel && options_.cancel->load()) ||
+        (options_.abandon && options_.abandon->load(std::memory_order_relaxed))) {
       result_ = PlayResult::kCancelled;
       return true;
     }

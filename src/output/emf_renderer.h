@@ -51,6 +51,17 @@ struct RenderOptions {
   // Seconds a picture may take to draw (0: no limit); past them playing
   // stops, so that no metafile holds the program for ever.
   double timeLimit = 0;
+  // When set and raised, playing stops at the next record as if cancelled:
+  // another thread drawing the same picture has failed.
+  const std::atomic<bool>* abandon = nullptr;
+  // A bitmap drawn by several threads: this one needs only the rows of its
+  // stripes, `stripeRows` rows each, stripe s being its own when bit
+  // (s % stripeCycle) of `stripeMask` is set. Runs of lines that reach none
+  // of them are left out; every pixel of those rows is still the one a
+  // drawing of every row gives. 0 rows: every row is needed.
+  int stripeRows = 0;
+  int stripeCycle = 1;
+  uint32_t stripeMask = 1;
 };
 
 enum class PlayResult { kDone, kCancelled, kTimedOut, kDamaged };
@@ -238,6 +249,8 @@ class EmfRenderer {
   // Adds a record's points (after `first`, the pen position, when given)
   // as a figure, on the pixels the record drawn by itself is stroked along.
   void BatchFigure(const Pt* pts, size_t n, const Pt* first);
+  // Whether output rows from `top` to `bottom` meet this drawing's stripes.
+  bool NeedsRows(double top, double bottom) const;
 
   // Text (emf_renderer_text.cpp).
   struct FaceMetrics {
@@ -265,10 +278,30 @@ class EmfRenderer {
   Stroke batchStroke_;
   cairo_matrix_t batchMatrix_{};  // logical -> output
   double batchOffset_ = 0;
+  double batchReach_ = 0;  // how far the pen's ink reaches off its path, output units
   Figures batchFigures_;         // output space, snapped
   std::vector<Pt> batchPixels_;  // output space
   std::vector<Pt> batchPoints_;  // a record's points, kept for their memory
   std::vector<FixedPt> batchFixed_;
+  // Wide lines of a run are stroked in groups of figures whose ink cannot
+  // meet: where it cannot, one stroke of many figures covers the pixels the
+  // figures stroked singly do, and cairo sets up the pen once per group.
+  struct InkBox {
+    int32_t x0 = 0, y0 = 0, x1 = -1, y1 = -1;  // device pixels, inclusive; empty: unknown
+  };
+  std::vector<InkBox> batchBoxes_;  // one per figure
+  std::vector<uint32_t> batchGroups_;
+  std::vector<size_t> batchOrder_;
+  // Per block of the picture: the groups of the current flush that have a
+  // figure there (bit g - 1 for group g), and the flush they belong to.
+  struct BlockMark {
+    uint32_t flush = 0;
+    uint64_t groups = 0;
+  };
+  std::vector<BlockMark> blockMarks_;
+  uint32_t blockFlush_ = 0;
+  int blockSize_ = 0, blocksX_ = 0, blocksY_ = 0;
+  bool GroupFigures();
   struct CachedFace {
     std::string key;
     cairo_font_face_t* face;

@@ -37,6 +37,11 @@ struct ExportRequest {
   const std::atomic<bool>* cancel = nullptr;
   // Seconds the drawing may take before it is given up (0: no limit).
   double timeLimit = kMaxRenderSeconds;
+  // Threads drawing the picture, each its own stripes of rows (0: as many
+  // as suit the picture and the machine), and the stripes' height (0: the
+  // usual). The picture is the same whatever they are.
+  int threads = 0;
+  int stripeRows = 0;
 };
 
 enum ExportFormat : int32_t { kExportBMP = 0, kExportPNG = 1, kExportJPEG = 2 };

@@ -8,6 +8,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/gdi/emf_reader.h"
+#include "output/emf_renderer.h"
+
 namespace tsl::test {
 
 using namespace gdi;
@@ -218,6 +221,37 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream f(path, std::ios::binary);
   f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+Surface Draw(const std::vector<uint8_t>& emf, int w, int h, bool batch) {
+  EmfReader reader;
+  std::string error;
+  EXPECT_TRUE(reader.Parse(emf.data(), emf.size(), &error)) << error;
+  Surface s(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h), cairo_surface_destroy);
+  cairo_t* cr = cairo_create(s.get());
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_paint(cr);
+  RenderOptions o;
+  o.batchLines = batch;
+  PlayEnhMetaFile(cr, reader, DestRect{0, 0, static_cast<double>(w), static_cast<double>(h)}, o);
+  cairo_destroy(cr);
+  cairo_surface_flush(s.get());
+  return s;
+}
+
+size_t DifferingPixels(cairo_surface_t* a, cairo_surface_t* b) {
+  size_t n = 0;
+  const int w = cairo_image_surface_get_width(a), h = cairo_image_surface_get_height(a);
+  const int stride = cairo_image_surface_get_stride(a);
+  const uint8_t* pa = cairo_image_surface_get_data(a);
+  const uint8_t* pb = cairo_image_surface_get_data(b);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const uint32_t* ra = reinterpret_cast<const uint32_t*>(pa + y * stride);
+      const uint32_t* rb = reinterpret_cast<const uint32_t*>(pb + y * stride);
+      n += (ra[x] & 0xFFFFFF) != (rb[x] & 0xFFFFFF);
+    }
+  return n;
 }
 
 }  // namespace tsl::test

@@ -1,7 +1,10 @@
 // Hand-built metafiles for the output tests: a small record builder over
 // EmfBytesWriter and a few pictures that exercise the renderer.
 #pragma once
+#include <cairo.h>
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,6 +56,13 @@ std::vector<uint8_t> SampleShapes();
 // A Windows metafile (optionally with the placeable header) drawing a
 // rectangle and a line in a window of 1440 x 720 units.
 std::vector<uint8_t> SampleWmf(bool placeable, uint16_t unitsPerInch = 1440);
+
+// The metafile played onto a white w x h bitmap, with runs of lines held and
+// drawn at once or every record drawn by itself.
+using Surface = std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)>;
+Surface Draw(const std::vector<uint8_t>& emf, int w, int h, bool batch);
+// How many pixels of two bitmaps of one size differ in colour.
+size_t DifferingPixels(cairo_surface_t* a, cairo_surface_t* b);
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
