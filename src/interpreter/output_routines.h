@@ -55,11 +55,10 @@ inline void GrowExtents(PlotterState& ps, int32_t x, int32_t y) {
   ps.xMax = std::max(ps.xMax, x);
   ps.yMax = std::max(ps.yMax, y);
 }
-// Takes the pen to p: a line when it is down (measured from where it
-// starts too), a move when it is up.
-inline void PenTo(PlotterState& ps, gdi::Point p) {
-  if (ps.fPenDown) {
-    SyncDrawingPosition(ps);
+// Takes the pen to p from where the metafile's drawing position is: a
+// line when `draw` (measured from where it starts too), else a move.
+inline void StepPen(PlotterState& ps, gdi::Point p, bool draw) {
+  if (draw) {
     GrowExtents(ps, ps.xPen, ps.yPen);
     DoLineTo(ps, p.x, p.y);
     GrowExtents(ps, p.x, p.y);
@@ -68,6 +67,11 @@ inline void PenTo(PlotterState& ps, gdi::Point p) {
   }
   ps.xPen = p.x;
   ps.yPen = p.y;
+}
+// Takes the pen to p: a line when it is down, a move when it is up.
+inline void PenTo(PlotterState& ps, gdi::Point p) {
+  if (ps.fPenDown) SyncDrawingPosition(ps);
+  StepPen(ps, p, ps.fPenDown != 0);
 }
 // The colour of pen iPen from the settings copy.
 gdi::COLORREF PenColor(const PlotterState& ps);

@@ -145,15 +145,7 @@ void LabelRun::StrokeGlyph(unsigned char c) {
     // Italic glyphs lean right by half their height.
     if (italic) pt.x += pt.y / 2;
     gdi::Point p = At({static_cast<double>(pt.x - px), static_cast<double>(pt.y - py)});
-    if (pt.draw) {
-      GrowExtents(ps, ps.xPen, ps.yPen);
-      DoLineTo(ps, p.x, p.y);
-      GrowExtents(ps, p.x, p.y);
-    } else {
-      MoveToScaled(ps, p.x, p.y);
-    }
-    ps.xPen = p.x;
-    ps.yPen = p.y;
+    StepPen(ps, p, pt.draw);
     px = pt.x;
     py = pt.y;
   }
