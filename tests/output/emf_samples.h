@@ -11,6 +11,7 @@
 #include "common/gdi/emf_types.h"
 #include "common/gdi/types.h"
 #include "output/emf_writer.h"
+#include "output/raster_export.h"
 #include "support/temp_dir.h"
 
 namespace tsl::test {
@@ -63,6 +64,16 @@ using Surface = std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)>;
 Surface Draw(const std::vector<uint8_t>& emf, int w, int h, bool batch);
 // How many pixels of two bitmaps of one size differ in colour.
 size_t DifferingPixels(cairo_surface_t* a, cairo_surface_t* b);
+
+// An export of the metafile's bytes (kept by the caller) at w x h pixels.
+inline ExportRequest RequestFor(const std::vector<uint8_t>& emf, int32_t w, int32_t h) {
+  ExportRequest r;
+  r.metafile = emf.data();
+  r.metafileSize = emf.size();
+  r.width = w;
+  r.height = h;
+  return r;
+}
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);

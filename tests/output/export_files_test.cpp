@@ -34,14 +34,7 @@ class CapturedNotices : public Notices {
 
 struct Exported {
   std::vector<uint8_t> emf = SampleDrawing();
-  ExportRequest Request(int32_t w, int32_t h) const {
-    ExportRequest r;
-    r.metafile = emf.data();
-    r.metafileSize = emf.size();
-    r.width = w;
-    r.height = h;
-    return r;
-  }
+  ExportRequest Request(int32_t w, int32_t h) const { return RequestFor(emf, w, h); }
 };
 
 TEST(ExportFiles, BmpLayoutForAnOddWidth) {

@@ -99,15 +99,6 @@ size_t DifferingFromOneThread(ExportRequest req, const std::string& what) {
   return n;
 }
 
-ExportRequest FromBytes(const std::vector<uint8_t>& emf, int32_t w, int32_t h) {
-  ExportRequest r;
-  r.metafile = emf.data();
-  r.metafileSize = emf.size();
-  r.width = w;
-  r.height = h;
-  return r;
-}
-
 void ExpectSameInStripes(const std::vector<uint8_t>& emf, const std::string& what) {
   // Narrow stripes put a border under nearly every line; three threads
   // give each a share that is not every other stripe.
@@ -116,7 +107,7 @@ void ExpectSameInStripes(const std::vector<uint8_t>& emf, const std::string& wha
   } shares[] = {{2, 4}, {3, 16}, {2, 0}};
   for (int w : {300, 1200}) {
     for (const auto& s : shares) {
-      ExportRequest r = FromBytes(emf, w, w * 3 / 4);
+      ExportRequest r = RequestFor(emf, w, w * 3 / 4);
       r.threads = s.threads;
       r.stripeRows = s.rows;
       EXPECT_EQ(0u, DifferingFromOneThread(r, what))
@@ -166,14 +157,14 @@ TEST(StripedDrawing, AFailureInAnyThreadFailsThePicture) {
   const std::vector<uint8_t> emf = InkAcrossStripes(4);
   // Cut part way: every thread meets the damage, one report.
   const std::vector<uint8_t> cut(emf.begin(), emf.begin() + static_cast<long>(emf.size() / 2));
-  ExportRequest r = FromBytes(cut, 400, 300);
+  ExportRequest r = RequestFor(cut, 400, 300);
   r.threads = 2;
   MemoryDib dib;
   std::string error;
   EXPECT_FALSE(EmfToMemoryDIB(r, DefaultSettings(), &dib, &error));
   EXPECT_NE(std::string::npos, error.find("cannot be read")) << error;
   // Out of time.
-  r = FromBytes(emf, 400, 300);
+  r = RequestFor(emf, 400, 300);
   r.threads = 2;
   r.timeLimit = 1e-9;
   error.clear();

@@ -19,11 +19,7 @@ using namespace gdi;
 
 // Renders whatever the bytes give; true when a picture came out.
 bool TryRender(const std::vector<uint8_t>& emf) {
-  ExportRequest req;
-  req.metafile = emf.data();
-  req.metafileSize = emf.size();
-  req.width = 64;
-  req.height = 32;
+  ExportRequest req = RequestFor(emf, 64, 32);
   MemoryDib dib;
   std::string error;
   return EmfToMemoryDIB(req, DefaultSettings(), &dib, &error);

@@ -156,11 +156,7 @@ TEST(StreamRender, ADrawingThatTakesTooLongIsGivenUp) {
   b.Pen(1, PS_SOLID, 30, RGB(0, 0, 255)).Select(1);
   for (int i = 0; i < 4000; ++i) b.R(EMR_MOVETOEX, {i % 900, -(i % 700)}).R(EMR_LINETO, {(i * 7) % 1000, -(i % 1000)});
   const std::vector<uint8_t> emf = b.Finish(2);
-  ExportRequest r;
-  r.metafile = emf.data();
-  r.metafileSize = emf.size();
-  r.width = 400;
-  r.height = 400;
+  ExportRequest r = RequestFor(emf, 400, 400);
   MemoryDib dib;
   std::string error;
   r.timeLimit = 1e-9;
