@@ -51,10 +51,12 @@ class PixelRuns {
 class BitmapPixels {
  public:
   BitmapPixels(const EmfRenderer::PixelTarget& t, uint32_t pixel) : t_(t), pixel_(pixel) {}
+  // x and y are whole numbers; tested before the conversion, since a point
+  // far off the picture (or not a number) has no int.
   void Add(double x, double y) {
-    int ix = static_cast<int>(x), iy = static_cast<int>(y);
-    if (ix >= t_.x0 && ix < t_.x1 && iy >= t_.y0 && iy < t_.y1)
-      t_.data[static_cast<size_t>(iy) * static_cast<size_t>(t_.stride) + static_cast<size_t>(ix)] = pixel_;
+    if (!(x >= t_.x0 && x < t_.x1 && y >= t_.y0 && y < t_.y1)) return;
+    const size_t ix = static_cast<size_t>(x), iy = static_cast<size_t>(y);
+    t_.data[iy * static_cast<size_t>(t_.stride) + ix] = pixel_;
   }
 
  private:
