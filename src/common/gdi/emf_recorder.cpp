@@ -389,7 +389,7 @@ void Recorder::Emit(ByteView record) {
 
 bool Recorder::Drain() {
   if (outUsed_ == 0) return !failed_;
-  const bool ok = sink_->Write(out_.data(), outUsed_);
+  const bool ok = sink_->WriteBlock(out_, outUsed_);
   outUsed_ = 0;
   if (!ok) {
     std::string why = sink_->ErrorText();

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "common/atomic_file.h"
+#include "common/gdi/block_writer.h"
 
 namespace gdi {
 
@@ -48,6 +49,7 @@ class FileSink : public RecordSink {
     // would only split each block into two system writes.
     std::setvbuf(file_.Stream(), nullptr, _IONBF, 0);
     buffer_.resize(kBuffer);
+    writer_ = std::make_unique<BlockWriter>(file_.Stream());
     return true;
   }
 
@@ -67,6 +69,7 @@ class FileSink : public RecordSink {
     }
     bool ok = Flush() && std::fseek(file_.Stream(), 0, SEEK_SET) == 0 && Put(header.data(), header.size());
     if (!ok && !failed_) Fail(errno);
+    writer_->Stop();
     if (ok && !file_.Commit()) {
       ok = false;
       Fail(errno);
@@ -79,8 +82,22 @@ class FileSink : public RecordSink {
     return true;
   }
 
+  // A whole block goes to the writer's thread; what came before it in
+  // small writes goes first.
+  bool WriteBlock(std::vector<uint8_t>& block, size_t n) override {
+    if (failed_ || !writer_) return false;
+    if (!Flush()) return false;
+    if (!writer_->Hand(block, n)) {
+      Fail(writer_->Error());
+      return false;
+    }
+    return true;
+  }
+
   std::string ErrorText() const override { return error_; }
   void Abandon() override {
+    // The thread lets go of the stream before it closes.
+    if (writer_) writer_->Stop();
     file_.Discard();
     failed_ = true;
   }
@@ -96,6 +113,7 @@ class FileSink : public RecordSink {
   }
   bool Put(const uint8_t* p, size_t n) {
     if (failed_ || !file_.IsOpen()) return false;
+    if (!Settle()) return false;
     errno = 0;
     if (std::fwrite(p, 1, n, file_.Stream()) != n) {
       Fail(errno);
@@ -103,14 +121,24 @@ class FileSink : public RecordSink {
     }
     return true;
   }
+  // Blocks handed to the writer are written first, in their order.
+  bool Settle() {
+    if (failed_) return false;
+    if (writer_ && !writer_->Wait()) {
+      Fail(writer_->Error());
+      return false;
+    }
+    return true;
+  }
   bool Flush() {
-    if (used_ == 0) return !failed_;
+    if (used_ == 0) return Settle();
     const bool ok = Put(buffer_.data(), used_);
     used_ = 0;
     return ok;
   }
 
   tsl::AtomicFile file_;
+  std::unique_ptr<BlockWriter> writer_;  // declared after file_: stopped before it closes
   std::string error_;
   std::vector<uint8_t> buffer_;  // kBuffer bytes of room, used_ of them filled
   size_t used_ = 0;

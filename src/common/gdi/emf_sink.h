@@ -15,6 +15,9 @@ class RecordSink {
   virtual ~RecordSink() = default;
   // Appends bytes; false once anything failed (the error is kept).
   virtual bool Write(const uint8_t* p, size_t n) = 0;
+  // Appends the first n bytes of `block`, which the sink may keep: it leaves
+  // a buffer of at least the same size there to fill next.
+  virtual bool WriteBlock(std::vector<uint8_t>& block, size_t n) { return Write(block.data(), n); }
   // Overwrites the start of the output with `header` and completes it.
   virtual bool Finish(const std::vector<uint8_t>& header, std::string* error) = 0;
   // The system's reason for the first failed write ("" when none).
