@@ -118,26 +118,35 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
   quietMotions_ = 0;
   const bool lane = FastLaneEnabled();
   for (;;) {
-    // Pen motion in the common state skips the lexer and GetArgs; the
-    // state it needs cannot change before the command runs.
-    PenMotionCommand motion;
+    // Pen motion in the common state skips the lexer and GetArgs, one
+    // command after another straight from the read-ahead; the state it
+    // needs cannot change while it runs.
     size_t avail;
     const char* ahead;
-    if (lane && (ps.bMode & HPGL_MODE) && ps.fInitialized && (ahead = in_.Peek(&avail)) != nullptr &&
-        ReadPenMotion(ahead, avail, size_, ps.pArgs, ps.nArgsMax, &motion)) {
-      in_.Advance(motion.consumed);
-      const uint64_t end = in_.Tell();
-      // Pen motion reports when the percentage moves and every so many
-      // commands between, which keeps a cancel prompt without a call per
-      // command.
-      if (end >= pctTo_ || end < pctFrom_ || ++quietMotions_ >= kMotionsPerReport) {
-        quietMotions_ = 0;
-        if (!Progress(ps, end, cancelled)) break;
+    if (lane && (ps.bMode & HPGL_MODE) && ps.fInitialized && (ahead = in_.Peek(&avail)) != nullptr) {
+      const uint64_t base = in_.Tell();
+      size_t used = 0;
+      bool go = true;
+      PenMotionCommand motion;
+      while (ReadPenMotion(ahead + used, avail - used, size_, ps.pArgs, ps.nArgsMax, &motion)) {
+        used += motion.consumed;
+        const uint64_t end = base + used;
+        // Pen motion reports when the percentage moves and every so many
+        // commands between, which keeps a cancel prompt without a call per
+        // command.
+        if (end >= pctTo_ || end < pctFrom_ || ++quietMotions_ >= kMotionsPerReport) {
+          quietMotions_ = 0;
+          if (!(go = Progress(ps, end, cancelled))) break;
+        }
+        if (motion.length > ps.cbLongest) ps.cbLongest = motion.length;
+        if (!(go = Guarded(ps, pages, [&] { DoPenMotion(motion.mnemonic, motion.count, ps); }))) break;
+        ps.offCommand = static_cast<uint32_t>(end);
       }
-      if (motion.length > ps.cbLongest) ps.cbLongest = motion.length;
-      if (!Guarded(ps, pages, [&] { DoPenMotion(motion.mnemonic, motion.count, ps); })) break;
-      ps.offCommand = static_cast<uint32_t>(end);
-      continue;
+      in_.Advance(used);
+      if (!go) break;
+      // The lane stopped at the read-ahead's end or at a command of
+      // another kind: the next turn reads on, or takes it the general way.
+      if (used > 0) continue;
     }
 
     char* text = buffer_.data();

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "common/gdi/emf_reader.h"
+#include "interpreter/input_file.h"
 #include "interpreter/tessella.h"
 #include "platform/clock.h"
 #include "platform/progress.h"
@@ -217,6 +218,35 @@ TEST(Run, CancelEndsTheRunButKeepsTheDrawing) {
   EXPECT_TRUE(run.result.metafileOk);
   EXPECT_NE(run.log.find("CANCEL: Aborted by the user!\r\n"), std::string::npos);
   EXPECT_NE(run.log.find("Statistics:"), std::string::npos);
+}
+
+TEST(Run, ACancelAmidLongPenMotionStopsAtTheCommandItCameAt) {
+  // Enough pen motion for many reports; the cancel comes on the fifth, in
+  // the middle of a stretch the lane reads in one go.
+  struct CancelLater : NullProgress {
+    int calls = 0;
+    bool SetPct(int) override { return ++calls < 5; }
+  } cancel;
+  std::string plot = "IN;SP1;";
+  for (int i = 0; i < 4000; ++i) plot += (i % 2 ? "PD" : "PU") + std::to_string(i) + ",7;";
+  ASSERT_LT(plot.size(), InputFile::kReadAhead) << "one stretch in one read-ahead";
+  FileRun run(plot, DefaultSettings(), &cancel);
+  EXPECT_TRUE(run.result.cancelled);
+  EXPECT_EQ(cancel.calls, 5);
+  const size_t at = run.log.find("* Commands executed:  ");
+  ASSERT_NE(at, std::string::npos);
+  const int executed = std::stoi(run.log.substr(at + 22));
+  EXPECT_GT(executed, 100);
+  EXPECT_LT(executed, 4002);
+  // The implied IN, IN, SP and then every motion until the cancel, each PD
+  // a line to its own x: nothing after the cancel is drawn, nothing before
+  // it is lost.
+  const int motions = executed - 3;
+  const std::string drawn = DumpFile(run.dir.File("c.emf"));
+  EXPECT_EQ(Count(drawn, "EMR_LINETO"), static_cast<size_t>(motions / 2));
+  const int lastDrawn = motions % 2 ? motions - 2 : motions - 1;
+  EXPECT_NE(drawn.find("EMR_LINETO (" + std::to_string(lastDrawn) + ",7)"), std::string::npos);
+  EXPECT_EQ(drawn.find("EMR_LINETO (" + std::to_string(lastDrawn + 2) + ",7)"), std::string::npos);
 }
 
 TEST(Run, FailuresToOpenAndWrite) {
