@@ -49,8 +49,7 @@ void DoLineTo(PlotterState& ps, int32_t x, int32_t y) {
     Dot(*dc, sx, sy);
     return;
   }
-  dc->LineTo(sx, sy);
-  dc->SetPixel(sx, sy, PenColor(ps));
+  dc->LineToWithPixel(sx, sy, PenColor(ps));
 }
 
 void DoPolylineXX(PlotterState& ps, gdi::Point* points, size_t count) {

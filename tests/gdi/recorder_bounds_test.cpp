@@ -243,5 +243,39 @@ TEST(RecorderBounds, GatheredBoxesBoundAsEachRecordMapped) {
   }
 }
 
+TEST(RecorderBounds, ALineWithItsEndPixelIsTheLineAndThePixel) {
+  // The combined call must write what the two calls write, bounds and
+  // counts included: thin and wide pens, in a path and out of one, far
+  // from the origin and across the mapping's rounding.
+  for (int width : {0, 1, 7, 200}) {
+    for (bool inPath : {false, true}) {
+      auto draw = [&](bool combined) {
+        return [&, combined](EmfRecorder& dc, Objects& objects) {
+          dc.SelectObject(objects.CreatePen(PS_SOLID, width, 0x123456));
+          if (inPath) dc.BeginPath();
+          dc.MoveToEx(-7, 3);
+          const Point ends[] = {{1003, -5}, {-40000, 77}, {13, 13}, {13, 14}, {2000000, -3000000}};
+          for (const Point& p : ends) {
+            if (combined) {
+              dc.LineToWithPixel(p.x, p.y, 0x00FF00);
+            } else {
+              dc.LineTo(p.x, p.y);
+              dc.SetPixel(p.x, p.y, 0x00FF00);
+            }
+          }
+          if (inPath) {
+            dc.EndPath();
+            dc.StrokePath();
+          }
+        };
+      };
+      Recording together(draw(true)), apart(draw(false));
+      EXPECT_EQ(together.bytes, apart.bytes) << "width " << width << (inPath ? " in a path" : "");
+      EXPECT_EQ(together.summary.nRecords, apart.summary.nRecords);
+      EXPECT_EQ(together.OfType(EMR_SETPIXELV).size(), 5u);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tsl::test

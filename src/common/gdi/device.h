@@ -48,6 +48,12 @@ class Device {
   virtual void Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) = 0;
   virtual void FillRect(const Rect& rc, Handle brush) = 0;
   virtual void SetPixel(int32_t x, int32_t y, COLORREF color) = 0;
+  // LineTo and then SetPixel at its end, the way a plotter's pen inks the
+  // point it stops at: one call for what most lines of a plot need.
+  virtual void LineToWithPixel(int32_t x, int32_t y, COLORREF color) {
+    LineTo(x, y);
+    SetPixel(x, y, color);
+  }
   virtual void TextOutA(int32_t x, int32_t y, const char* text, size_t n) = 0;
   virtual Point GetCurrentPositionEx() const = 0;
 

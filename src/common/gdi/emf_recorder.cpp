@@ -118,6 +118,24 @@ class Recorder final : public EmfRecorder {
     PointRecord(EMR_LINETO, to);
     pos_ = to;
   }
+  void LineToWithPixel(int32_t x, int32_t y, COLORREF color) override {
+    const Point to{x, y};
+    // The pixel lies on the line's end, inside the box the line adds.
+    DrawnUnrecorded(Rect{std::min(pos_.x, x), std::min(pos_.y, y), std::max(pos_.x, x), std::max(pos_.y, y)},
+                    true);
+    pos_ = to;
+    if (uint8_t* p = Direct(36, 2)) {
+      PutU32(p, EMR_LINETO);
+      PutU32(p + 4, 16);
+      PutU32(p + 8, static_cast<uint32_t>(x));
+      PutU32(p + 12, static_cast<uint32_t>(y));
+      PutU32(p + 16, EMR_SETPIXELV);
+      PutU32(p + 20, 20);
+      PutU32(p + 24, static_cast<uint32_t>(x));
+      PutU32(p + 28, static_cast<uint32_t>(y));
+      PutU32(p + 32, color);
+    }
+  }
   void Polyline(const Point* pts, size_t n) override {
     if (!pts || n < 2) return;
     const Rect points = PointsBox(pts, n);
@@ -206,9 +224,10 @@ class Recorder final : public EmfRecorder {
     failed_ = true;
   }
   void Emit(ByteView record);
-  // Room for a small record of `n` bytes in the output buffer, counted as
-  // written; nullptr when nothing more is written (closed, failed, 4 GB).
-  uint8_t* Direct(size_t n) {
+  // Room for `records` small records of `n` bytes in all in the output
+  // buffer, counted as written; nullptr when nothing more is written
+  // (closed, failed, 4 GB).
+  uint8_t* Direct(size_t n, unsigned records = 1) {
     if (closed_ || failed_) return nullptr;
     if (nBytes_ + n > std::numeric_limits<uint32_t>::max()) {
       Fail("The metafile would exceed 4 GB.");
@@ -218,7 +237,7 @@ class Recorder final : public EmfRecorder {
     uint8_t* p = out_.data() + outUsed_;
     outUsed_ += n;
     nBytes_ += n;
-    ++nRecords_;
+    nRecords_ += records;
     return p;
   }
   // Hands the buffered records to the sink; false (and failed) when it
