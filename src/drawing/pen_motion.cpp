@@ -50,15 +50,6 @@ void BatchedPoints(PlotterState& ps, int pairs) {
   if (ps.fPenDown) DoPolylineXX(ps, pts, count);
 }
 
-void SetPenMode(uint16_t mnemonic, PlotterState& ps) {
-  switch (SecondChar(mnemonic)) {
-    case 'D': ps.fPenDown = 1; break;
-    case 'U': ps.fPenDown = 0; break;
-    case 'R': ps.bMode |= RELATIVE; break;
-    default: ps.bMode &= ~RELATIVE; break;
-  }
-}
-
 void MovePen(int n, PlotterState& ps) {
   if (n < 2) return;
   if (ps.fPenDown) {

@@ -68,6 +68,17 @@ void DoVS(uint16_t, const char*, PlotterState&);
 void DoPA(uint16_t, const char*, PlotterState&);
 // PA, PD, PU or PR with `n` (even) parameters already in ps.pArgs.
 void DoPenMotion(uint16_t mnemonic, int n, PlotterState& ps);
+// What PA, PD, PU or PR set before they move: the pen down or up, relative
+// or absolute plotting. Inline: half the commands of many plots are a bare
+// PU or PD, which do nothing else.
+inline void SetPenMode(uint16_t mnemonic, PlotterState& ps) {
+  switch (SecondChar(mnemonic)) {
+    case 'D': ps.fPenDown = 1; break;
+    case 'U': ps.fPenDown = 0; break;
+    case 'R': ps.bMode |= RELATIVE; break;
+    default: ps.bMode &= ~RELATIVE; break;
+  }
+}
 // Pens, colours, widths, line types, Polyline Encoded.
 void DoSP(uint16_t, const char*, PlotterState&);
 void DoNP(uint16_t, const char*, PlotterState&);

@@ -128,20 +128,34 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
       size_t used = 0;
       bool go = true;
       PenMotionCommand motion;
+      // Kept here while the stretch lasts; only Progress changes them.
+      uint64_t reportFrom = pctFrom_, reportTo = pctTo_;
+      unsigned quiet = quietMotions_;
       while (ReadPenMotion(ahead + used, avail - used, size_, ps.pArgs, ps.nArgsMax, &motion)) {
         used += motion.consumed;
         const uint64_t end = base + used;
         // Pen motion reports when the percentage moves and every so many
         // commands between, which keeps a cancel prompt without a call per
         // command.
-        if (end >= pctTo_ || end < pctFrom_ || ++quietMotions_ >= kMotionsPerReport) {
-          quietMotions_ = 0;
-          if (!(go = Progress(ps, end, cancelled))) break;
+        if (end >= reportTo || end < reportFrom || ++quiet >= kMotionsPerReport) {
+          quiet = 0;
+          go = Progress(ps, end, cancelled);
+          reportFrom = pctFrom_;
+          reportTo = pctTo_;
+          if (!go) break;
         }
         if (motion.length > ps.cbLongest) ps.cbLongest = motion.length;
-        if (!(go = Guarded(ps, pages, [&] { DoPenMotion(motion.mnemonic, motion.count, ps); }))) break;
+        if (motion.count == 0) {
+          // A bare PU or PD draws nothing: no memory to run out of, no
+          // page to begin.
+          SetPenMode(motion.mnemonic, ps);
+          ps.nExecuted++;
+        } else if (!(go = Guarded(ps, pages, [&] { DoPenMotion(motion.mnemonic, motion.count, ps); }))) {
+          break;
+        }
         ps.offCommand = static_cast<uint32_t>(end);
       }
+      quietMotions_ = quiet;
       in_.Advance(used);
       if (!go) break;
       // The lane stopped at the read-ahead's end or at a command of
