@@ -128,20 +128,26 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
       size_t used = 0;
       bool go = true;
       PenMotionCommand motion;
-      // Kept here while the stretch lasts; only Progress changes them.
-      uint64_t reportFrom = pctFrom_, reportTo = pctTo_;
+      // Kept here while the stretch lasts (only a new buffer changes the
+      // first three, and only between commands of other kinds).
+      const size_t bufferSize = size_;
+      Arg* const args = ps.pArgs;
+      const int maxArgs = ps.nArgsMax;
+      // Offsets only grow within a stretch: the report is due when the
+      // percentage's span ends, or at once when the stretch begins before
+      // it (after a step back).
+      uint64_t reportAt = base < pctFrom_ ? 0 : pctTo_;
       unsigned quiet = quietMotions_;
-      while (ReadPenMotion(ahead + used, avail - used, size_, ps.pArgs, ps.nArgsMax, &motion)) {
+      while (ReadPenMotion(ahead + used, avail - used, bufferSize, args, maxArgs, &motion)) {
         used += motion.consumed;
         const uint64_t end = base + used;
         // Pen motion reports when the percentage moves and every so many
         // commands between, which keeps a cancel prompt without a call per
         // command.
-        if (end >= reportTo || end < reportFrom || ++quiet >= kMotionsPerReport) {
+        if (end >= reportAt || ++quiet >= kMotionsPerReport) {
           quiet = 0;
           go = Progress(ps, end, cancelled);
-          reportFrom = pctFrom_;
-          reportTo = pctTo_;
+          reportAt = pctTo_;
           if (!go) break;
         }
         if (motion.length > ps.cbLongest) ps.cbLongest = motion.length;
