@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <system_error>
-#include <utility>
 
 namespace gdi {
 
@@ -17,7 +16,7 @@ bool BlockWriter::Put(const uint8_t* p, size_t n) {
 
 bool BlockWriter::Hand(std::vector<uint8_t>& block, size_t n) {
   std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [this] { return !busy_; });
+  changed_.wait(lock, [this] { return waiting_.size() < kMaxWaiting || error_; });
   if (error_) return false;
   if (!thread_.joinable() && !noThread_) {
     try {
@@ -31,19 +30,23 @@ bool BlockWriter::Hand(std::vector<uint8_t>& block, size_t n) {
     return Put(block.data(), n);
   }
   const size_t room = block.size();
-  pending_.swap(block);
-  pendingSize_ = n;
-  busy_ = true;
+  std::vector<uint8_t> next;
+  if (!spare_.empty()) {
+    next = std::move(spare_.back());
+    spare_.pop_back();
+  }
+  waiting_.emplace_back(std::move(block), n);
   changed_.notify_all();
   lock.unlock();
-  // The first block leaves nothing to swap back: the caller gets a new one.
-  if (block.size() < room) block.resize(room);
+  // Until blocks come back written, the caller gets new ones.
+  if (next.size() < room) next.resize(room);
+  block = std::move(next);
   return true;
 }
 
 bool BlockWriter::Wait() {
   std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [this] { return !busy_; });
+  changed_.wait(lock, [this] { return waiting_.empty() && !writing_; });
   return error_ == 0;
 }
 
@@ -66,19 +69,20 @@ void BlockWriter::Stop() {
 void BlockWriter::Run() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    changed_.wait(lock, [this] { return busy_ || stopping_; });
-    if (busy_) {
-      // A block after a failed write is dropped: the file is lost anyway.
-      if (!error_) {
-        lock.unlock();
-        Put(pending_.data(), pendingSize_);
-        lock.lock();
-      }
-      busy_ = false;
-      changed_.notify_all();
-      continue;
+    changed_.wait(lock, [this] { return !waiting_.empty() || stopping_; });
+    if (waiting_.empty()) return;  // stopping, and all written
+    std::pair<std::vector<uint8_t>, size_t> job = std::move(waiting_.front());
+    waiting_.pop_front();
+    writing_ = true;
+    // A block after a failed write is dropped: the file is lost anyway.
+    if (!error_) {
+      lock.unlock();
+      Put(job.first.data(), job.second);
+      lock.lock();
     }
-    return;
+    writing_ = false;
+    spare_.push_back(std::move(job.first));
+    changed_.notify_all();
   }
 }
 

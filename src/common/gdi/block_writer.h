@@ -1,14 +1,17 @@
-// Writes blocks of bytes to a stream on a thread of its own, one block in
-// flight while the caller fills the next: what the system spends taking
-// them (page cache, block allocation, writeback) runs beside the drawing
-// instead of in its way.
+// Writes blocks of bytes to a stream on a thread of its own while the
+// caller fills the next ones: what the system spends taking them (page
+// cache, block allocation, writeback) runs beside the drawing instead of in
+// its way. A few blocks may wait, so that a write the system holds up for a
+// moment does not hold up the caller.
 #pragma once
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace gdi {
@@ -29,20 +32,22 @@ class BlockWriter {
   bool Wait();
   // The errno value of the first failed write (0: none).
   int Error();
-  // Waits for the block in flight and ends the thread; the stream is the
+  // Waits for the blocks handed over and ends the thread; the stream is the
   // caller's again.
   void Stop();
 
  private:
+  static constexpr size_t kMaxWaiting = 8;
+
   void Run();
   bool Put(const uint8_t* p, size_t n);
 
   std::FILE* stream_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::vector<uint8_t> pending_;  // the block in flight, or the last one written
-  size_t pendingSize_ = 0;
-  bool busy_ = false;
+  std::deque<std::pair<std::vector<uint8_t>, size_t>> waiting_;  // blocks and their byte counts
+  std::vector<std::vector<uint8_t>> spare_;                      // written, to be filled again
+  bool writing_ = false;  // the thread holds a block taken from waiting_
   bool stopping_ = false;
   bool noThread_ = false;
   int error_ = 0;
