@@ -109,6 +109,48 @@ bool PlotReader::Progress(PlotterState& ps, uint64_t end, bool* cancelled) {
   return true;
 }
 
+size_t PlotReader::TakePenMotion(PlotterState& ps, PageOutput& pages, const char* ahead, size_t avail,
+                                 bool* cancelled, bool* go) {
+  const uint64_t base = in_.Tell();
+  size_t used = 0;
+  PenMotionCommand motion;
+  // Kept here while the stretch lasts (only a new buffer changes the first
+  // three, and only between commands of other kinds).
+  const size_t bufferSize = size_;
+  Arg* const args = ps.pArgs;
+  const int maxArgs = ps.nArgsMax;
+  // Offsets only grow within a stretch: the report is due when the
+  // percentage's span ends, or at once when the stretch begins before it
+  // (after a step back).
+  uint64_t reportAt = base < pctFrom_ ? 0 : pctTo_;
+  unsigned quiet = quietMotions_;
+  while (ReadPenMotion(ahead + used, avail - used, bufferSize, args, maxArgs, &motion)) {
+    used += motion.consumed;
+    const uint64_t end = base + used;
+    // Pen motion reports when the percentage moves and every so many
+    // commands between, which keeps a cancel prompt without a call per
+    // command.
+    if (end >= reportAt || ++quiet >= kMotionsPerReport) {
+      quiet = 0;
+      *go = Progress(ps, end, cancelled);
+      reportAt = pctTo_;
+      if (!*go) break;
+    }
+    if (motion.length > ps.cbLongest) ps.cbLongest = motion.length;
+    if (motion.count == 0) {
+      // A bare PU or PD draws nothing: no memory to run out of, no page to
+      // begin.
+      SetPenMode(motion.mnemonic, ps);
+      ps.nExecuted++;
+    } else if (!(*go = Guarded(ps, pages, [&] { DoPenMotion(motion.mnemonic, motion.count, ps); }))) {
+      break;
+    }
+    ps.offCommand = static_cast<uint32_t>(end);
+  }
+  quietMotions_ = quiet;
+  return used;
+}
+
 void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
   Lexer lexer(in_);
   ConversionLog& log = *ps.log;
@@ -118,50 +160,12 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
   quietMotions_ = 0;
   const bool lane = FastLaneEnabled();
   for (;;) {
-    // Pen motion in the common state skips the lexer and GetArgs, one
-    // command after another straight from the read-ahead; the state it
-    // needs cannot change while it runs.
+    // Pen motion in the common state skips the lexer and GetArgs.
     size_t avail;
     const char* ahead;
     if (lane && (ps.bMode & HPGL_MODE) && ps.fInitialized && (ahead = in_.Peek(&avail)) != nullptr) {
-      const uint64_t base = in_.Tell();
-      size_t used = 0;
       bool go = true;
-      PenMotionCommand motion;
-      // Kept here while the stretch lasts (only a new buffer changes the
-      // first three, and only between commands of other kinds).
-      const size_t bufferSize = size_;
-      Arg* const args = ps.pArgs;
-      const int maxArgs = ps.nArgsMax;
-      // Offsets only grow within a stretch: the report is due when the
-      // percentage's span ends, or at once when the stretch begins before
-      // it (after a step back).
-      uint64_t reportAt = base < pctFrom_ ? 0 : pctTo_;
-      unsigned quiet = quietMotions_;
-      while (ReadPenMotion(ahead + used, avail - used, bufferSize, args, maxArgs, &motion)) {
-        used += motion.consumed;
-        const uint64_t end = base + used;
-        // Pen motion reports when the percentage moves and every so many
-        // commands between, which keeps a cancel prompt without a call per
-        // command.
-        if (end >= reportAt || ++quiet >= kMotionsPerReport) {
-          quiet = 0;
-          go = Progress(ps, end, cancelled);
-          reportAt = pctTo_;
-          if (!go) break;
-        }
-        if (motion.length > ps.cbLongest) ps.cbLongest = motion.length;
-        if (motion.count == 0) {
-          // A bare PU or PD draws nothing: no memory to run out of, no
-          // page to begin.
-          SetPenMode(motion.mnemonic, ps);
-          ps.nExecuted++;
-        } else if (!(go = Guarded(ps, pages, [&] { DoPenMotion(motion.mnemonic, motion.count, ps); }))) {
-          break;
-        }
-        ps.offCommand = static_cast<uint32_t>(end);
-      }
-      quietMotions_ = quiet;
+      const size_t used = TakePenMotion(ps, pages, ahead, avail, cancelled, &go);
       in_.Advance(used);
       if (!go) break;
       // The lane stopped at the read-ahead's end or at a command of

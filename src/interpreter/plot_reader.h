@@ -55,6 +55,11 @@ class PlotReader {
   // Reports the percentage at input offset `end`; false when the user
   // cancelled (logged and counted).
   bool Progress(PlotterState& ps, uint64_t end, bool* cancelled);
+  // Runs pen motion commands one after another from `ahead` (`avail` bytes
+  // read ahead, from the input's offset) while the lane reads them, and
+  // returns the bytes they took; *go turns false when the run must end.
+  size_t TakePenMotion(PlotterState& ps, PageOutput& pages, const char* ahead, size_t avail, bool* cancelled,
+                       bool* go);
 
   size_t size_;
   bool aborted_ = false;
