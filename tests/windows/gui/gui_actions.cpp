@@ -267,7 +267,11 @@ bool Press(HWND dialog, int button) {
   click();
   if (WaitFor(gone, 4000)) return true;
   // Under a loaded Wine a click posted to a box that has only just come up
-  // was lost once: click again (a box already gone takes no message).
+  // was lost, and once a second click too: the dialog then gets the
+  // button's command itself, as the button would send it (a box already
+  // gone takes no message).
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+  if (WaitFor(gone, 4000)) return true;
   click();
   return WaitFor(gone, 6000);
 }

@@ -30,7 +30,7 @@ TEST(Instance, ASecondStartHandsItsFileToTheFirstAndEnds) {
   Box box = WaitBox(first.pid());
   EXPECT_EQ(box.text, ConvertedText(Work("second.plt"), Work("second.emf")));
   EXPECT_EQ(Frames(), 1) << "the second start made no frame";
-  Press(box.hwnd, IDOK);
+  EXPECT_TRUE(Press(box.hwnd, IDOK)) << "the closing message stayed up";
   // It waits for the first to take the command line, then ends.
   EXPECT_EQ(second.WaitExit(), 0);
   EXPECT_TRUE(WaitFor([&] { return first.Caption() == Work("second.plt") + " - Tessella"; }));
