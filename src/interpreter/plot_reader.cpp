@@ -168,9 +168,8 @@ void PlotReader::Run(PlotterState& ps, PageOutput& pages, bool* cancelled) {
       const size_t used = TakePenMotion(ps, pages, ahead, avail, cancelled, &go);
       in_.Advance(used);
       if (!go) break;
-      // The lane stopped at the read-ahead's end or at a command of
-      // another kind: the next turn reads on, or takes it the general way.
-      if (used > 0) continue;
+      // The lane stopped at a command of another kind or at one the
+      // read-ahead cuts: the general way takes it either way.
     }
 
     char* text = buffer_.data();

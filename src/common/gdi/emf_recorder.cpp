@@ -112,28 +112,17 @@ class Recorder final : public EmfRecorder {
     pos_ = {x, y};
   }
   void LineTo(int32_t x, int32_t y) override {
-    const Point to{x, y};
-    DrawnUnrecorded(Rect{std::min(pos_.x, x), std::min(pos_.y, y), std::max(pos_.x, x), std::max(pos_.y, y)},
-                    true);
-    PointRecord(EMR_LINETO, to);
-    pos_ = to;
+    LineDrawn(x, y);
+    PointRecord(EMR_LINETO, {x, y});
+    pos_ = {x, y};
   }
   void LineToWithPixel(int32_t x, int32_t y, COLORREF color) override {
-    const Point to{x, y};
     // The pixel lies on the line's end, inside the box the line adds.
-    DrawnUnrecorded(Rect{std::min(pos_.x, x), std::min(pos_.y, y), std::max(pos_.x, x), std::max(pos_.y, y)},
-                    true);
-    pos_ = to;
-    if (uint8_t* p = Direct(36, 2)) {
-      PutU32(p, EMR_LINETO);
-      PutU32(p + 4, 16);
-      PutU32(p + 8, static_cast<uint32_t>(x));
-      PutU32(p + 12, static_cast<uint32_t>(y));
-      PutU32(p + 16, EMR_SETPIXELV);
-      PutU32(p + 20, 20);
-      PutU32(p + 24, static_cast<uint32_t>(x));
-      PutU32(p + 28, static_cast<uint32_t>(y));
-      PutU32(p + 32, color);
+    LineDrawn(x, y);
+    pos_ = {x, y};
+    if (uint8_t* p = Direct(16 + 20, 2)) {
+      PutPoint(p, EMR_LINETO, {x, y});
+      PutPixel(p + 16, {x, y}, color);
     }
   }
   void Polyline(const Point* pts, size_t n) override {
@@ -194,13 +183,7 @@ class Recorder final : public EmfRecorder {
   void FillRect(const Rect& rc, Handle brush) override;
   void SetPixel(int32_t x, int32_t y, COLORREF color) override {
     DrawnUnrecorded(Rect{x, y, x, y}, false);
-    if (uint8_t* p = Direct(20)) {
-      PutU32(p, EMR_SETPIXELV);
-      PutU32(p + 4, 20);
-      PutU32(p + 8, static_cast<uint32_t>(x));
-      PutU32(p + 12, static_cast<uint32_t>(y));
-      PutU32(p + 16, color);
-    }
+    if (uint8_t* p = Direct(20)) PutPixel(p, {x, y}, color);
   }
   void TextOutA(int32_t x, int32_t y, const char* text, size_t n) override;
   Point GetCurrentPositionEx() const override { return pos_; }
@@ -253,12 +236,27 @@ class Recorder final : public EmfRecorder {
     Emit(rb_.End());
   }
   void PointRecord(uint32_t type, Point pt) {
-    if (uint8_t* p = Direct(16)) {
-      PutU32(p, type);
-      PutU32(p + 4, 16);
-      PutU32(p + 8, static_cast<uint32_t>(pt.x));
-      PutU32(p + 12, static_cast<uint32_t>(pt.y));
-    }
+    if (uint8_t* p = Direct(16)) PutPoint(p, type, pt);
+  }
+  // A record of one point (16 bytes) and EMR_SETPIXELV (20 bytes), written
+  // at p.
+  static void PutPoint(uint8_t* p, uint32_t type, Point pt) {
+    PutU32(p, type);
+    PutU32(p + 4, 16);
+    PutU32(p + 8, static_cast<uint32_t>(pt.x));
+    PutU32(p + 12, static_cast<uint32_t>(pt.y));
+  }
+  static void PutPixel(uint8_t* p, Point pt, COLORREF color) {
+    PutU32(p, EMR_SETPIXELV);
+    PutU32(p + 4, 20);
+    PutU32(p + 8, static_cast<uint32_t>(pt.x));
+    PutU32(p + 12, static_cast<uint32_t>(pt.y));
+    PutU32(p + 16, color);
+  }
+  // Accounts for a line from the drawing position to (x, y).
+  void LineDrawn(int32_t x, int32_t y) {
+    DrawnUnrecorded(Rect{std::min(pos_.x, x), std::min(pos_.y, y), std::max(pos_.x, x), std::max(pos_.y, y)},
+                    true);
   }
   // A record drawing from the current position through `pts`, which it
   // moves to the last point.
