@@ -41,11 +41,7 @@ EmfHeader HeaderOf(const std::vector<uint8_t>& emf) {
 }
 
 uint8_t CentrePixel(const std::vector<uint8_t>& emf, int32_t w, int32_t h, int32_t x, int32_t y) {
-  ExportRequest req;
-  req.metafile = emf.data();
-  req.metafileSize = emf.size();
-  req.width = w;
-  req.height = h;
+  ExportRequest req = RequestFor(emf, w, h);
   MemoryDib dib;
   std::string error;
   EXPECT_TRUE(EmfToMemoryDIB(req, DefaultSettings(), &dib, &error)) << error;

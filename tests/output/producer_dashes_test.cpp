@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "emf_samples.h"
 #include "output/raster_export.h"
 #include "support/conversion.h"
 
@@ -15,11 +16,7 @@ namespace {
 // Runs of ink and gaps along the row of a rendering of `emf` that has the
 // most of them, from the first ink.
 std::vector<int> Runs(const std::vector<uint8_t>& emf, int32_t width, int32_t height) {
-  ExportRequest req;
-  req.metafile = emf.data();
-  req.metafileSize = emf.size();
-  req.width = width;
-  req.height = height;
+  ExportRequest req = RequestFor(emf, width, height);
   MemoryDib dib;
   std::string error;
   EXPECT_TRUE(EmfToMemoryDIB(req, DefaultSettings(), &dib, &error)) << error;

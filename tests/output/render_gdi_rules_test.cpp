@@ -43,11 +43,7 @@ struct Ink {
 
 Ink Draw(EmfBuilder& b) {
   std::vector<uint8_t> emf = b.Finish();
-  ExportRequest req;
-  req.metafile = emf.data();
-  req.metafileSize = emf.size();
-  req.width = kW;
-  req.height = kH;
+  ExportRequest req = RequestFor(emf, kW, kH);
   Ink ink;
   std::string error;
   EXPECT_TRUE(EmfToMemoryDIB(req, DefaultSettings(), &ink.dib, &error)) << error;

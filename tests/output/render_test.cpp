@@ -19,11 +19,7 @@ namespace {
 using namespace gdi;
 
 MemoryDib Render(const std::vector<uint8_t>& emf, int32_t w, int32_t h, const SettingsSet& s = DefaultSettings()) {
-  ExportRequest req;
-  req.metafile = emf.data();
-  req.metafileSize = emf.size();
-  req.width = w;
-  req.height = h;
+  ExportRequest req = RequestFor(emf, w, h);
   MemoryDib dib;
   std::string error;
   EXPECT_TRUE(EmfToMemoryDIB(req, s, &dib, &error)) << error;
@@ -56,11 +52,7 @@ bool ReadIndexedPng(const std::string& path, int32_t* w, int32_t* h, std::vector
 // allowed. TESSELLA_UPDATE_GOLDEN=1 writes the file instead.
 void ExpectGoldenPicture(const std::string& name, const std::vector<uint8_t>& emf, int32_t w, int32_t h) {
   std::string golden = std::string(TESSELLA_TEST_DATA) + "/output/" + name + ".png";
-  ExportRequest req;
-  req.metafile = emf.data();
-  req.metafileSize = emf.size();
-  req.width = w;
-  req.height = h;
+  ExportRequest req = RequestFor(emf, w, h);
   if (std::getenv("TESSELLA_UPDATE_GOLDEN")) {
     std::filesystem::create_directories(std::filesystem::path(golden).parent_path());
     ASSERT_EQ(1, EmfToPngFile(NoOneToTell(), req, DefaultSettings(), golden));
