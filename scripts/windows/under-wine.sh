@@ -14,6 +14,9 @@ wineboot -i >/dev/null 2>&1 </dev/null
 # Without a window manager, Wine waits two seconds for every managed window
 # that closes (each message box); unmanaged windows close at once.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+# A test program that crashes prints its backtrace and fails at once; on a
+# display Wine would otherwise wait on its crash dialog until the timeout.
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 # Wine ends its desktop process soon after the last window closes, and the
 # next window then waits ten seconds for a new one: a hidden window keeps it.
 keeper="$build/tests/windows/desktop_keeper.exe"

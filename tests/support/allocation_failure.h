@@ -21,6 +21,9 @@ class AllocationFailure {
 
   size_t seen() const;
   bool fired() const;
+
+ private:
+  std::function<bool(size_t, size_t)> fail_;
 };
 
 }  // namespace tsl::test
