@@ -164,6 +164,12 @@ Scan QuickNumber(const char* p, const char** end, Arg* arg) {
   return end;
 }
 
+// A sign with digits after it (or a point and a digit).
+bool SignedNumberAt(const char* p) {
+  if (*p != '-' && *p != '+') return false;
+  return IsDigit(p[1]) || (p[1] == '.' && IsDigit(p[2]));
+}
+
 [[gnu::noinline]] void LogTooMany(const char* text, int maxArgs, uint32_t offset, ConversionLog* log) {
   if (log)
     log->Warning("Warning: Expecting at most %d parameters: '%s' at offset 0x%lx\n", maxArgs, text,
@@ -190,6 +196,9 @@ int GetArgs(const char* text, Arg* args, int maxArgs, uint32_t offset, Conversio
       ++n;
     }
     if (!*p) break;
+    // A sign right after a number begins the next one, as plotters read
+    // it: "PA10-20" is 10, -20, not 10, 20.
+    if (quick != Scan::None && SignedNumberAt(p)) continue;
     ++p;
   }
   return n;

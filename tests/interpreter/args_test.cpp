@@ -35,6 +35,32 @@ TEST(GetArgs, SeparatorsAndEmptyFieldsMakeNoParameters) {
   }
 }
 
+// Plotters and other readers take a sign after a number as the start of
+// the next one; skipping it as a separator would mirror the point.
+TEST(GetArgs, ASignAfterANumberStartsTheNextOne) {
+  Parsed p = Parse("PA10-20+30-.5,-7.25-1e2-4");
+  ASSERT_EQ(p.n, 7);
+  EXPECT_EQ(p.a[0].l, 10);
+  EXPECT_EQ(p.a[1].l, -20);
+  EXPECT_DOUBLE_EQ(p.a[1].d, -20.0);
+  EXPECT_EQ(p.a[2].l, 30);
+  EXPECT_DOUBLE_EQ(p.a[3].d, -0.5);
+  EXPECT_DOUBLE_EQ(p.a[4].d, -7.25);
+  EXPECT_DOUBLE_EQ(p.a[5].d, -1e2);
+  EXPECT_EQ(p.a[6].l, -4);
+  // The exponent's own sign stays inside the number; the one after it starts the next.
+  Parsed e = Parse("DI1e-2-3");
+  ASSERT_EQ(e.n, 2);
+  EXPECT_DOUBLE_EQ(e.a[0].d, 0.01);
+  EXPECT_EQ(e.a[1].l, -3);
+  // A sign with no digits after it is still one skipped character.
+  Parsed lone = Parse("PA5-,6");
+  ASSERT_EQ(lone.n, 2);
+  EXPECT_EQ(lone.a[1].l, 6);
+  // Too many: the count still stops at the maximum.
+  EXPECT_EQ(Parse("PA1-2-3-4", 3).n, 3);
+}
+
 TEST(GetArgs, IntegerFormStopsAtTheDecimalPoint) {
   Parsed p = Parse("PA-5.5,12.7,-0.5,+3,.25");
   ASSERT_EQ(p.n, 5);
