@@ -123,6 +123,7 @@ void DoIN(uint16_t mnemonic, const char*, PlotterState& ps) {
   ps.iFillType = 0;
   ps.dShading = 100;
   ps.nFontAttr = 0;
+  ps.nSymbolSet = 0;
   ps.nStrokeWeight = 0;
   ps.nLabelPath = 0;
   ps.fLineReverse = 0;

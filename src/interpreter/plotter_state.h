@@ -96,6 +96,9 @@ struct PlotterState {
   int32_t nLabelDirection = 0;
   int16_t nStrokeWeight = 0;
   uint16_t nFontAttr = 0;  // the SD font attribute word
+  // The symbol set SD chose when labels translate it (Roman-8), else 0:
+  // label bytes drawn as they are.
+  uint16_t nSymbolSet = 0;
   uint16_t nLabelOrigin = 0;
   uint8_t nLabelPath = 0;
   uint8_t fLineReverse = 0;

@@ -8,6 +8,7 @@
 #include "interpreter/gdi_helpers.h"
 #include "interpreter/handlers.h"
 #include "interpreter/char_grid.h"
+#include "labels/roman8.h"
 
 namespace tsl {
 
@@ -89,27 +90,33 @@ void DoSD(uint16_t, const char* text, PlotterState& ps) {
     ps.nErrors++;
     --n;
   }
-  bool applied = false;
+  bool applied = false, symbolSet = false;
   for (int i = 0; i + 1 < n; i += 2) {
     int32_t kind = ps.pArgs[i].l, value = ps.pArgs[i + 1].l;
-    if (kind == 5) {
+    if (kind == 1 && value == kRoman8SymbolSet) {
+      ps.nSymbolSet = kRoman8SymbolSet;
+      symbolSet = true;
+    } else if (kind == 5) {
       ps.bMode = (value & 1) ? (ps.bMode | ITALIC) : (ps.bMode & ~ITALIC);
       applied = true;
     } else if (kind == 6) {
       ps.nStrokeWeight = static_cast<int16_t>(value);
       applied = true;
     } else {
+      // Another symbol set: its bytes are drawn as they are again.
+      if (kind == 1) ps.nSymbolSet = 0;
       char name[64], pair[40];
       std::snprintf(name, sizeof name, "Define Standard Font (SD) option %d", kind);
       std::snprintf(pair, sizeof pair, "SD%d,%d", kind, value);
       LogNotImplemented(name, pair, ps);
     }
   }
-  if (!applied) {
+  if (!applied && !symbolSet) {
     ps.nIgnored++;
     return;
   }
-  NewFont(ps, !(ps.bMode & REL_CHAR_SIZE));
+  // The symbol set alone leaves the font as it is.
+  if (applied) NewFont(ps, !(ps.bMode & REL_CHAR_SIZE));
   ps.nExecuted++;
 }
 

@@ -10,6 +10,7 @@
 #include "interpreter/handlers.h"
 #include "interpreter/char_grid.h"
 #include "labels/charset0.h"
+#include "labels/roman8.h"
 
 namespace tsl {
 
@@ -211,8 +212,10 @@ void PlotChars(PlotterState& ps, const char* text, size_t n, bool symbol) {
     SelectReplacing(ps, pen, &ps.hpenCurrent);
   }
 
+  const bool roman8 = ps.nSymbolSet == kRoman8SymbolSet;
   for (size_t i = 0; i < n; ++i) {
     unsigned char c = static_cast<unsigned char>(text[i]);
+    if (roman8) c = strokes ? Roman8ToStroke(c) : Roman8ToAnsi(c);
     if (c == '\r')
       run.CarriageReturn(LineLength(text, n, i + 1));
     else if (c == '\n')

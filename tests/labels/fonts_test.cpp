@@ -74,6 +74,25 @@ TEST_F(Fonts, OtherKindsAreReportedPairByPairAndIgnoredOnce) {
   EXPECT_TRUE(f.logText.empty());
 }
 
+TEST_F(Fonts, Roman8IsTakenWithoutTouchingTheFont) {
+  f.Run("SD1,277");
+  EXPECT_EQ(ps.nSymbolSet, 277);
+  EXPECT_EQ(ps.nExecuted, 1);
+  EXPECT_EQ(ps.nIgnored, 0);
+  EXPECT_TRUE(f.logText.empty()) << f.logText;
+  EXPECT_TRUE(f.device.calls.empty());
+  // With a posture the font is made again, as before.
+  f.Run("SD1,277,5,1");
+  EXPECT_EQ(Font().lfItalic, 0xFF);
+  EXPECT_EQ(ps.nExecuted, 2);
+  // Any other set: bytes as they are, and the set reported.
+  f.ClearRecords();
+  f.Run("SD1,14");
+  EXPECT_EQ(ps.nSymbolSet, 0);
+  EXPECT_EQ(ps.nIgnored, 1);
+  EXPECT_NE(f.logText.find("option 1' command(s) not implemented: 'SD1,14'"), std::string::npos) << f.logText;
+}
+
 TEST_F(Fonts, OddCountIsAnErrorButTheWholePairsApply) {
   f.Run("SD5,1,6");
   EXPECT_EQ(f.logText, "Error: Expecting an even number of parameters: 'SD5,1,6' at offset 0x0\r\n");

@@ -79,6 +79,35 @@ TEST(ProducerLabels, SizesKeepTheNormalWeightAndTheCapitalHeight) {
   EXPECT_TRUE(Has(bold.dump, "weight=900")) << bold.dump;
 }
 
+// GNU plotutils selects Roman-8 (SD1,277) and writes each minus of its
+// axis labels as Roman-8's dash, 0xF6, which Windows-1252 calls "ö".
+TEST(ProducerLabels, Roman8LabelsAreDrawnAsTheCharactersTheyStandFor) {
+  const std::string font = "IN;SD1,277,2,1,3,8.000,4,18.000,5,0,6,0,7,4148;SI0.4,0.8;PA1000,1000;";
+  test::TestConversion c = ConvertForTest(font + "LB\xF6" "2\x03PA1000,2000;LB\xCE\xB3\x03");
+  EXPECT_TRUE(Has(c.dump, Text(1080, 1000, "\u2014"))) << c.dump;
+  EXPECT_TRUE(Has(c.dump, Text(1320, 1000, "2"))) << c.dump;
+  EXPECT_TRUE(Has(c.dump, Text(1080, 2000, "\u00F6"))) << c.dump;  // Roman-8's o umlaut
+  EXPECT_TRUE(Has(c.dump, Text(1320, 2000, "\u00B0"))) << c.dump;  // and its degree sign
+  // The symbol set is taken now; the options still not are reported.
+  EXPECT_FALSE(Has(c.log, "option 1'")) << c.log;
+  EXPECT_TRUE(Has(c.log, "option 2'")) << c.log;
+
+  // Without it, after another set and after IN, bytes are drawn as they are.
+  for (const char* plot : {"IN;SI0.4,0.8;PA1000,1000;LB\xF6\x03", "IN;SD1,277;SD1,21;SI0.4,0.8;PA1000,1000;LB\xF6\x03",
+                           "IN;SD1,277;IN;SI0.4,0.8;PA1000,1000;LB\xF6\x03"}) {
+    test::TestConversion plain = ConvertForTest(plot);
+    EXPECT_TRUE(Has(plain.dump, Text(1080, 1000, "\u00F6"))) << plot << "\n" << plain.dump;
+  }
+
+  // The stroke font draws the dash as its minus, an accented letter as its letter.
+  SettingsSet strokes = DefaultSettings();
+  strokes.Set(DrawChars, true);
+  test::TestConversion dash = ConvertForTest("IN;SD1,277;PA1000,1000;LB\xF6\xC5\x03", strokes);
+  test::TestConversion ascii = ConvertForTest("IN;SD1,277;PA1000,1000;LB-e\x03", strokes);
+  EXPECT_EQ(dash.dump, ascii.dump);
+  EXPECT_NE(dash.dump, ConvertForTest("IN;PA1000,1000;LB\xF6\xC5\x03", strokes).dump);
+}
+
 TEST(ProducerLabels, EachLineIsPlacedByTheOrigin) {
   // LO6 centres each line and hangs the label from its top: the second,
   // longer line starts further left.
