@@ -225,7 +225,9 @@ class Recorder final : public EmfRecorder {
   }
   // Hands the buffered records to the sink; false (and failed) when it
   // could not take them.
-  bool Drain();
+  // `last`: the final block, which nothing is drawn beside any more; it is
+  // written in place, so a metafile of one block never starts the writer.
+  bool Drain(bool last = false);
   void Simple(uint32_t type) {
     rb_.Begin(type);
     Emit(rb_.End());
@@ -404,9 +406,9 @@ void Recorder::Emit(ByteView record) {
   ++nRecords_;
 }
 
-bool Recorder::Drain() {
+bool Recorder::Drain(bool last) {
   if (outUsed_ == 0) return !failed_;
-  const bool ok = sink_->WriteBlock(out_, outUsed_);
+  const bool ok = last ? sink_->Write(out_.data(), outUsed_) : sink_->WriteBlock(out_, outUsed_);
   outUsed_ = 0;
   if (!ok) {
     std::string why = sink_->ErrorText();
@@ -612,7 +614,7 @@ bool Recorder::Close(std::string* error) {
   rb_.U32(16);  // offPalEntries
   rb_.U32(20);  // nSizeLast
   Emit(rb_.End());
-  Drain();
+  Drain(true);
   closed_ = true;
   if (failed_) {
     if (error) *error = error_;
