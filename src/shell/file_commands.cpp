@@ -7,7 +7,7 @@
 #include "shell/file_dialog.h"
 #include "shell/frame.h"
 #include "shell/globals.h"
-#include "shell/open_special_dlg.h"
+#include "shell/open_with_options_dlg.h"
 #include "shell/save_report.h"
 #include "shell/view.h"
 #include "shell/window_notices.h"

@@ -12,7 +12,7 @@
 #include "shell/dialog_text.h"
 #include "shell/hand_over.h"
 #include "shell/menu_rules.h"
-#include "shell/open_special_choice.h"
+#include "shell/open_with_options_choice.h"
 
 namespace tsl::shell {
 namespace {

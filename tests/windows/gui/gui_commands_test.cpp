@@ -262,7 +262,7 @@ TEST_F(Commands, OpenSpecialAppliesItsChoicesToOneConversion) {
   SendMessageTimeoutA(ChildById(dlg, 1013), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, nullptr);
   EXPECT_FALSE(IsWindowEnabled(ChildById(dlg, 1004)));
   Repaint(dlg);
-  SaveShot(GrabWindow(dlg), "open_special");
+  SaveShot(GrabWindow(dlg), "open_with_options");
   EXPECT_GT(CountDiffering(GrabWindow(dlg), 0), 1000) << "the dialog is painted";
 
   // Mirror X and a scale that is no number: a mirrored drawing at 100%.

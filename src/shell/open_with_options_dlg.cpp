@@ -1,11 +1,11 @@
 #include "resources/string_ids.h"
-#include "shell/open_special_choice.h"
+#include "shell/open_with_options_choice.h"
 
 #include "resources/resource_ids.h"
 #include "shell/dialog_placement.h"
 #include "shell/file_dialog.h"
 #include "shell/globals.h"
-#include "shell/open_special_dlg.h"
+#include "shell/open_with_options_dlg.h"
 
 namespace tsl::shell {
 

@@ -1,4 +1,4 @@
-#include "shell/open_special_choice.h"
+#include "shell/open_with_options_choice.h"
 
 #include <cmath>
 #include <cstdlib>
